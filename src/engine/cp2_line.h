@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/schedule_record.h"
+
+namespace skedora {
+
+/** The event's CP2 line without its line end: 18 columns, each followed by a comma. */
+std::string FormatEventLine(const ScheduleRecord& event, std::string_view inputFileTitle);
+
+}  // namespace skedora

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/error.h"
+#include "model/event_table.h"
+
+namespace skedora {
+
+/** The 18 column names: the first line of every CSV schedule and of every CP2 output. */
+std::string_view CsvHeaderText();
+
+/** hh:mm:ss from the short forms, chosen by the text's length alone (4, 5 or 7 characters). */
+std::string NormalizeTimeText(std::string_view text);
+
+/**
+ * Appends one event per accepted data line of the CSV file to the table, which the caller has
+ * reset. Fails when the file cannot be opened (53, 75) or holds more events than the table
+ * can take (6); the table may then hold the rows read so far.
+ */
+MaybeError ReadCsvSchedule(const std::string& path, EventTable& table);
+
+}  // namespace skedora

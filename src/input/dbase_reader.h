@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "model/error.h"
+#include "model/event_table.h"
+
+namespace skedora {
+
+/**
+ * Reads the dBASE table fileName in folder (a folder text ending with its separator) into the
+ * table: the table is reset once the file has been opened and checked, then filled row by row.
+ */
+MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileName,
+                             EventTable& table);
+
+}  // namespace skedora

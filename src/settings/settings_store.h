@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "model/error.h"
+#include "settings/rule_set.h"
+
+namespace skedora {
+
+/** "SK.ini" in the home folder. */
+std::filesystem::path SettingsFilePath(const std::filesystem::path& home);
+/** "SKCONV.INI" in the home folder. */
+std::filesystem::path OldSettingsFilePath(const std::filesystem::path& home);
+
+/** The default watch folder: the file-system root, "/" here. */
+std::string DefaultWatchFolder();
+
+/**
+ * Fills every member of rules from SK.ini in home (defaults where keys are missing). True when
+ * the file's "Version" is above 0, false otherwise, also when there is no file.
+ */
+bool LoadSettings(const std::filesystem::path& home, RuleSet& rules);
+
+/**
+ * Writes every member of rules to SK.ini in home, in one write to a temporary file renamed
+ * into place. On failure the old file stays as it was.
+ */
+MaybeError SaveSettings(const std::filesystem::path& home, const RuleSet& rules);
+
+/** One value, at most 254 characters; the default when the file, section or key is missing. */
+std::string ReadProfileValue(const std::filesystem::path& file, const std::string& section,
+                             const std::string& key, const std::string& defaultValue);
+
+/** One key written; a carriage return or line feed in value is written as a blank. */
+MaybeError WriteProfileValue(const std::filesystem::path& file, const std::string& section,
+                             const std::string& key, const std::string& value);
+
+/** Fills the members that SKCONV.INI in home holds; the others keep their values. */
+void ImportOldSettings(const std::filesystem::path& home, RuleSet& rules);
+
+}  // namespace skedora

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace skedora::test {
+
+/** A fresh folder under the system's temporary folder, removed with everything in it. */
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    /** The folder as the program's folder texts are written: with a trailing separator. */
+    std::string folderText() const;
+    std::filesystem::path file(std::string_view name) const { return m_path / name; }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+/** Writes the bytes exactly as given (no line-end translation). */
+void WriteFile(const std::filesystem::path& path, std::string_view bytes);
+/** The whole file as bytes; empty when it cannot be read. */
+std::string ReadFile(const std::filesystem::path& path);
+
+}  // namespace skedora::test
