@@ -1,0 +1,20 @@
+#pragma once
+
+#include "model/platform.h"
+
+namespace skedora {
+
+/**
+ * Folder listing and file operations on the local file system. A listed file is a regular file
+ * (or a link to one) whose name does not start with "."; names are ordered by their upper-case
+ * form, then byte by byte.
+ */
+class PosixFileSystem : public FileSystem {
+  public:
+    std::vector<FolderEntry> ListFiles(const std::string& folder,
+                                       std::string_view extension) const override;
+    MaybeError DeleteFile(const std::string& path) override;
+    bool FileExists(const std::string& path) const override;
+};
+
+}  // namespace skedora
