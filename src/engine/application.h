@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/output_file.h"
 #include "model/conversion_job.h"
@@ -108,7 +109,10 @@ class Application {
     void SetCaption(StatusLabel label, int index, std::string_view caption);
     /** One kind's pass of the poll; true when it ends the poll. */
     bool PollPass(std::string_view extension, bool dbase);
+    /** Drops held-back names of the kind that left the folder or were copied in anew. */
+    void ReleaseHeldBack(std::string_view extension, const std::vector<FolderEntry>& listing);
     void DeleteSourceAfterJob(const MaybeError& failure);
+    MaybeError ReadChosenFile(const ChosenFile& chosen, bool dbase);
 
     std::filesystem::path m_home;
     Platform m_platform;
@@ -122,8 +126,14 @@ class Application {
     std::string m_outputPath;
     MaybeError m_jobFailure;
 
+    /** A watch-folder source, with its modification time when listed. */
+    struct WatchedSource {
+        std::string path;
+        std::string name;
+        std::chrono::system_clock::time_point modified;
+    };
     /** With Delete on: the source of the running job, deleted once its output is complete. */
-    std::optional<std::string> m_sourceToDelete;
+    std::optional<WatchedSource> m_sourceToDelete;
     /**
      * Watch-folder files not to convert again while they stay (set-up or deletion failed), with
      * their modification time: a file copied in anew under the same name is tried again.

@@ -1,0 +1,19 @@
+#include "model/system_clock.h"
+
+#include <ctime>
+
+namespace skedora {
+
+LocalDateTime SystemClock::LocalNow() const {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+std::chrono::system_clock::time_point SystemClock::Now() const {
+    return std::chrono::system_clock::now();
+}
+
+}  // namespace skedora
