@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "model/error.h"
 
@@ -35,6 +40,38 @@ TEST(LeadingNumber, TakesTheLongestLeadingDecimalNumber) {
                           {"\t9", 9},   {"12 34", 12},  {"1.5E-1", 0.15}};
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.value) << c.text;
+    }
+}
+
+TEST(LeadingNumber, GivesExactlyTheValueStrtodGives) {
+    std::vector<std::string> texts = {"0.1",
+                                      "0.3",
+                                      "-0",
+                                      "-0.0",
+                                      "123456789012345",
+                                      "1234567890123456",
+                                      "9007199254740993",
+                                      "0.000000000000001",
+                                      "99999.99999",
+                                      "3.14159265358979",
+                                      "1.7976931348623157e308",
+                                      "2.5e-3",
+                                      "000000000000000000001"};
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = random() % 2 ? "-" : "";
+        const std::size_t length = 1 + random() % 20;
+        const std::size_t point = random() % (length + 1);
+        for (std::size_t d = 0; d < length; ++d) {
+            text += d == point ? '.' : static_cast<char>('0' + random() % 10);
+        }
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const double value = LeadingNumber(text);
+        EXPECT_EQ(value, expected) << text;
+        EXPECT_EQ(std::signbit(value), std::signbit(expected)) << text;
     }
 }
 
