@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/application.h"
+#include "model/platform.h"
+#include "model/system_clock.h"
+#include "ui/qt_message_box.h"
+#include "ui/qt_timer.h"
+#include "watch/posix_file_system.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+
+namespace skedora {
+
+class AboutDialog;
+class StatusFrame;
+
+/**
+ * frmMain: the menus, the two status frames, the timers timeWatch and timeCONV, and the
+ * application core they drive. Beyond the status frames it shows a progress bar while a job
+ * runs and a status line that reports the last job.
+ */
+class MainWindow : public QMainWindow, private StatusDisplay, private JobListener {
+    Q_OBJECT
+
+  public:
+    /** The conversion runs in bursts of ticks of about this length between event-loop turns. */
+    static constexpr std::chrono::milliseconds kBurstBudget{10};
+
+    /**
+     * Runs the start-up sequence from home (where SK.ini and FileList.txt lie). The Open
+     * command asks chooser for the file; without one it shows a QFileDialog.
+     */
+    explicit MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> chooser = nullptr,
+                        QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /** "Skedora Converter Version " + major.minor.revision. */
+    static QString CaptionText();
+
+    Application& application() { return m_app; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildStatusBar();
+    void ShowAbout();
+    void RunConversionBurst();
+    void ShowProgress();
+
+    // StatusDisplay
+    void SetCaption(StatusLabel label, int index, std::string_view caption) override;
+    // JobListener
+    void JobStarted(const std::string& input, const std::string& output) override;
+    void JobEnded(const JobReport& report) override;
+    void JobSetUpFailed(const std::string& input, const Error& error) override;
+
+    void FlushCaptions();
+    QLabel* CaptionLabel(StatusLabel label, int index) const;
+
+    QTimer m_timeWatch;
+    QTimer m_timeCONV;
+    QtTimer m_watchTimer{m_timeWatch};
+    QtTimer m_conversionTimer{m_timeCONV};
+    std::unique_ptr<FileChooser> m_chooser;
+    QtMessageBox m_messages{this};
+    PosixFileSystem m_files;
+    SystemClock m_clock;
+    Application m_app;
+
+    std::array<StatusFrame*, 2> m_frames{};
+    QLabel* m_statusLine = nullptr;
+    QProgressBar* m_progress = nullptr;
+
+    // During a burst the captions are kept here and shown once at its end.
+    static constexpr int kCaptionCount = 12;
+    bool m_inBurst = false;
+    std::array<std::string, kCaptionCount> m_pendingCaptions;
+    std::array<bool, kCaptionCount> m_captionPending{};
+
+    QPointer<AboutDialog> m_about;
+};
+
+}  // namespace skedora
