@@ -31,5 +31,5 @@ class ByteTextTest : public QObject {
     }
 };
 
-QTEST_MAIN(ByteTextTest)
+QTEST_APPLESS_MAIN(ByteTextTest)
 #include "byte_text_test.moc"
