@@ -6,6 +6,8 @@
 namespace skedora {
 
 namespace {
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -57,9 +59,14 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
         if (!text.empty() && text.back() == '\r') {
             text.remove_suffix(1);
         }
+        const bool firstLine = pos == 0;
         pos = next;
 
-        const std::string_view content = TrimBlanks(text);
+        std::string_view content = TrimBlanks(text);
+        // A text editor may have put a UTF-8 byte-order mark first; it stays in the line's text.
+        if (firstLine && content.starts_with(kUtf8Mark)) {
+            content = TrimBlanks(content.substr(kUtf8Mark.size()));
+        }
         if (!content.empty() && content.front() == '[') {
             std::string_view name = content.substr(1);
             name = name.substr(0, name.find(']'));

@@ -127,5 +127,12 @@ TEST(ProfileFile, KeepsBytesAndLinesThatAreNotKeys) {
     EXPECT_EQ(ProfileFile::Parse("").Serialize(), "");
 }
 
+TEST(ProfileFile, SeesTheFirstSectionBehindAByteOrderMark) {
+    auto file = ProfileFile::Parse("\xEF\xBB\xBF[Skedora]\r\nVersion=1\r\n");
+    EXPECT_EQ(file.Find("Skedora", "Version"), "1");
+    file.Set("Skedora", "Version", "2");
+    EXPECT_EQ(file.Serialize(), "\xEF\xBB\xBF[Skedora]\r\nVersion=2\r\n");
+}
+
 }  // namespace
 }  // namespace skedora
