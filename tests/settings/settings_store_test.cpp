@@ -144,14 +144,6 @@ TEST(SettingsStore, NewFileHoldsEveryKeyInItsOrder) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Math_7=-32768"), lines.end());
 }
 
-TEST(SettingsStore, EmptyTextsAreWrittenAsKeysWithEmptyValues) {
-    TempDir home;
-    ASSERT_FALSE(SaveSettings(home.path(), RuleSet{}));
-    const auto lines = CrLfLines(ReadFile(SettingsFilePath(home.path())));
-    EXPECT_EQ(lines[3], "Call_Letter_1=");
-    EXPECT_EQ(lines.back(), "Prefix_Date=0");
-}
-
 TEST(SettingsStore, HandEditedFileKeepsItsOtherLinesInPlace) {
     TempDir home;
     const auto path = SettingsFilePath(home.path());
@@ -189,7 +181,7 @@ TEST(SettingsStore, HandEditedFileKeepsItsOtherLinesInPlace) {
                         "; Skedora settings, edited by hand", "[Notes]", "Owner = Master Control",
                         "", "[SKEDORA]", "version = 1", "", "[delete]", "; our stations",
                         "call_letter_1=KXYZ", "Legacy_Flag=yes", "all_hd = 1 "}));
-    EXPECT_EQ(lines[12], "CO_Number_1=");
+    EXPECT_EQ(lines[12], "CO_Number_1=");  // an empty text keeps its key
     const auto autoLoad = std::find(lines.begin(), lines.end(), "[Auto_Load]");
     ASSERT_NE(autoLoad, lines.end());
     EXPECT_EQ(*(autoLoad - 1), "");
