@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "model/atomic_file.h"
 #include "model/text.h"
@@ -17,11 +18,18 @@ void ConvertedFileList::Reset() {
 }
 
 void ConvertedFileList::LoadFileList() {
-    std::ifstream in(m_file, std::ios::binary);
-    if (!in) {
+    // A list that cannot be read counts as empty: start-up goes on either way.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(m_file, ec)) {
         return;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    try {
+        std::ifstream in(m_file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        return;
+    }
     // Lines end with CR LF; a lone CR or LF ends a line as well.
     std::size_t start = 0;
     while (start <= bytes.size()) {
