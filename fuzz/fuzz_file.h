@@ -26,17 +26,20 @@ class FuzzFile {
 
     /** The folder text, ending with a separator. */
     static const std::string& Folder() {
-        static const std::string folder = [] {
+        // Never destroyed: the clean-up at exit runs after static destructors would have.
+        static const std::string& folder = *new std::string([] {
             // Memory-backed when the machine has it: the readers are fuzzed through real files.
             char pattern[] = "/dev/shm/skedora-fuzz-XXXXXX";
             if (access("/dev/shm", W_OK) != 0) {
                 std::snprintf(pattern, sizeof pattern, "%s", "/tmp/skedora-fuzz-XXXXXX");
             }
             const char* made = mkdtemp(pattern);
-            std::string text = made != nullptr ? made : "/tmp";
+            if (made == nullptr) {
+                return std::string("/tmp/");  // not ours to remove
+            }
             std::atexit([] { std::filesystem::remove_all(std::filesystem::path(Folder())); });
-            return text + "/";
-        }();
+            return std::string(made) + "/";
+        }());
         return folder;
     }
     const std::string& path() const { return m_path; }
