@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 
 #include "model/text.h"
 
@@ -9,43 +10,69 @@ namespace skedora {
 
 namespace {
 
-class LineBuilder {
-  public:
-    explicit LineBuilder(std::string& line) : m_line(line) {}
+constexpr std::string_view kRemovedFrom = "REMV From: ";
+constexpr std::string_view kAddedFrom = "ADD From: ";
+constexpr std::size_t kLongestNumber = 6;  // -32768
 
-    void Text(std::string_view value) {
-        m_line += TrimSpaces(value);
-        m_line += ',';
-    }
+/** Writes the columns into a buffer known to be large enough, each followed by a comma. */
+class ColumnWriter {
+  public:
+    explicit ColumnWriter(char* out) : m_out(out) {}
+
+    void Text(std::string_view value) { Raw(TrimSpaces(value)); }
     void Number(std::int16_t value) {
-        char digits[8];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        m_line.append(digits, end);
-        m_line += ',';
+        m_out = std::to_chars(m_out, m_out + kLongestNumber, value).ptr;
+        *m_out++ = ',';
     }
     /** "*" when the field holds anything but spaces: the marks never carry their values. */
-    void Mark(std::string_view value) {
-        if (!TrimSpaces(value).empty()) {
-            m_line += '*';
-        }
-        m_line += ',';
-    }
+    void Mark(std::string_view value) { Raw(TrimSpaces(value).empty() ? "" : "*"); }
     void Raw(std::string_view first, std::string_view second = {}) {
-        m_line += first;
-        m_line += second;
-        m_line += ',';
+        Put(first);
+        Put(second);
+        *m_out++ = ',';
     }
+    char* End() const { return m_out; }
 
   private:
-    std::string& m_line;
+    void Put(std::string_view bytes) {
+        std::memcpy(m_out, bytes.data(), bytes.size());
+        m_out += bytes.size();
+    }
+
+    char* m_out;
 };
+
+/** The comment column: the comment, else where an added or removed event came from. */
+std::pair<std::string_view, std::string_view> CommentColumn(const ScheduleRecord& event,
+                                                            std::string_view inputFileTitle) {
+    const std::string_view comments = TrimSpaces(event.comments);
+    if (!comments.empty()) {
+        return {comments, {}};
+    }
+    const std::string_view action = TrimSpaces(event.U2);
+    if (action.size() == 3 || action.size() == 4) {
+        const std::string key = TextKey(action);
+        if (key == "REMV") {
+            return {kRemovedFrom, inputFileTitle};
+        }
+        if (key == "ADD") {
+            return {kAddedFrom, inputFileTitle};
+        }
+    }
+    return {};
+}
 
 }  // namespace
 
 std::string FormatEventLine(const ScheduleRecord& event, std::string_view inputFileTitle) {
-    std::string line;
-    line.reserve(160);
-    LineBuilder out(line);
+    const auto [comment, commentTail] = CommentColumn(event, inputFileTitle);
+    const std::size_t longest = 18 + 3 * kLongestNumber + 3 + comment.size() + commentTail.size() +
+                                event.cur_date.size() + event.week_day.size() +
+                                event.on_time.size() + event.off_time.size() + event.pgm.size() +
+                                event.tochnm_hd.size() + event.fchnm_hd.size() + event.co.size() +
+                                event.systemname.size() + event.U1.size() + event.U2.size();
+    std::string line(longest, '\0');
+    ColumnWriter out(line.data());
     out.Number(event.day);
     out.Text(event.cur_date);
     out.Text(event.week_day);
@@ -55,22 +82,7 @@ std::string FormatEventLine(const ScheduleRecord& event, std::string_view inputF
     out.Mark(event.mon_beg);
     out.Mark(event.mon_end);
     out.Mark(event.hidef);
-
-    // An empty comment says where an added or removed event came from.
-    const std::string_view comments = TrimSpaces(event.comments);
-    if (!comments.empty()) {
-        out.Raw(comments);
-    } else {
-        const std::string action = TextKey(event.U2);
-        if (action == "REMV") {
-            out.Raw("REMV From: ", inputFileTitle);
-        } else if (action == "ADD") {
-            out.Raw("ADD From: ", inputFileTitle);
-        } else {
-            out.Raw({});
-        }
-    }
-
+    out.Raw(comment, commentTail);
     // The To pair comes first in the file, although the record holds the From pair first.
     out.Number(event.toch);
     out.Text(event.tochnm_hd);
@@ -80,6 +92,7 @@ std::string FormatEventLine(const ScheduleRecord& event, std::string_view inputF
     out.Text(event.systemname);
     out.Text(event.U1);
     out.Text(event.U2);
+    line.resize(static_cast<std::size_t>(out.End() - line.data()));
     return line;
 }
 

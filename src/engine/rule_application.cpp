@@ -35,6 +35,34 @@ const UpperTable& Upper() {
     return table;
 }
 
+/** K of one of the event's fields; a short key is kept without allocating. */
+class EventKey {
+  public:
+    explicit EventKey(std::string_view text) { Set(text); }
+    EventKey(const EventKey&) = delete;
+    EventKey& operator=(const EventKey&) = delete;
+
+    void Set(std::string_view text) {
+        const std::string_view trimmed = TrimSpaces(text);
+        if (trimmed.size() > m_short.size()) {
+            m_long = TextKey(trimmed);
+            m_key = m_long;
+            return;
+        }
+        const UpperTable& upper = Upper();
+        for (std::size_t i = 0; i < trimmed.size(); ++i) {
+            m_short[i] = upper(trimmed[i]);
+        }
+        m_key = std::string_view(m_short.data(), trimmed.size());
+    }
+    operator std::string_view() const { return m_key; }
+
+  private:
+    std::array<char, 32> m_short;
+    std::string m_long;
+    std::string_view m_key;
+};
+
 // Rule texts straight from the RuleSet: keys and numbers are worked out at each comparison,
 // without building new strings.
 
@@ -65,34 +93,47 @@ std::string_view Trimmed(const std::string& raw) {
     return TrimSpaces(raw);
 }
 
-// Prepared rule texts: everything a comparison needs, worked out once.
+// Prepared rule texts: each kind of field holds just what its comparisons need.
 
-struct PreparedText {
+/** A text compared as a key. */
+struct PreparedKey {
     std::string key;
-    std::string trimmed;
-    double number = 0;
     bool isAll = false;
 };
+/** A CO number compared by its value. */
+struct PreparedNumber {
+    double number = 0;
+};
+/** A new CO number, written trimmed. */
+struct PreparedTrimmed {
+    std::string trimmed;
+};
 
-PreparedText Prepare(const std::string& raw) {
-    PreparedText text{TextKey(raw), std::string(TrimSpaces(raw)), LeadingNumber(raw), false};
+PreparedKey PrepareKey(const std::string& raw) {
+    PreparedKey text{TextKey(raw)};
     text.isAll = text.key == kAllKey;
     return text;
 }
+PreparedNumber PrepareNumber(const std::string& raw) {
+    return {LeadingNumber(raw)};
+}
+PreparedTrimmed PrepareTrimmed(const std::string& raw) {
+    return {std::string(TrimSpaces(raw))};
+}
 
-bool KeyIs(std::string_view key, const PreparedText& text) {
+bool KeyIs(std::string_view key, const PreparedKey& text) {
     return key == text.key;
 }
-bool IsAll(const PreparedText& text) {
+bool IsAll(const PreparedKey& text) {
     return text.isAll;
 }
-double Number(const PreparedText& text) {
+double Number(const PreparedNumber& text) {
     return text.number;
 }
-const std::string& KeyText(const PreparedText& text) {
+const std::string& KeyText(const PreparedKey& text) {
     return text.key;
 }
-const std::string& Trimmed(const PreparedText& text) {
+const std::string& Trimmed(const PreparedTrimmed& text) {
     return text.trimmed;
 }
 
@@ -112,8 +153,8 @@ bool IsNonDigital(std::string_view letters) {
 /** The delete rules over either form of the rules; the same steps for both. */
 template <typename Rules>
 bool MatchesDeleteRules(const ScheduleRecord& event, const Rules& rules) {
-    const std::string to = TextKey(event.tochnm_hd);
-    const std::string from = TextKey(event.fchnm_hd);
+    const EventKey to(event.tochnm_hd);
+    const EventKey from(event.fchnm_hd);
     const double co = LeadingNumber(event.co);
 
     for (const auto& rule : rules.DeleteCallLetterRules) {
@@ -147,8 +188,8 @@ bool MatchesDeleteRules(const ScheduleRecord& event, const Rules& rules) {
 /** The change rules over either form of the rules; every test sees the earlier changes. */
 template <typename Rules>
 void ApplyChanges(ScheduleRecord& event, const Rules& rules) {
-    std::string to = TextKey(event.tochnm_hd);
-    std::string from = TextKey(event.fchnm_hd);
+    EventKey to(event.tochnm_hd);
+    EventKey from(event.fchnm_hd);
     double co = LeadingNumber(event.co);
 
     for (const auto& rule : rules.ChangeCallLetterRules) {
@@ -157,11 +198,11 @@ void ApplyChanges(ScheduleRecord& event, const Rules& rules) {
         }
         if (KeyIs(to, rule.OldCallLetter)) {
             event.tochnm_hd = KeyText(rule.NewCallLetter);
-            to = TextKey(event.tochnm_hd);
+            to.Set(event.tochnm_hd);
         }
         if (KeyIs(from, rule.OldCallLetter)) {
             event.fchnm_hd = KeyText(rule.NewCallLetter);
-            from = TextKey(event.fchnm_hd);
+            from.Set(event.fchnm_hd);
         }
     }
 
@@ -174,10 +215,10 @@ void ApplyChanges(ScheduleRecord& event, const Rules& rules) {
     }
 
     // The description never changes; its key is worked out when a rule first needs it.
-    std::optional<std::string> descriptionKey;
-    const auto description = [&]() -> const std::string& {
+    std::optional<EventKey> descriptionKey;
+    const auto description = [&]() -> std::string_view {
         if (!descriptionKey) {
-            descriptionKey = TextKey(event.pgm);
+            descriptionKey.emplace(event.pgm);
         }
         return *descriptionKey;
     };
@@ -213,23 +254,31 @@ void ApplyChanges(ScheduleRecord& event, const Rules& rules) {
     }
 }
 
+// The numbers come first: they are tested first and most often.
 struct PreparedDeleteCallLetterRule {
-    PreparedText CallLetter, CONumber;
+    PreparedNumber CONumber;
+    PreparedKey CallLetter;
 };
 struct PreparedDeleteSourceDestinationRule {
-    PreparedText Source, Destination;
+    PreparedKey Source, Destination;
 };
 struct PreparedChangeCallLetterRule {
-    PreparedText OldCallLetter, CO, NewCallLetter;
+    PreparedNumber CO;
+    PreparedKey OldCallLetter, NewCallLetter;
 };
 struct PreparedChangeCOFromCallLetterRule {
-    PreparedText CallLetter, OldCO, NewCO;
+    PreparedNumber OldCO;
+    PreparedKey CallLetter;
+    PreparedTrimmed NewCO;
 };
 struct PreparedChangeCOFromDescriptionRule {
-    PreparedText ProgramDescription, OldCO, NewCO;
+    PreparedNumber OldCO;
+    PreparedKey ProgramDescription;
+    PreparedTrimmed NewCO;
 };
 struct PreparedChangeTimeRule {
-    PreparedText Source, Destination, CO, Description;
+    PreparedNumber CO;
+    PreparedKey Source, Destination, Description;
     std::int16_t Math = 0;
     std::string Time;
 };
@@ -252,34 +301,37 @@ PreparedRules::PreparedRules(const RuleSet& rules) : m_lists(std::make_unique<Li
     Lists& lists = *m_lists;
     for (int n = 1; n <= rules.DeleteCallLetterRules.kSize; ++n) {
         const auto& rule = rules.DeleteCallLetterRules[n];
-        lists.DeleteCallLetterRules[n] = {Prepare(rule.CallLetter), Prepare(rule.CONumber)};
+        lists.DeleteCallLetterRules[n] = {PrepareNumber(rule.CONumber),
+                                          PrepareKey(rule.CallLetter)};
     }
     for (int n = 1; n <= kAppliedSourceDestinationRules; ++n) {
         const auto& rule = rules.DeleteSourceDestinationRules[n];
-        lists.DeleteSourceDestinationRules[n] = {Prepare(rule.Source), Prepare(rule.Destination)};
+        lists.DeleteSourceDestinationRules[n] = {PrepareKey(rule.Source),
+                                                 PrepareKey(rule.Destination)};
     }
     lists.DeleteAllFlags = rules.DeleteAllFlags;
     for (int n = 1; n <= rules.ChangeCallLetterRules.kSize; ++n) {
         const auto& rule = rules.ChangeCallLetterRules[n];
-        lists.ChangeCallLetterRules[n] = {Prepare(rule.OldCallLetter), Prepare(rule.CO),
-                                          Prepare(rule.NewCallLetter)};
+        lists.ChangeCallLetterRules[n] = {PrepareNumber(rule.CO), PrepareKey(rule.OldCallLetter),
+                                          PrepareKey(rule.NewCallLetter)};
     }
     for (int n = 1; n <= rules.ChangeCOFromCallLetterRules.kSize; ++n) {
         const auto& rule = rules.ChangeCOFromCallLetterRules[n];
-        lists.ChangeCOFromCallLetterRules[n] = {Prepare(rule.CallLetter), Prepare(rule.OldCO),
-                                                Prepare(rule.NewCO)};
+        lists.ChangeCOFromCallLetterRules[n] = {
+            PrepareNumber(rule.OldCO), PrepareKey(rule.CallLetter), PrepareTrimmed(rule.NewCO)};
     }
     for (int n = 1; n <= rules.ChangeCOFromDescriptionRules.kSize; ++n) {
         const auto& rule = rules.ChangeCOFromDescriptionRules[n];
-        lists.ChangeCOFromDescriptionRules[n] = {Prepare(rule.ProgramDescription),
-                                                 Prepare(rule.OldCO), Prepare(rule.NewCO)};
+        lists.ChangeCOFromDescriptionRules[n] = {PrepareNumber(rule.OldCO),
+                                                 PrepareKey(rule.ProgramDescription),
+                                                 PrepareTrimmed(rule.NewCO)};
     }
     for (int n = 1; n <= rules.ChangeTimeRules.kSize; ++n) {
         const auto& rule = rules.ChangeTimeRules[n];
-        lists.ChangeTimeRules[n] = {Prepare(rule.Source),
-                                    Prepare(rule.Destination),
-                                    Prepare(rule.CO),
-                                    Prepare(rule.Description),
+        lists.ChangeTimeRules[n] = {PrepareNumber(rule.CO),
+                                    PrepareKey(rule.Source),
+                                    PrepareKey(rule.Destination),
+                                    PrepareKey(rule.Description),
                                     rule.Math,
                                     rule.Time};
     }

@@ -16,28 +16,43 @@ namespace {
 constexpr std::size_t kColumns = 18;
 constexpr std::size_t kReadBufferSize = 64 * 1024;
 
-/**
- * The fields of the line being read, collected as its bytes arrive. Only the first 18 are
- * kept: later fields are ignored anyway, and a line of any length then costs no more memory
- * than the columns that are used.
- */
-class LineFields {
-  public:
-    void Append(std::string_view bytes) {
-        if (m_count <= kColumns) {
-            m_fields[m_count - 1].append(bytes);
-        }
-        m_started = true;
-    }
-    void Comma() {
-        ++m_count;
-        m_started = true;
-    }
-    /** True once the line has any byte; a line end alone does not count. */
-    bool Started() const { return m_started; }
-    std::size_t Count() const { return m_count; }
-    std::string_view operator[](std::size_t column) const { return m_fields[column - 1]; }
+/** The first 18 fields of a line, column 1 first; missing ones are empty. */
+using Columns = std::array<std::string_view, kColumns>;
 
+/**
+ * A line that goes on past the end of the read buffer, collected as its bytes arrive. Only the
+ * first 18 fields are kept: later fields are ignored anyway, and a line of any length then costs
+ * no more memory than the columns that are used.
+ */
+class PartialLine {
+  public:
+    /** The next bytes of the line, without its end; keep false drops them (the header). */
+    void Feed(std::string_view bytes, bool keep) {
+        m_started = m_started || !bytes.empty();
+        std::size_t at = 0;
+        for (;;) {
+            const std::size_t comma = bytes.find(',', at);
+            if (keep && m_count <= kColumns) {
+                m_fields[m_count - 1].append(bytes.substr(at, comma - at));
+            }
+            if (comma == std::string_view::npos) {
+                return;
+            }
+            ++m_count;
+            at = comma + 1;
+        }
+    }
+    /** True once the line has any byte. */
+    bool Started() const { return m_started; }
+    /** The number of fields: commas plus one. */
+    std::size_t Count() const { return m_count; }
+    Columns Fields() const {
+        Columns columns;
+        for (std::size_t i = 0; i < kColumns; ++i) {
+            columns[i] = m_fields[i];
+        }
+        return columns;
+    }
     /** Ready for the next line; the fields keep their capacity. */
     void Clear() {
         for (std::size_t i = 0; i < kColumns && i < m_count; ++i) {
@@ -57,33 +72,33 @@ std::int16_t NumberField(std::string_view text) {
     return RoundToInt16(LeadingNumber(text)).value_or(0);
 }
 
-void FillRecord(const LineFields& fields, ScheduleRecord& record) {
-    record.day = NumberField(fields[1]);
-    record.cur_date = TrimSpaces(fields[2]);
-    record.week_day = TrimSpaces(fields[3]);
-    record.on_time = NormalizeTimeText(TrimSpaces(fields[4]));
-    record.off_time = NormalizeTimeText(TrimSpaces(fields[5]));
-    record.pgm = TrimSpaces(fields[6]);
-    record.mon_beg = TrimSpaces(fields[7]);
-    record.mon_end = TrimSpaces(fields[8]);
-    record.hidef = TrimSpaces(fields[9]);
-    record.comments = TrimSpaces(fields[10]);
-    record.toch = NumberField(fields[11]);
-    record.tochnm_hd = TrimSpaces(fields[12]);
-    record.fch = NumberField(fields[13]);
-    record.fchnm_hd = TrimSpaces(fields[14]);
-    record.co = TrimSpaces(fields[15]);
-    record.systemname = TrimSpaces(fields[16]);
-    record.U1 = TrimSpaces(fields[17]);
-    record.U2 = TrimSpaces(fields[18]);
+void FillRecord(const Columns& fields, ScheduleRecord& record) {
+    record.day = NumberField(fields[0]);
+    record.cur_date = TrimSpaces(fields[1]);
+    record.week_day = TrimSpaces(fields[2]);
+    record.on_time = NormalizeTimeText(TrimSpaces(fields[3]));
+    record.off_time = NormalizeTimeText(TrimSpaces(fields[4]));
+    record.pgm = TrimSpaces(fields[5]);
+    record.mon_beg = TrimSpaces(fields[6]);
+    record.mon_end = TrimSpaces(fields[7]);
+    record.hidef = TrimSpaces(fields[8]);
+    record.comments = TrimSpaces(fields[9]);
+    record.toch = NumberField(fields[10]);
+    record.tochnm_hd = TrimSpaces(fields[11]);
+    record.fch = NumberField(fields[12]);
+    record.fchnm_hd = TrimSpaces(fields[13]);
+    record.co = TrimSpaces(fields[14]);
+    record.systemname = TrimSpaces(fields[15]);
+    record.U1 = TrimSpaces(fields[16]);
+    record.U2 = TrimSpaces(fields[17]);
 }
 
 Error AccessError(const std::string& path, int err) {
     return errors::PathFileAccess(path + ": " + std::strerror(err));
 }
 
-bool IsSeparator(char c) {
-    return c == ',' || c == '\r' || c == '\n';
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
 }
 
 struct FileCloser {
@@ -104,32 +119,46 @@ class CsvParser {
                 at = 1;
             }
         }
+        if (m_partial.Started()) {
+            std::size_t end = at;
+            while (end < bytes.size() && !IsLineEnd(bytes[end])) {
+                ++end;
+            }
+            m_partial.Feed(bytes.substr(at, end - at), m_headerDone);
+            if (end == bytes.size()) {
+                return std::nullopt;
+            }
+            at = AfterLineEnd(bytes, end);
+            const MaybeError error = EndLine(m_partial.Fields(), m_partial.Count());
+            m_partial.Clear();
+            if (error) {
+                return error;
+            }
+        }
+        // Lines wholly inside the buffer are split in place.
         while (at < bytes.size()) {
-            std::size_t stop = at;
-            while (stop < bytes.size() && !IsSeparator(bytes[stop])) {
-                ++stop;
-            }
-            if (stop == bytes.size()) {
-                AppendText(bytes.substr(at));
-                break;
-            }
-            AppendText(bytes.substr(at, stop - at));
-            at = stop + 1;
-            if (bytes[stop] == ',') {
-                m_line.Comma();
-                continue;
-            }
-            if (bytes[stop] == '\r') {
-                // CR LF is one line end; a CR at the end of the buffer may have its LF next.
-                if (at < bytes.size()) {
-                    if (bytes[at] == '\n') {
-                        ++at;
+            Columns columns;
+            std::size_t count = 0;
+            std::size_t fieldStart = at;
+            std::size_t end = at;
+            for (; end < bytes.size() && !IsLineEnd(bytes[end]); ++end) {
+                if (bytes[end] == ',') {
+                    if (count < kColumns) {
+                        columns[count] = bytes.substr(fieldStart, end - fieldStart);
                     }
-                } else {
-                    m_afterCarriageReturn = true;
+                    ++count;
+                    fieldStart = end + 1;
                 }
             }
-            if (auto error = EndLine()) {
+            if (end == bytes.size()) {
+                m_partial.Feed(bytes.substr(at), m_headerDone);
+                return std::nullopt;
+            }
+            if (count < kColumns) {
+                columns[count] = bytes.substr(fieldStart, end - fieldStart);
+            }
+            at = AfterLineEnd(bytes, end);
+            if (MaybeError error = EndLine(columns, count + 1)) {
                 return error;
             }
         }
@@ -138,34 +167,39 @@ class CsvParser {
 
     /** The last line counts even without a line end. */
     MaybeError Finish() {
-        if (m_line.Started()) {
-            return EndLine();
+        if (m_partial.Started()) {
+            return EndLine(m_partial.Fields(), m_partial.Count());
         }
         return std::nullopt;
     }
 
   private:
-    void AppendText(std::string_view text) {
-        if (!text.empty()) {
-            m_line.Append(m_headerDone ? text : std::string_view{});
+    /** CR LF is one line end; a CR at the end of the buffer may have its LF in the next one. */
+    std::size_t AfterLineEnd(std::string_view bytes, std::size_t end) {
+        if (bytes[end] == '\r') {
+            if (end + 1 == bytes.size()) {
+                m_afterCarriageReturn = true;
+            } else if (bytes[end + 1] == '\n') {
+                return end + 2;
+            }
         }
+        return end + 1;
     }
 
-    MaybeError EndLine() {
+    MaybeError EndLine(const Columns& columns, std::size_t fieldCount) {
         if (!m_headerDone) {
             m_headerDone = true;
-        } else if (m_line.Count() >= kColumns) {
+        } else if (fieldCount >= kColumns) {
             if (m_table.IsFull()) {
                 return errors::Overflow();
             }
-            FillRecord(m_line, m_table.Append());
+            FillRecord(columns, m_table.Append());
         }
-        m_line.Clear();
         return std::nullopt;
     }
 
     EventTable& m_table;
-    LineFields m_line;
+    PartialLine m_partial;
     bool m_headerDone = false;
     bool m_afterCarriageReturn = false;
 };

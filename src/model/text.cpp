@@ -1,21 +1,25 @@
 #include "model/text.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
 namespace skedora {
 
 std::string_view TrimSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
+    const char* first = text.data();
+    const char* last = first + text.size();
+    while (first < last && *first == ' ') {
+        ++first;
     }
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    while (last > first && last[-1] == ' ') {
+        --last;
+    }
+    return {first, static_cast<std::size_t>(last - first)};
 }
 
 namespace {
-unsigned char Upper1252(unsigned char c) {
+constexpr unsigned char Upper1252(unsigned char c) {
     if (c >= 'a' && c <= 'z') {
         return static_cast<unsigned char>(c - 0x20);
     }
@@ -37,6 +41,14 @@ unsigned char Upper1252(unsigned char c) {
     }
 }
 
+constexpr std::array<unsigned char, 256> kUpper1252 = [] {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t c = 0; c < table.size(); ++c) {
+        table[c] = Upper1252(static_cast<unsigned char>(c));
+    }
+    return table;
+}();
+
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -45,7 +57,7 @@ bool IsDigit(char c) {
 std::string UpperCase1252(std::string_view text) {
     std::string result(text);
     for (char& c : result) {
-        c = static_cast<char>(Upper1252(static_cast<unsigned char>(c)));
+        c = static_cast<char>(kUpper1252[static_cast<unsigned char>(c)]);
     }
     return result;
 }
