@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/output_file.h"
+#include "engine/rule_application.h"
 #include "model/conversion_job.h"
 #include "model/error.h"
 #include "model/platform.h"
@@ -76,6 +77,11 @@ class Application {
 
     /** One tick of timeCONV: at most one event. */
     void ConversionTick();
+    /**
+     * Ticks while timeCONV is on, for about budget: nothing else runs in between, so the rules
+     * are looked at once for the whole burst. The number of ticks.
+     */
+    int RunConversionBurst(std::chrono::milliseconds budget);
     /** The end of a job: timeCONV off, output closed, status cleared, the job reported. */
     void EndConversionPass();
 
@@ -104,6 +110,10 @@ class Application {
     std::optional<std::string> AutomaticOutputPath(std::string_view name) const;
 
   private:
+    /** Works the rules out afresh when they changed since the last tick. */
+    void RefreshPreparedRules();
+    /** ConversionTick with the prepared rules current. */
+    void Tick();
     bool LoadAutomatic(const std::string& name, bool dbase);
     void ShowError(const Error& error);
     void SetCaption(StatusLabel label, int index, std::string_view caption);
@@ -117,6 +127,9 @@ class Application {
     std::filesystem::path m_home;
     Platform m_platform;
     RuleSet m_rules;
+    /** m_rules worked out for the pass, and the rules they were worked out from. */
+    std::optional<PreparedRules> m_prepared;
+    RuleSet m_preparedFrom;
     ConversionJob m_job;
     OutputFile m_output;
     ConvertedFileList m_fileList;

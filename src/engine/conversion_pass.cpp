@@ -16,10 +16,41 @@ constexpr StatusLabel kLabelsInOrder[] = {StatusLabel::lblRECNUM, StatusLabel::l
                                           StatusLabel::lblDESC,   StatusLabel::lblFILE};
 }  // namespace
 
+void Application::RefreshPreparedRules() {
+    if (!m_prepared || !(m_rules == m_preparedFrom)) {
+        m_preparedFrom = m_rules;
+        m_prepared.emplace(m_rules);
+    }
+}
+
 void Application::ConversionTick() {
     if (!IsJobRunning()) {
         return;
     }
+    RefreshPreparedRules();
+    Tick();
+}
+
+int Application::RunConversionBurst(std::chrono::milliseconds budget) {
+    using Clock = std::chrono::steady_clock;
+    if (!IsJobRunning()) {
+        return 0;
+    }
+    const auto deadline = Clock::now() + budget;
+    RefreshPreparedRules();
+    int ticks = 0;
+    while (IsJobRunning()) {
+        Tick();
+        ++ticks;
+        // Reading the clock costs little next to a tick, but need not happen on every one.
+        if (ticks % 16 == 0 && Clock::now() >= deadline) {
+            break;
+        }
+    }
+    return ticks;
+}
+
+void Application::Tick() {
     ++m_job.RecordIndex;
     if (m_job.RecordIndex > m_job.Events.Count()) {
         EndConversionPass();
@@ -35,11 +66,11 @@ void Application::ConversionTick() {
     SetCaption(StatusLabel::lblCLFROM, 1, event.fchnm_hd);
     SetCaption(StatusLabel::lblCO, 1, event.co);
     SetCaption(StatusLabel::lblDESC, 1, event.pgm);
-    if (IsDeletedByRules(event, m_rules)) {
+    if (IsDeletedByRules(event, *m_prepared)) {
         ++m_job.DeletedCount;
         return;
     }
-    ApplyChangeRules(event, m_rules);
+    ApplyChangeRules(event, *m_prepared);
     ++m_job.OutputCount;
     SetCaption(StatusLabel::lblRECNUM, 2, StatusNumber(m_job.OutputCount));
     SetCaption(StatusLabel::lblCLTO, 2, event.tochnm_hd);
