@@ -1,0 +1,58 @@
+#include <cstdio>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/headless_platform.h"
+#include "engine/conversion_burst.h"
+#include "model/error.h"
+
+namespace skedora::cli {
+
+namespace {
+/** Keeps the end-of-job report. */
+class ReportKeeper : public JobListener {
+  public:
+    void JobEnded(const JobReport& report) override { m_report = report; }
+    const std::optional<JobReport>& Report() const { return m_report; }
+
+  private:
+    std::optional<JobReport> m_report;
+};
+}  // namespace
+
+int RunConvert(const ConvertOptions& options) {
+    HeadlessPlatform platform;
+    ReportKeeper reports;
+    Application app(options.home, platform.For(reports));
+    app.StartUp();
+
+    const ChosenFile chosen{options.schedule,
+                            std::filesystem::path(options.schedule).filename().string()};
+    app.OpenScheduleFile(chosen, options.output);
+    while (app.IsJobRunning()) {
+        if (const int signal = StopSignal()) {
+            app.CloseOpenFiles();
+            std::cerr << "skedora-cli: interrupted; " << chosen.path << " was not converted\n";
+            return 128 + signal;
+        }
+        RunConversionBurst(app, std::chrono::milliseconds(50));
+    }
+
+    const auto& report = reports.Report();
+    if (platform.messages.Shown()) {
+        return kExitFailure;
+    }
+    if (!report) {
+        return kExitFailure;
+    }
+    if (report->failure) {
+        std::cerr << ErrorBoxText(*report->failure) << '\n';
+        return kExitFailure;
+    }
+    std::cout << report->input << " -> " << report->output << ": " << report->read << " read, "
+              << report->skipped << " skipped, " << report->deleted << " deleted, "
+              << report->written << " written" << std::endl;
+    return kExitSuccess;
+}
+
+}  // namespace skedora::cli

@@ -1,0 +1,43 @@
+#include <signal.h>
+#include <time.h>
+
+#include <cerrno>
+#include <cmath>
+
+#include "cli/commands.h"
+
+namespace skedora::cli {
+
+namespace {
+volatile sig_atomic_t g_stopSignal = 0;
+
+void OnStopSignal(int signal) {
+    g_stopSignal = signal;
+}
+}  // namespace
+
+void InstallStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no restart: a sleep ends at once
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int StopSignal() {
+    return g_stopSignal;
+}
+
+void SleepFor(double seconds) {
+    if (seconds <= 0) {
+        return;
+    }
+    timespec rest{};
+    rest.tv_sec = static_cast<time_t>(seconds);
+    rest.tv_nsec = static_cast<long>((seconds - std::floor(seconds)) * 1e9);
+    while (nanosleep(&rest, &rest) != 0 && errno == EINTR && StopSignal() == 0) {
+    }
+}
+
+}  // namespace skedora::cli
