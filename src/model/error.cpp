@@ -28,10 +28,17 @@ Error PathNotFound() {
 }  // namespace errors
 
 std::string ErrorBoxText(const Error& error) {
-    const std::string number =
-        error.number >= 0 ? " " + std::to_string(error.number) : std::to_string(error.number);
-    return "Error! (" + error.description + ").  Error number = " + number +
-           ".  Error Source = " + error.source;
+    std::string text = "Error! (";
+    text += error.description;
+    text += ").  Error number = ";
+    // A number that is not negative has a blank in the place of its sign.
+    if (error.number >= 0) {
+        text += ' ';
+    }
+    text += std::to_string(error.number);
+    text += ".  Error Source = ";
+    text += error.source;
+    return text;
 }
 
 }  // namespace skedora
