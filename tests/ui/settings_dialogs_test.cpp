@@ -5,6 +5,7 @@
 
 #include "ui/change_call_letters_dialog.h"
 #include "ui/change_co_dialog.h"
+#include "ui/change_time_dialog.h"
 #include "ui/delete_events_dialog.h"
 #include "ui/dialog_test_support.h"
 
@@ -34,6 +35,8 @@ const DialogKind kDialogs[] = {
      Open<ChangeCallLettersDialog>},
     {"frmCO", "Change CO# Settings", "txtCL_1", "cmdOK", "Apply and Save", "cmdCANCEL",
      Open<ChangeCODialog>},
+    {"frmSetChangeTime", "Change Time", "txtSrc_1", "cmdOK", "Apply and Save", "cmdCANCEL",
+     Open<ChangeTimeDialog>},
 };
 
 enum class Closing { Cancel, CloseBox, Escape, AnotherWindowActive };
