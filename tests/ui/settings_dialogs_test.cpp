@@ -3,6 +3,7 @@
 
 #include <QPushButton>
 
+#include "ui/auto_load_dialog.h"
 #include "ui/change_call_letters_dialog.h"
 #include "ui/change_co_dialog.h"
 #include "ui/change_time_dialog.h"
@@ -37,6 +38,8 @@ const DialogKind kDialogs[] = {
      Open<ChangeCODialog>},
     {"frmSetChangeTime", "Change Time", "txtSrc_1", "cmdOK", "Apply and Save", "cmdCANCEL",
      Open<ChangeTimeDialog>},
+    {"frmSetAutoLoad", "Skedora Auto Load Settings", "txtPath", "cmdOk", "Apply And Save",
+     "cmdCancel", Open<AutoLoadDialog>},
 };
 
 enum class Closing { Cancel, CloseBox, Escape, AnotherWindowActive };
