@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "engine/application.h"
 #include "engine/conversion_burst.h"
@@ -138,26 +135,6 @@ TEST_F(ConversionPassTest, AFailedWriteIsReportedWithItsReason) {
         << failure->description;
     // The pass itself still walked the whole table.
     EXPECT_EQ(m_app.job().OutputCount, 2);
-}
-
-TEST_F(ConversionPassTest, AFileSizeLimitMidwayIsReportedAsAFailedWrite) {
-    const std::string output = m_data.file("week1.CP2").string();
-    test::WriteCsvSchedule(m_data.file("week1.csv"), std::vector<TestEvent>(2000));
-    ASSERT_TRUE(m_app.OpenScheduleFile({m_data.file("week1.csv").string(), "week1.csv"}));
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old;
-    limited.rlim_cur = 20000;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    test::RunJob(m_app);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
-    ASSERT_EQ(m_platform.listener.reports.size(), 1u);
-    ASSERT_TRUE(m_platform.listener.reports[0].failure.has_value());
-    EXPECT_EQ(m_platform.listener.reports[0].failure->number, errors::kPathFileAccess);
-    EXPECT_LE(std::filesystem::file_size(output), 20000u);
 }
 
 TEST_F(ConversionPassTest, ClosingAtExitKeepsTheLinesWrittenSoFar) {

@@ -47,13 +47,6 @@ TEST_F(ConvertedFileListTest, SavesTheNamesInSlotOrderWithCrLf) {
     EXPECT_EQ(m_list.Slot(0).FileName, "C.CSV");
 }
 
-TEST_F(ConvertedFileListTest, ANameIsKnownExactlyAsWritten) {
-    m_list.AddKnownFile("a.dbf");
-    EXPECT_TRUE(m_list.IsKnownFile("a.dbf"));
-    EXPECT_FALSE(m_list.IsKnownFile("A.DBF"));
-    EXPECT_FALSE(m_list.IsKnownFile("a.dbf "));
-}
-
 TEST_F(ConvertedFileListTest, GrowsByOneHundredSlotsWhenFull) {
     for (int i = 0; i < 101; ++i) {
         m_list.AddKnownFile("F" + std::to_string(i) + ".CSV");
@@ -84,15 +77,6 @@ TEST_F(ConvertedFileListTest, MarksOnlyTheNamesOfTheKindBeingPolled) {
     m_list.IsKnownFile("d.Csv");
     m_list.ForgetNotSeen();
     EXPECT_EQ(ReadFile(m_home.file("FileList.txt")), "untouched");
-}
-
-TEST_F(ConvertedFileListTest, AFailedSaveReportsAndKeepsTheOldFile) {
-    ConvertedFileList list(m_home.file("missing-folder") / "FileList.txt");
-    list.AddKnownFile("A.DBF");
-    const MaybeError error = list.SaveFileList();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->number, errors::kPathFileAccess);
-    EXPECT_EQ(list.Names().size(), 1u);
 }
 
 }  // namespace
