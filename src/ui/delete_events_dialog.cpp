@@ -74,7 +74,7 @@ DeleteEventsDialog::DeleteEventsDialog(RuleSet& rules, SaveRules save, QWidget* 
     right->addWidget(frame);
     right->addStretch();
     auto* top = new QHBoxLayout;
-    top->addWidget(callLetterTabs);
+    top->addWidget(callLetterTabs, 0, Qt::AlignTop);
     top->addLayout(right);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

@@ -51,11 +51,13 @@ QTabWidget* RuleTabs(const char* name, const QStringList& frameTitles,
                      const std::vector<BoxColumn*>& columns, QWidget* parent) {
     auto* tabs = new QTabWidget(parent);
     tabs->setObjectName(QLatin1String(name));
+    tabs->setUsesScrollButtons(false);  // every page caption in sight
     for (qsizetype p = 0; p < frameTitles.size(); ++p) {
         const int first = static_cast<int>(p) * kRowsPerPage + 1;
         auto* page = new QWidget(tabs);
         auto* layout = new QVBoxLayout(page);
         layout->addWidget(RuleFrame(frameTitles[p], first, columns, page));
+        layout->addStretch();
         tabs->addTab(page, QStringLiteral("%1-%2").arg(first).arg(first + kRowsPerPage - 1));
     }
     return tabs;
