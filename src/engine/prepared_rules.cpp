@@ -1,0 +1,283 @@
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/event_key.h"
+#include "engine/rule_application.h"
+#include "engine/time_arithmetic.h"
+#include "model/text.h"
+
+namespace skedora {
+
+namespace {
+
+constexpr int kNone = -1;
+constexpr double kAnyCONumber = 9999;
+constexpr std::string_view kAllKey = "ALL";
+
+struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const {
+        return std::hash<std::string_view>{}(key);
+    }
+};
+
+/** Every distinct text key and CO value of the rules, numbered from 0. */
+class Catalogue {
+  public:
+    /** The number of K(text), added when new. */
+    int AddKey(std::string_view text) {
+        return m_keys.try_emplace(TextKey(text), static_cast<int>(m_keys.size())).first->second;
+    }
+    int AddNumber(double value) {
+        return m_numbers.try_emplace(value, static_cast<int>(m_numbers.size())).first->second;
+    }
+    /** The number of a key, kNone when no rule holds it. */
+    int FindKey(std::string_view key) const {
+        const auto found = m_keys.find(key);
+        return found == m_keys.end() ? kNone : found->second;
+    }
+    /** The number of a CO value (-0 and 0 are one value), kNone when no rule holds it. */
+    int FindNumber(double value) const {
+        const auto found = m_numbers.find(value);
+        return found == m_numbers.end() ? kNone : found->second;
+    }
+    std::size_t KeyCount() const { return m_keys.size(); }
+    std::size_t NumberCount() const { return m_numbers.size(); }
+
+  private:
+    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> m_keys;
+    std::unordered_map<double, int> m_numbers;
+};
+
+/** Per CO value, the numbers of the entries that it selects, in ascending order. */
+using EntriesByNumber = std::vector<std::vector<int>>;
+
+template <typename T>
+T& Slot(std::vector<T>& table, int id) {
+    const auto index = static_cast<std::size_t>(id);
+    if (table.size() <= index) {
+        table.resize(index + 1);
+    }
+    return table[index];
+}
+
+bool Contains(const std::vector<int>& ids, int id) {
+    return id != kNone && std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+/** The first entry numbered from `from` on that the CO value selects; 0 when none. */
+int NextEntry(const EntriesByNumber& byNumber, int number, int from) {
+    if (number == kNone) {
+        return 0;
+    }
+    for (int n : byNumber[static_cast<std::size_t>(number)]) {
+        if (n >= from) {
+            return n;
+        }
+    }
+    return 0;
+}
+
+struct CallLetterChange {
+    int oldKey = kNone;
+    int newKey = kNone;
+    std::string newText;
+};
+
+/** A CO change selected by call letters or by a description, with its new CO number. */
+struct COChange {
+    int key = kNone;
+    bool anyCallLetters = false;
+    std::string newCO;
+    int newNumber = kNone;
+};
+
+struct TimeChange {
+    int source = kNone;
+    int destination = kNone;
+    int description = kNone;
+    std::int16_t math = 0;
+    std::string time;
+};
+
+}  // namespace
+
+struct PreparedRules::Tables {
+    Catalogue catalogue;
+
+    /** Per CO value, the call letters deleted with it; 9999 stands for every CO value. */
+    std::vector<std::vector<int>> deletedKeysByNumber;
+    int anyCONumber = kNone;
+    /** Per destination, the sources deleted with it, and whether source "ALL" is among them. */
+    std::vector<std::vector<int>> sourcesByDestination;
+    std::vector<char> anySourceByDestination;
+    /** The sources deleted with destination "ALL". */
+    std::vector<int> sourcesForAnyDestination;
+    DeleteAllFlagsGroup flags;
+
+    RuleList<CallLetterChange, 24> callLetterChanges;
+    EntriesByNumber callLetterChangesByNumber;
+    RuleList<COChange, 24> coByCallLetter;
+    EntriesByNumber coByCallLetterByNumber;
+    RuleList<COChange, 24> coByDescription;
+    EntriesByNumber coByDescriptionByNumber;
+    RuleList<TimeChange, 8> timeChanges;
+    EntriesByNumber timeChangesByNumber;
+};
+
+PreparedRules::PreparedRules(const RuleSet& rules) {
+    auto t = std::make_unique<Tables>();
+    Catalogue& c = t->catalogue;
+
+    for (const DeleteCallLetterRule& rule : rules.DeleteCallLetterRules) {
+        Slot(t->deletedKeysByNumber, c.AddNumber(LeadingNumber(rule.CONumber)))
+            .push_back(c.AddKey(rule.CallLetter));
+    }
+    for (int n = 1; n <= kAppliedSourceDestinationRules; ++n) {
+        const DeleteSourceDestinationRule& rule = rules.DeleteSourceDestinationRules[n];
+        const int source = c.AddKey(rule.Source);
+        const int destination = c.AddKey(rule.Destination);
+        Slot(t->sourcesByDestination, destination).push_back(source);
+        if (TextKey(rule.Source) == kAllKey) {
+            Slot(t->anySourceByDestination, destination) = true;
+        }
+        if (TextKey(rule.Destination) == kAllKey) {
+            t->sourcesForAnyDestination.push_back(source);
+        }
+    }
+    t->flags = rules.DeleteAllFlags;
+
+    for (int n = 1; n <= rules.ChangeCallLetterRules.kSize; ++n) {
+        const ChangeCallLetterRule& rule = rules.ChangeCallLetterRules[n];
+        const std::string newText = TextKey(rule.NewCallLetter);
+        t->callLetterChanges[n] = {c.AddKey(rule.OldCallLetter), c.AddKey(newText), newText};
+        Slot(t->callLetterChangesByNumber, c.AddNumber(LeadingNumber(rule.CO))).push_back(n);
+    }
+    for (int n = 1; n <= rules.ChangeCOFromCallLetterRules.kSize; ++n) {
+        const ChangeCOFromCallLetterRule& rule = rules.ChangeCOFromCallLetterRules[n];
+        const std::string newCO(TrimSpaces(rule.NewCO));
+        t->coByCallLetter[n] = {c.AddKey(rule.CallLetter), TextKey(rule.CallLetter) == kAllKey,
+                                newCO, c.AddNumber(LeadingNumber(newCO))};
+        Slot(t->coByCallLetterByNumber, c.AddNumber(LeadingNumber(rule.OldCO))).push_back(n);
+    }
+    for (int n = 1; n <= rules.ChangeCOFromDescriptionRules.kSize; ++n) {
+        const ChangeCOFromDescriptionRule& rule = rules.ChangeCOFromDescriptionRules[n];
+        const std::string newCO(TrimSpaces(rule.NewCO));
+        t->coByDescription[n] = {c.AddKey(rule.ProgramDescription), false, newCO,
+                                 c.AddNumber(LeadingNumber(newCO))};
+        Slot(t->coByDescriptionByNumber, c.AddNumber(LeadingNumber(rule.OldCO))).push_back(n);
+    }
+    for (int n = 1; n <= rules.ChangeTimeRules.kSize; ++n) {
+        const ChangeTimeRule& rule = rules.ChangeTimeRules[n];
+        t->timeChanges[n] = {c.AddKey(rule.Source), c.AddKey(rule.Destination),
+                             c.AddKey(rule.Description), rule.Math, rule.Time};
+        Slot(t->timeChangesByNumber, c.AddNumber(LeadingNumber(rule.CO))).push_back(n);
+    }
+
+    t->anyCONumber = c.FindNumber(kAnyCONumber);
+    // Every key and CO value of the catalogue has a place in every table.
+    t->deletedKeysByNumber.resize(c.NumberCount());
+    t->sourcesByDestination.resize(c.KeyCount());
+    t->anySourceByDestination.resize(c.KeyCount());
+    t->callLetterChangesByNumber.resize(c.NumberCount());
+    t->coByCallLetterByNumber.resize(c.NumberCount());
+    t->coByDescriptionByNumber.resize(c.NumberCount());
+    t->timeChangesByNumber.resize(c.NumberCount());
+    m_tables = std::move(t);
+}
+
+PreparedRules::~PreparedRules() = default;
+PreparedRules::PreparedRules(PreparedRules&&) noexcept = default;
+PreparedRules& PreparedRules::operator=(PreparedRules&&) noexcept = default;
+
+bool PreparedRules::IsDeleted(const ScheduleRecord& event) const {
+    const Tables& t = *m_tables;
+    const EventKey toKey(event.tochnm_hd);
+    const EventKey fromKey(event.fchnm_hd);
+    const int to = t.catalogue.FindKey(toKey);
+    const int from = t.catalogue.FindKey(fromKey);
+    const int co = t.catalogue.FindNumber(LeadingNumber(event.co));
+
+    for (const int number : {co, t.anyCONumber}) {
+        if (number != kNone) {
+            const auto& keys = t.deletedKeysByNumber[static_cast<std::size_t>(number)];
+            if (Contains(keys, to) || Contains(keys, from)) {
+                return true;
+            }
+        }
+    }
+    if (from != kNone) {
+        const auto index = static_cast<std::size_t>(from);
+        if (t.anySourceByDestination[index] || Contains(t.sourcesByDestination[index], to)) {
+            return true;
+        }
+    }
+    return Contains(t.sourcesForAnyDestination, to) ||
+           MatchesDeleteAllFlags(t.flags, toKey, fromKey);
+}
+
+void PreparedRules::ApplyChanges(ScheduleRecord& event) const {
+    const Tables& t = *m_tables;
+    int co = t.catalogue.FindNumber(LeadingNumber(event.co));
+    if (co == kNone) {
+        // Every entry is selected by its CO value, so no rule applies and the CO stays.
+        return;
+    }
+    int to = t.catalogue.FindKey(EventKey(event.tochnm_hd));
+    int from = t.catalogue.FindKey(EventKey(event.fchnm_hd));
+
+    for (int n = NextEntry(t.callLetterChangesByNumber, co, 1); n != 0;
+         n = NextEntry(t.callLetterChangesByNumber, co, n + 1)) {
+        const CallLetterChange& change = t.callLetterChanges[n];
+        if (to == change.oldKey) {
+            event.tochnm_hd = change.newText;
+            to = change.newKey;
+        }
+        if (from == change.oldKey) {
+            event.fchnm_hd = change.newText;
+            from = change.newKey;
+        }
+    }
+
+    // A changed CO value selects the later entries of the same list.
+    for (int n = NextEntry(t.coByCallLetterByNumber, co, 1); n != 0;
+         n = NextEntry(t.coByCallLetterByNumber, co, n + 1)) {
+        const COChange& change = t.coByCallLetter[n];
+        if (to == change.key || from == change.key || change.anyCallLetters) {
+            event.co = change.newCO;
+            co = change.newNumber;
+        }
+    }
+
+    std::optional<int> descriptionKey;
+    const auto description = [&] {
+        if (!descriptionKey) {
+            descriptionKey = t.catalogue.FindKey(EventKey(event.pgm));
+        }
+        return *descriptionKey;
+    };
+
+    for (int n = NextEntry(t.coByDescriptionByNumber, co, 1); n != 0;
+         n = NextEntry(t.coByDescriptionByNumber, co, n + 1)) {
+        const COChange& change = t.coByDescription[n];
+        if (description() == change.key) {
+            event.co = change.newCO;
+            co = change.newNumber;
+        }
+    }
+
+    for (int n = NextEntry(t.timeChangesByNumber, co, 1); n != 0;
+         n = NextEntry(t.timeChangesByNumber, co, n + 1)) {
+        const TimeChange& change = t.timeChanges[n];
+        if (to == change.source && from == change.destination &&
+            description() == change.description) {
+            ApplyTimeChange(event, change.math, change.time);
+        }
+    }
+}
+
+}  // namespace skedora
