@@ -152,7 +152,7 @@ TEST_F(CliTest, WatchConvertsTheWatchFolderAndExitsAfterItsPolls) {
 
 TEST_F(CliTest, WatchStopsOnTerminateSignal) {
     const std::string command = "'" + m_cli + "' watch " + Home() + "--interval 5 & pid=$!; " +
-                                "sleep 0.3; kill -TERM $pid; wait $pid";
+                                "sleep 1; kill -TERM $pid; wait $pid";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
