@@ -207,9 +207,15 @@ TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
     const auto pick = [&](const std::vector<std::string>& from) {
         return from[random() % from.size()];
     };
-    const auto maybe = [&]() { return random() % 4 == 0 ? pick(texts) : std::string(); };
 
     for (int round = 0; round < 200; ++round) {
+        // A few words per round, shared by rules and events, so that many entries match.
+        std::vector<std::string> words;
+        for (int count = 3 + static_cast<int>(random() % 8); count > 0; --count) {
+            words.push_back(pick(texts));
+        }
+        const auto maybe = [&]() { return random() % 3 == 0 ? std::string() : pick(words); };
+
         RuleSet rules;
         for (auto& rule : rules.DeleteCallLetterRules) {
             rule = {maybe(), maybe()};
@@ -234,7 +240,7 @@ TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
         }
         const PreparedRules prepared(rules);
         for (int i = 0; i < 50; ++i) {
-            ScheduleRecord event = Event(pick(texts), pick(texts), pick(texts), pick(texts));
+            ScheduleRecord event = Event(pick(words), pick(words), pick(words), pick(words));
             event.on_time = pick(times);
             EXPECT_EQ(IsDeletedByRules(event, prepared), IsDeletedByRules(event, rules));
             ScheduleRecord other = event;
