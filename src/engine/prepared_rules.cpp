@@ -1,8 +1,9 @@
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/event_key.h"
@@ -18,39 +19,96 @@ constexpr int kNone = -1;
 constexpr double kAnyCONumber = 9999;
 constexpr std::string_view kAllKey = "ALL";
 
+/** Spreads every bit of x over the low bits, which pick the table slot. */
+std::uint64_t Mix(std::uint64_t x) {
+    x = (x ^ (x >> 33)) * 0xFF51AFD7ED558CCD;
+    x = (x ^ (x >> 33)) * 0xC4CEB9FE1A85EC53;
+    return x ^ (x >> 33);
+}
+
 struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const {
-        return std::hash<std::string_view>{}(key);
+    std::uint64_t operator()(std::string_view key) const {
+        std::uint64_t hash = 0xCBF29CE484222325;  // FNV-1a
+        for (const char c : key) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3;
+        }
+        return Mix(hash);
     }
+};
+
+struct NumberHash {
+    std::uint64_t operator()(double value) const {
+        // Adding 0 turns -0 into 0: the two are one CO value.
+        return Mix(std::bit_cast<std::uint64_t>(value + 0.0));
+    }
+};
+
+/**
+ * Numbers the distinct values added to it from 0 and finds them again: open addressing in a
+ * power-of-two table kept at most half full, so a lookup is a hash and a compare or two.
+ */
+template <typename Value, typename Stored, typename Hash>
+class Numbering {
+  public:
+    int Add(Value value) {
+        if (const int found = Find(value); found != kNone) {
+            return found;
+        }
+        if (2 * (m_values.size() + 1) > m_slots.size()) {
+            m_slots.assign(std::max<std::size_t>(16, 2 * m_slots.size()), kNone);
+            for (std::size_t id = 0; id < m_values.size(); ++id) {
+                Place(static_cast<int>(id));
+            }
+        }
+        m_values.emplace_back(value);
+        Place(static_cast<int>(m_values.size() - 1));
+        return static_cast<int>(m_values.size() - 1);
+    }
+    /** The number of the value, kNone when it was never added. */
+    int Find(Value value) const {
+        if (m_slots.empty()) {
+            return kNone;
+        }
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = Hash{}(value)&mask;; i = (i + 1) & mask) {
+            const int id = m_slots[i];
+            if (id == kNone || m_values[static_cast<std::size_t>(id)] == value) {
+                return id;
+            }
+        }
+    }
+    std::size_t Count() const { return m_values.size(); }
+
+  private:
+    void Place(int id) {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t i = Hash{}(m_values[static_cast<std::size_t>(id)]) & mask;
+        while (m_slots[i] != kNone) {
+            i = (i + 1) & mask;
+        }
+        m_slots[i] = id;
+    }
+
+    std::vector<Stored> m_values;
+    std::vector<int> m_slots;
 };
 
 /** Every distinct text key and CO value of the rules, numbered from 0. */
 class Catalogue {
   public:
     /** The number of K(text), added when new. */
-    int AddKey(std::string_view text) {
-        return m_keys.try_emplace(TextKey(text), static_cast<int>(m_keys.size())).first->second;
-    }
-    int AddNumber(double value) {
-        return m_numbers.try_emplace(value, static_cast<int>(m_numbers.size())).first->second;
-    }
+    int AddKey(std::string_view text) { return m_keys.Add(TextKey(text)); }
+    int AddNumber(double value) { return m_numbers.Add(value); }
     /** The number of a key, kNone when no rule holds it. */
-    int FindKey(std::string_view key) const {
-        const auto found = m_keys.find(key);
-        return found == m_keys.end() ? kNone : found->second;
-    }
+    int FindKey(std::string_view key) const { return m_keys.Find(key); }
     /** The number of a CO value (-0 and 0 are one value), kNone when no rule holds it. */
-    int FindNumber(double value) const {
-        const auto found = m_numbers.find(value);
-        return found == m_numbers.end() ? kNone : found->second;
-    }
-    std::size_t KeyCount() const { return m_keys.size(); }
-    std::size_t NumberCount() const { return m_numbers.size(); }
+    int FindNumber(double value) const { return m_numbers.Find(value); }
+    std::size_t KeyCount() const { return m_keys.Count(); }
+    std::size_t NumberCount() const { return m_numbers.Count(); }
 
   private:
-    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> m_keys;
-    std::unordered_map<double, int> m_numbers;
+    Numbering<std::string_view, std::string, KeyHash> m_keys;
+    Numbering<double, double, NumberHash> m_numbers;
 };
 
 /** Per CO value, the numbers of the entries that it selects, in ascending order. */

@@ -1,7 +1,9 @@
 #include "input/csv_reader.h"
 
 #include <array>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -72,25 +74,40 @@ std::int16_t NumberField(std::string_view text) {
     return RoundToInt16(LeadingNumber(text)).value_or(0);
 }
 
-void FillRecord(const Columns& fields, ScheduleRecord& record) {
+/** hh:mm:ss from the short forms, appended to out. */
+void AppendTimeText(std::string& out, std::string_view text) {
+    if (text.size() == 4 || text.size() == 7) {
+        out += '0';
+    }
+    out += text;
+    if (text.size() == 4 || text.size() == 5) {
+        out += ":00";
+    }
+}
+
+/** Fills a fresh slot; its texts are empty, so appending sets them, at less cost than assigning. */
+void FillFreshRecord(const Columns& fields, ScheduleRecord& record) {
+    const auto text = [&](std::string& field, std::size_t column) {
+        field.append(TrimSpaces(fields[column - 1]));
+    };
     record.day = NumberField(fields[0]);
-    record.cur_date = TrimSpaces(fields[1]);
-    record.week_day = TrimSpaces(fields[2]);
-    record.on_time = NormalizeTimeText(TrimSpaces(fields[3]));
-    record.off_time = NormalizeTimeText(TrimSpaces(fields[4]));
-    record.pgm = TrimSpaces(fields[5]);
-    record.mon_beg = TrimSpaces(fields[6]);
-    record.mon_end = TrimSpaces(fields[7]);
-    record.hidef = TrimSpaces(fields[8]);
-    record.comments = TrimSpaces(fields[9]);
+    text(record.cur_date, 2);
+    text(record.week_day, 3);
+    AppendTimeText(record.on_time, TrimSpaces(fields[3]));
+    AppendTimeText(record.off_time, TrimSpaces(fields[4]));
+    text(record.pgm, 6);
+    text(record.mon_beg, 7);
+    text(record.mon_end, 8);
+    text(record.hidef, 9);
+    text(record.comments, 10);
     record.toch = NumberField(fields[10]);
-    record.tochnm_hd = TrimSpaces(fields[11]);
+    text(record.tochnm_hd, 12);
     record.fch = NumberField(fields[12]);
-    record.fchnm_hd = TrimSpaces(fields[13]);
-    record.co = TrimSpaces(fields[14]);
-    record.systemname = TrimSpaces(fields[15]);
-    record.U1 = TrimSpaces(fields[16]);
-    record.U2 = TrimSpaces(fields[17]);
+    text(record.fchnm_hd, 14);
+    text(record.co, 15);
+    text(record.systemname, 16);
+    text(record.U1, 17);
+    text(record.U2, 18);
 }
 
 Error AccessError(const std::string& path, int err) {
@@ -100,6 +117,67 @@ Error AccessError(const std::string& path, int err) {
 bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
+
+bool IsSeparator(char c) {
+    return c == ',' || IsLineEnd(c);
+}
+
+/**
+ * Finds the commas and line ends of a buffer in order. Eight bytes are examined at a time: a
+ * byte equal to a separator leaves a zero byte after an xor, which the mask flags.
+ */
+class SeparatorScanner {
+  public:
+    SeparatorScanner(std::string_view bytes, std::size_t from) : m_bytes(bytes), m_base(from) {
+        Load();
+    }
+
+    /** The first separator at or after `from` (which never goes back); the size when none. */
+    std::size_t Next(std::size_t from) {
+        for (;;) {
+            while (m_mask != 0) {
+                const std::size_t at =
+                    m_base + static_cast<std::size_t>(std::countr_zero(m_mask)) / 8;
+                m_mask &= m_mask - 1;
+                if (at >= from) {
+                    return at;
+                }
+            }
+            m_base += 8;
+            if (m_base >= m_bytes.size()) {
+                return m_bytes.size();
+            }
+            Load();
+        }
+    }
+
+  private:
+    void Load() {
+        if (std::endian::native == std::endian::little && m_base + 8 <= m_bytes.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, m_bytes.data() + m_base, sizeof word);
+            m_mask = ZeroBytes(word ^ (kOnes * ',')) | ZeroBytes(word ^ (kOnes * '\r')) |
+                     ZeroBytes(word ^ (kOnes * '\n'));
+            return;
+        }
+        m_mask = 0;
+        for (std::size_t i = m_base; i < m_bytes.size() && i < m_base + 8; ++i) {
+            if (IsSeparator(m_bytes[i])) {
+                m_mask |= std::uint64_t{0x80} << (8 * (i - m_base));
+            }
+        }
+    }
+
+    /** The high bit of every byte that is zero, and of no other. */
+    static std::uint64_t ZeroBytes(std::uint64_t v) { return ~(((v & kLow7) + kLow7) | v | kLow7); }
+
+    static constexpr std::uint64_t kOnes = 0x0101010101010101;
+    static constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
+
+    std::string_view m_bytes;
+    std::size_t m_base;
+    std::uint64_t m_mask = 0;
+};
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -136,19 +214,19 @@ class CsvParser {
             }
         }
         // Lines wholly inside the buffer are split in place.
+        SeparatorScanner separators(bytes, at);
         while (at < bytes.size()) {
             Columns columns;
             std::size_t count = 0;
             std::size_t fieldStart = at;
-            std::size_t end = at;
-            for (; end < bytes.size() && !IsLineEnd(bytes[end]); ++end) {
-                if (bytes[end] == ',') {
-                    if (count < kColumns) {
-                        columns[count] = bytes.substr(fieldStart, end - fieldStart);
-                    }
-                    ++count;
-                    fieldStart = end + 1;
+            std::size_t end = separators.Next(at);
+            while (end < bytes.size() && bytes[end] == ',') {
+                if (count < kColumns) {
+                    columns[count] = bytes.substr(fieldStart, end - fieldStart);
                 }
+                ++count;
+                fieldStart = end + 1;
+                end = separators.Next(fieldStart);
             }
             if (end == bytes.size()) {
                 m_partial.Feed(bytes.substr(at), m_headerDone);
@@ -193,7 +271,7 @@ class CsvParser {
             if (m_table.IsFull()) {
                 return errors::Overflow();
             }
-            FillRecord(columns, m_table.Append());
+            FillFreshRecord(columns, m_table.Append());
         }
         return std::nullopt;
     }
@@ -212,16 +290,9 @@ std::string_view CsvHeaderText() {
 }
 
 std::string NormalizeTimeText(std::string_view text) {
-    switch (text.size()) {
-        case 4:
-            return "0" + std::string(text) + ":00";
-        case 5:
-            return std::string(text) + ":00";
-        case 7:
-            return "0" + std::string(text);
-        default:
-            return std::string(text);
-    }
+    std::string time;
+    AppendTimeText(time, text);
+    return time;
 }
 
 MaybeError ReadCsvSchedule(const std::string& path, EventTable& table) {

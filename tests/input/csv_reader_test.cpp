@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "model/text.h"
 #include "support/temp_dir.h"
 
 namespace skedora {
@@ -115,6 +117,37 @@ TEST_F(CsvReaderTest, LinesAndLineEndsSpanningReadBuffersAreReadWhole) {
         EXPECT_EQ(table[1].pgm.size(), cr - before);
         EXPECT_EQ(table[1].U2, "ADD");
         EXPECT_EQ(table[2].pgm, "B");
+    }
+}
+
+TEST_F(CsvReaderTest, SplitsFieldsOfEveryLengthAndByte) {
+    // Bytes next to the separators' codes and with the high bit set, in fields of every length,
+    // put the separators at every place within the reader's eight-byte steps.
+    const std::string alphabet = "a -+\t\x0B\x0C\x0E\x2D\x2B\x80\xAC\xFF";
+    std::mt19937 random(11);
+    std::vector<std::vector<std::string>> lines;
+    std::string bytes = kHeader + "\r\n";
+    for (int line = 0; line < 300; ++line) {
+        std::vector<std::string> fields;
+        for (int column = 0; column < 18 + line % 5; ++column) {
+            std::string field(random() % 14, ' ');
+            for (char& c : field) {
+                c = alphabet[random() % alphabet.size()];
+            }
+            bytes += (column == 0 ? "" : ",") + field;
+            fields.push_back(field);
+        }
+        bytes += line % 2 == 0 ? "\r\n" : "\n";
+        lines.push_back(fields);
+    }
+    const EventTable& table = Read(bytes);
+    ASSERT_EQ(table.Count(), 300);
+    for (int i = 1; i <= table.Count(); ++i) {
+        const std::vector<std::string>& fields = lines[static_cast<std::size_t>(i - 1)];
+        EXPECT_EQ(table[i].cur_date, TrimSpaces(fields[1])) << i;
+        EXPECT_EQ(table[i].pgm, TrimSpaces(fields[5])) << i;
+        EXPECT_EQ(table[i].fchnm_hd, TrimSpaces(fields[13])) << i;
+        EXPECT_EQ(table[i].U2, TrimSpaces(fields[17])) << i;
     }
 }
 
