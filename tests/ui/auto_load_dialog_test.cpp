@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-#include "model/folder_text.h"
 #include "ui/dialog_test_support.h"
 
 using namespace skedora;
@@ -95,7 +94,6 @@ class AutoLoadDialogTest : public QObject {
         applyAndWaitForClose();
         open();
         QCOMPARE(path().text(), QStringLiteral("/srv/incoming/"));
-        QCOMPARE(kFolderSeparator, '/');
     }
 
     void switchesAreStored() {
@@ -132,15 +130,6 @@ class AutoLoadDialogTest : public QObject {
                  "/srv/\xDC"
                  "bertragung/");
         QCOMPARE(m_rules.AutoLoadSettings.OutPath, "/srv/out/");
-    }
-
-    void foldersHaveNoLengthLimitAndTakeAnyCharacter() {
-        open();
-        const QString longFolder = QStringLiteral("/srv/") + QString(300, QLatin1Char('a'));
-        path().setText(longFolder);
-        QCOMPARE(path().text(), longFolder);
-        QCOMPARE(Typed(outPath(), {}, QStringLiteral("/srv/Out Box.1")),
-                 QStringLiteral("/srv/Out Box.1"));
     }
 };
 
