@@ -35,8 +35,10 @@ class ColumnWriter {
 
   private:
     void Put(std::string_view bytes) {
-        std::memcpy(m_out, bytes.data(), bytes.size());
-        m_out += bytes.size();
+        if (!bytes.empty()) {
+            std::memcpy(m_out, bytes.data(), bytes.size());
+            m_out += bytes.size();
+        }
     }
 
     char* m_out;
