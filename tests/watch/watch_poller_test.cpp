@@ -20,6 +20,7 @@ class WatchPollerTest : public ::testing::Test {
 
     /** A fresh application on the same home folder, as after a program restart. */
     void Restart() {
+        m_app.reset();
         m_platform = std::make_unique<test::FakePlatform>();
         m_app = std::make_unique<Application>(m_home.path(), m_platform->For());
         m_app->StartUp();
