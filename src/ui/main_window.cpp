@@ -13,7 +13,12 @@
 
 #include "engine/conversion_burst.h"
 #include "ui/about_dialog.h"
+#include "ui/auto_load_dialog.h"
 #include "ui/byte_text.h"
+#include "ui/change_call_letters_dialog.h"
+#include "ui/change_co_dialog.h"
+#include "ui/change_time_dialog.h"
+#include "ui/delete_events_dialog.h"
 #include "ui/file_path_text.h"
 #include "ui/program_logo.h"
 #include "ui/qt_file_chooser.h"
@@ -95,11 +100,16 @@ void MainWindow::BuildMenus() {
 
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Settings"));
     settings->setObjectName(QStringLiteral("menuSet"));
-    MenuAction(settings, "menuSetDelete", QStringLiteral("Delete Events"));
-    MenuAction(settings, "menuSetCO", QStringLiteral("Change CO#'s"));
-    MenuAction(settings, "menuSetCall", QStringLiteral("Change Call Letters"));
-    MenuAction(settings, "menuSetTime", QStringLiteral("Change Time"));
-    MenuAction(settings, "menuSetAutoLoad", QStringLiteral("Skedora Auto Load"));
+    connect(MenuAction(settings, "menuSetDelete", QStringLiteral("Delete Events")),
+            &QAction::triggered, this, [this] { ShowSettingsDialog(m_deleteDialog); });
+    connect(MenuAction(settings, "menuSetCO", QStringLiteral("Change CO#'s")), &QAction::triggered,
+            this, [this] { ShowSettingsDialog(m_coDialog); });
+    connect(MenuAction(settings, "menuSetCall", QStringLiteral("Change Call Letters")),
+            &QAction::triggered, this, [this] { ShowSettingsDialog(m_callDialog); });
+    connect(MenuAction(settings, "menuSetTime", QStringLiteral("Change Time")), &QAction::triggered,
+            this, [this] { ShowSettingsDialog(m_timeDialog); });
+    connect(MenuAction(settings, "menuSetAutoLoad", QStringLiteral("Skedora Auto Load")),
+            &QAction::triggered, this, [this] { ShowSettingsDialog(m_autoLoadDialog); });
 
     QAction* about = menuBar()->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("menuAbout"));
@@ -129,11 +139,27 @@ void MainWindow::ShowAbout() {
     m_about->activateWindow();
 }
 
+template <typename Dialog>
+void MainWindow::ShowSettingsDialog(QPointer<Dialog>& dialog) {
+    // An open instance closes without storing; the new one fills from the rule set as it is.
+    delete dialog;
+    dialog = new Dialog(
+        m_app.rules(), [this] { return m_app.SaveSettings(); }, this);
+    dialog->show();
+    dialog->activateWindow();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // The core closes a running job's output (and stops timeCONV) only while the job runs.
+    m_app.CloseOpenFiles();
     m_timeCONV.stop();
     m_timeWatch.stop();
-    m_app.CloseOpenFiles();
     delete m_about;
+    delete m_deleteDialog;
+    delete m_coDialog;
+    delete m_callDialog;
+    delete m_timeDialog;
+    delete m_autoLoadDialog;
     event->accept();
 }
 

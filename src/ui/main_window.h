@@ -23,6 +23,11 @@ class QProgressBar;
 namespace skedora {
 
 class AboutDialog;
+class AutoLoadDialog;
+class ChangeCallLettersDialog;
+class ChangeCODialog;
+class ChangeTimeDialog;
+class DeleteEventsDialog;
 class StatusFrame;
 
 /**
@@ -57,6 +62,8 @@ class MainWindow : public QMainWindow, private StatusDisplay, private JobListene
     void BuildMenus();
     void BuildStatusBar();
     void ShowAbout();
+    template <typename Dialog>
+    void ShowSettingsDialog(QPointer<Dialog>& dialog);
     void RunConversionBurst();
     void ShowProgress();
 
@@ -90,7 +97,13 @@ class MainWindow : public QMainWindow, private StatusDisplay, private JobListene
     std::array<std::string, kCaptionCount> m_pendingCaptions;
     std::array<bool, kCaptionCount> m_captionPending{};
 
+    // One instance of each dialog at most; each deletes itself when it closes.
     QPointer<AboutDialog> m_about;
+    QPointer<DeleteEventsDialog> m_deleteDialog;
+    QPointer<ChangeCODialog> m_coDialog;
+    QPointer<ChangeCallLettersDialog> m_callDialog;
+    QPointer<ChangeTimeDialog> m_timeDialog;
+    QPointer<AutoLoadDialog> m_autoLoadDialog;
 };
 
 }  // namespace skedora
