@@ -125,8 +125,9 @@ void MainWindow::BuildStatusBar() {
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("prgJob"));
-    m_progress->setMaximumWidth(180);
     m_progress->setFormat(QStringLiteral("%v of %m"));
+    m_progress->setFixedWidth(
+        m_progress->fontMetrics().horizontalAdvance(QStringLiteral("32767 of 32767")) + 60);
     m_progress->hide();
     statusBar()->addPermanentWidget(m_progress);
 }

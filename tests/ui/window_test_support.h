@@ -3,6 +3,7 @@
 // Helpers shared by the window tests: a file chooser that answers without a dialog, schedule
 // files, and lookups of the window's widgets by name.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
