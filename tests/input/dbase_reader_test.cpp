@@ -120,11 +120,9 @@ TEST_F(DbaseReader, ReadsTheFirstThirteenColumnsByPosition) {
     columns.push_back({"EXTRA", 'C', 6});
     columns.push_back({"MORE", 'N', 4});
     Row first = ScheduleRow(3, "  Morning News  ");
-    first.push_back(std::string("ignore"));
-    first.push_back(9.0);
+    first.insert(first.end(), {Cell(std::string("ignore")), Cell(9.0)});
     Row second = ScheduleRow(4, "Late Show");
-    second.push_back(std::string("x"));
-    second.push_back(1.0);
+    second.insert(second.end(), {Cell(std::string("x")), Cell(1.0)});
     MakeTable(File(), columns, {first, second});
 
     ASSERT_EQ(Read(), std::nullopt);
