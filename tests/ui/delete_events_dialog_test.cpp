@@ -7,6 +7,8 @@
 
 #include "ui/dialog_test_support.h"
 
+Q_DECLARE_METATYPE(skedora::DeleteAllFlagsGroup)
+
 using namespace skedora;
 using namespace skedora::test;
 
@@ -187,8 +189,6 @@ class DeleteEventsDialogTest : public QObject {
         QVERIFY(ClipboardKeysSwallowed(co));
     }
 };
-
-Q_DECLARE_METATYPE(skedora::DeleteAllFlagsGroup)
 
 QTEST_MAIN(DeleteEventsDialogTest)
 #include "delete_events_dialog_test.moc"
