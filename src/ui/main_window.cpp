@@ -166,7 +166,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::RunConversionBurst() {
     m_inBurst = true;
-    skedora::RunConversionBurst(m_app, kBurstBudget);
+    skedora::RunConversionBurst(m_app, m_burstBudget);
     m_inBurst = false;
     FlushCaptions();
     ShowProgress();

@@ -55,6 +55,9 @@ class MainWindow : public QMainWindow, private StatusDisplay, private JobListene
 
     Application& application() { return m_app; }
 
+    /** The length of a burst; a test sets 0 to stop a job after its first few events. */
+    void SetBurstBudget(std::chrono::milliseconds budget) { m_burstBudget = budget; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -90,6 +93,8 @@ class MainWindow : public QMainWindow, private StatusDisplay, private JobListene
     std::array<StatusFrame*, 2> m_frames{};
     QLabel* m_statusLine = nullptr;
     QProgressBar* m_progress = nullptr;
+
+    std::chrono::milliseconds m_burstBudget = kBurstBudget;
 
     // During a burst the captions are kept here and shown once at its end.
     static constexpr int kCaptionCount = 12;

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "ui/about_dialog.h"
+#include "ui/qt_file_chooser.h"
 #include "window_test_support.h"
 
 using namespace skedora;
@@ -33,7 +34,10 @@ struct Fixture {
     std::unique_ptr<MainWindow> window;
 };
 
-/** Turns the event loop until the conversion has handled its first events. */
+/**
+ * Turns the event loop until the conversion has handled its first events. With a burst budget
+ * of 0 a burst handles only a few events, so the job is still running afterwards.
+ */
 void ProcessFirstBurst(MainWindow& window) {
     QDeadlineTimer deadline(5000);
     while (window.application().job().RecordIndex == 0 && !deadline.hasExpired()) {
@@ -266,6 +270,7 @@ class MainWindowTest : public QObject {
         MainWindow& w = *f.window;
         const auto input = f.home.file("big.csv");
         WriteFile(input, LargeCsvSchedule(20000));
+        w.SetBurstBudget(std::chrono::milliseconds(0));
         f.chooser->next = Pick(input);
         FindAction(w, "menuFileOpen")->trigger();
 
@@ -282,6 +287,7 @@ class MainWindowTest : public QObject {
         // Open is refused silently while the job runs.
         FindAction(w, "menuFileOpen")->trigger();
         QCOMPARE(f.chooser->calls, 1);
+        w.SetBurstBudget(MainWindow::kBurstBudget);
         QTRY_VERIFY_WITH_TIMEOUT(!FindTimer(w, "timeCONV")->isActive(), 20000);
     }
 
@@ -317,28 +323,46 @@ class MainWindowTest : public QObject {
             FindLabel(w, "lblStatusLine")->text().startsWith(QStringLiteral("Could not convert ")));
     }
 
-    void automaticJobWithoutItsOutputFolderIsReportedInTheStatusLine() {
+    void watchTimerRunsAutomaticJobsAndTheStatusLineReportsThem() {
         Fixture f;
         MainWindow& w = *f.window;
-        std::filesystem::create_directory(f.home.file("watch"));
-        const auto source = f.home.file("watch") / "A.CSV";
-        WriteFile(source, std::string(kCsvHeader) + "\r\n" +
-                              CsvEvent(1, "WABC", "WXYZ", "1", "NEWS") + "\r\n");
-        // Old enough that the poll does not take it for a file still being copied.
-        std::filesystem::last_write_time(
-            source, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+        const auto watch = f.home.file("watch");
+        std::filesystem::create_directory(watch);
+        const auto drop = [&](const char* name) {
+            WriteFile(watch / name, std::string(kCsvHeader) + "\r\n" +
+                                        CsvEvent(1, "WABC", "WXYZ", "1", "NEWS") + "\r\n");
+            // Old enough that the poll does not take it for a file still being copied.
+            std::filesystem::last_write_time(
+                watch / name,
+                std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+        };
+        AutoLoadSettingsGroup& autoLoad = w.application().rules().AutoLoadSettings;
+        autoLoad.Path = watch.string() + "/";
+        autoLoad.OutPath = f.home.file("out").string() + "/";
+        autoLoad.CSV = true;
+        FindTimer(w, "timeWatch")->setInterval(10);
 
-        AutoLoadSettingsGroup& auto_load = w.application().rules().AutoLoadSettings;
-        auto_load.Path = (f.home.file("watch")).string() + "/";
-        auto_load.OutPath = (f.home.file("missing")).string() + "/";
-        auto_load.CSV = true;
-
-        w.application().PollWatchFolder();
-        QTRY_VERIFY(!FindTimer(w, "timeCONV")->isActive());
-        const QString line = FindLabel(w, "lblStatusLine")->text();
+        // No output folder yet: the job runs without its output, and the status line says so.
+        drop("A.CSV");
+        QTRY_VERIFY(
+            FindLabel(w, "lblStatusLine")->text().startsWith(QStringLiteral("Last job: A.CSV")));
+        QString line = FindLabel(w, "lblStatusLine")->text();
         QVERIFY2(line.startsWith(QStringLiteral("Last job: A.CSV -> A.CP2 failed")),
                  qPrintable(line));
-        QVERIFY2(line.contains(QStringLiteral("error 75")), qPrintable(line));
+        QVERIFY2(line.contains(QStringLiteral("(error 75)")), qPrintable(line));
+
+        std::filesystem::create_directory(f.home.file("out"));
+        drop("B.CSV");
+        QTRY_VERIFY(
+            FindLabel(w, "lblStatusLine")->text().startsWith(QStringLiteral("Last job: B.CSV")));
+        QCOMPARE(FindLabel(w, "lblStatusLine")->text(),
+                 QStringLiteral("Last job: B.CSV -> B.CP2: 1 written, 0 deleted, 0 skipped"));
+        QVERIFY(std::filesystem::exists(f.home.file("out") / "B.CP2"));
+    }
+
+    void fileDialogFilterOffersBothCases() {
+        QCOMPARE(QtFileChooser::QtNameFilter("Skedora (*.dbf;*.csv)|*.dbf;*.csv"),
+                 QStringLiteral("Skedora (*.dbf *.csv *.DBF *.CSV)"));
     }
 
     void exitInTheMiddleOfAJobKeepsTheLinesWritten() {
@@ -346,6 +370,7 @@ class MainWindowTest : public QObject {
         MainWindow& w = *f.window;
         const auto input = f.home.file("big.csv");
         WriteFile(input, LargeCsvSchedule(32767));
+        w.SetBurstBudget(std::chrono::milliseconds(0));
         f.chooser->next = Pick(input);
         FindAction(w, "menuFileOpen")->trigger();
         ProcessFirstBurst(w);
