@@ -1,6 +1,7 @@
 #include "engine/application.h"
 #include "input/csv_reader.h"
 #include "input/dbase_reader.h"
+#include "model/folder_text.h"
 #include "model/text.h"
 
 namespace skedora {
@@ -32,10 +33,10 @@ std::optional<std::string> Application::ManualOutputPath(const ChosenFile& chose
 
 std::optional<std::string> Application::AutomaticOutputPath(std::string_view name) const {
     const auto& settings = m_rules.AutoLoadSettings;
-    std::string text(TrimSpaces(settings.OutPath));
+    std::string text = FolderText(settings.OutPath);
     if (text.empty()) {
         // No output folder: the outputs go beside their sources.
-        text = settings.Path;
+        text = FolderText(settings.Path);
     }
     if (settings.PrefixDate) {
         text += FormatDatePrefix(m_platform.clock.LocalNow());
@@ -122,8 +123,10 @@ bool Application::LoadCsvSchedule(const std::string& name) {
 }
 
 bool Application::LoadAutomatic(const std::string& name, bool dbase) {
-    const auto& settings = m_rules.AutoLoadSettings;
-    const std::string input = settings.Path + name;
+    // A folder typed without its final separator (a hand-edited SK.ini, an imported SKCONV.INI)
+    // still names the folder the poll listed, not a file name prefix.
+    const std::string folder = FolderText(m_rules.AutoLoadSettings.Path);
+    const std::string input = folder + name;
     SetCaption(StatusLabel::lblFILE, 1, input);
     m_job.InputFileTitle = name;
     const auto output = AutomaticOutputPath(name);
@@ -135,7 +138,7 @@ bool Application::LoadAutomatic(const std::string& name, bool dbase) {
 
     MaybeError error;
     if (dbase) {
-        error = ReadDbaseSchedule(settings.Path, name, m_job.Events);
+        error = ReadDbaseSchedule(folder, name, m_job.Events);
     } else {
         m_job.Events.ResetEventTable();
         error = ReadCsvSchedule(input, m_job.Events);

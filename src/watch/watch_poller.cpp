@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "engine/application.h"
+#include "model/folder_text.h"
 #include "model/text.h"
 
 namespace skedora {
@@ -46,7 +47,8 @@ void Application::ReleaseHeldBack(std::string_view extension,
 
 bool Application::PollPass(std::string_view extension, bool dbase) {
     const auto& settings = m_rules.AutoLoadSettings;
-    const auto listing = m_platform.files.ListFiles(settings.Path, extension);
+    const std::string folder = FolderText(settings.Path);
+    const auto listing = m_platform.files.ListFiles(folder, extension);
     ReleaseHeldBack(extension, listing);
     if (listing.empty()) {
         return false;
@@ -72,7 +74,7 @@ bool Application::PollPass(std::string_view extension, bool dbase) {
         (void)m_fileList.SaveFileList();
         if (settings.Delete) {
             if (started) {
-                m_sourceToDelete = WatchedSource{settings.Path + name, name, entry.modified};
+                m_sourceToDelete = WatchedSource{folder + name, name, entry.modified};
             } else {
                 m_heldBack[name] = entry.modified;
             }

@@ -262,6 +262,17 @@ TEST_F(WatchPollerTest, AnEmptyOutputFolderPutsOutputsInTheWatchFolder) {
     EXPECT_TRUE(InWatch("20240305140709A.CP2"));
 }
 
+TEST_F(WatchPollerTest, FoldersWithoutTheirFinalSeparatorStillNameTheFolders) {
+    // As a hand-edited SK.ini or an imported SKCONV.INI may hold them.
+    Settings().Path = m_watch.path().string();
+    Settings().OutPath = " " + m_out.path().string() + " ";
+    Settings().Delete = true;
+    AddCsv("A.CSV");
+    EXPECT_EQ(PollAndConvert(), "A.CSV");
+    EXPECT_EQ(test::FileLines(m_out.file("A.CP2")).size(), 2u);
+    EXPECT_FALSE(InWatch("A.CSV"));
+}
+
 TEST_F(WatchPollerTest, HiddenFilesAndFoldersAreNotListed) {
     AddCsv(".hidden.csv");
     std::filesystem::create_directory(m_watch.file("folder.csv"));
