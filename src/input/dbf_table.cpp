@@ -29,6 +29,8 @@ constexpr unsigned char kTableVersions[] = {0x02, 0x03, 0x30, 0x31, 0x32, 0x43,
 struct HookState {
     std::FILE* file = nullptr;
     bool handedOver = false;
+    /** Where the file stands, -1 when not known. */
+    long position = -1;
     std::vector<std::string> messages;
 };
 
@@ -61,8 +63,14 @@ SAFile HandOverFile(const char* /*name*/, const char* /*access*/) {
     return reinterpret_cast<SAFile>(state->file);
 }
 
+// The library seeks before every row it reads. A seek to where the file already stands is
+// skipped: the standard library would make a system call for each one.
 SAOffset ReadBytes(void* buffer, SAOffset size, SAOffset count, SAFile file) {
-    return std::fread(buffer, size, count, AsFile(file));
+    const SAOffset read = std::fread(buffer, size, count, AsFile(file));
+    if (HookState* state = t_activeHooks; state != nullptr && state->position >= 0) {
+        state->position = read == count ? state->position + static_cast<long>(size * count) : -1;
+    }
+    return read;
 }
 
 SAOffset RefuseWrite(void* /*buffer*/, SAOffset /*size*/, SAOffset /*count*/, SAFile /*file*/) {
@@ -70,10 +78,22 @@ SAOffset RefuseWrite(void* /*buffer*/, SAOffset /*size*/, SAOffset /*count*/, SA
 }
 
 SAOffset Seek(SAFile file, SAOffset offset, int whence) {
-    return std::fseek(AsFile(file), static_cast<long>(offset), whence) == 0 ? 0 : 1;
+    HookState* state = t_activeHooks;
+    if (state != nullptr && whence == SEEK_SET && state->position >= 0 &&
+        static_cast<long>(offset) == state->position) {
+        return 0;
+    }
+    const bool moved = std::fseek(AsFile(file), static_cast<long>(offset), whence) == 0;
+    if (state != nullptr) {
+        state->position = moved ? std::ftell(AsFile(file)) : -1;
+    }
+    return moved ? 0 : 1;
 }
 
 SAOffset Tell(SAFile file) {
+    if (const HookState* state = t_activeHooks; state != nullptr && state->position >= 0) {
+        return static_cast<SAOffset>(state->position);
+    }
     return static_cast<SAOffset>(std::ftell(AsFile(file)));
 }
 
@@ -215,13 +235,10 @@ DbfTable::DbfTable() = default;
 DbfTable::~DbfTable() = default;
 
 MaybeError DbfTable::Open(const std::string& path, const std::string& displayName) {
-    m_library = std::make_unique<Library>();
-    m_displayName = displayName;
+    m_library.reset();
     m_fields.clear();
     m_rowCount = 0;
-    m_recordLength = 0;
     m_currentRow = -1;
-    m_row.clear();
 
     std::error_code ec;
     const auto type = std::filesystem::status(path, ec).type();
@@ -235,6 +252,17 @@ MaybeError DbfTable::Open(const std::string& path, const std::string& displayNam
     if (file == nullptr) {
         return errno == ENOENT ? errors::FileNotFound() : errors::PathFileAccess();
     }
+    return Open(file, displayName);
+}
+
+MaybeError DbfTable::Open(std::FILE* file, const std::string& displayName) {
+    m_library = std::make_unique<Library>();
+    m_displayName = displayName;
+    m_fields.clear();
+    m_rowCount = 0;
+    m_recordLength = 0;
+    m_currentRow = -1;
+    m_row.clear();
     m_library->state.file = file;
 
     if (std::fseek(file, 0, SEEK_END) != 0) {
@@ -252,6 +280,7 @@ MaybeError DbfTable::Open(const std::string& path, const std::string& displayNam
     if (std::fseek(file, 0, SEEK_SET) != 0) {
         return errors::PathFileAccess();
     }
+    m_library->state.position = 0;
 
     SAHooks hooks;
     SASetupDefaultHooks(&hooks);
@@ -268,7 +297,7 @@ MaybeError DbfTable::Open(const std::string& path, const std::string& displayNam
     const Error unreadable = BadTable(displayName + " could not be read as a dBASE table");
     {
         ActiveHooks active(m_library->state);
-        m_library->handle = DBFOpenLL(path.c_str(), "rb", &hooks);
+        m_library->handle = DBFOpenLL(displayName.c_str(), "rb", &hooks);
     }
     DBFHandle handle = m_library->handle;
     if (handle == nullptr) {
