@@ -1,5 +1,6 @@
 #include "input/csv_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -16,7 +17,6 @@ namespace skedora {
 namespace {
 
 constexpr std::size_t kColumns = 18;
-constexpr std::size_t kReadBufferSize = 64 * 1024;
 
 /** The first 18 fields of a line, column 1 first; missing ones are empty. */
 using Columns = std::array<std::string_view, kColumns>;
@@ -301,10 +301,15 @@ MaybeError ReadCsvSchedule(const std::string& path, EventTable& table) {
         const int err = errno;
         return err == ENOENT ? errors::FileNotFound() : AccessError(path, err);
     }
+    return ReadCsvScheduleFrom(file.get(), path, table);
+}
+
+MaybeError ReadCsvScheduleFrom(std::FILE* file, const std::string& path, EventTable& table,
+                               std::size_t readSize) {
     CsvParser parser(table);
-    std::vector<char> buffer(kReadBufferSize);
+    std::vector<char> buffer(std::max<std::size_t>(readSize, 1));
     for (;;) {
-        const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
         if (got > 0) {
             if (auto error = parser.Feed(std::string_view(buffer.data(), got))) {
                 return error;
@@ -314,7 +319,7 @@ MaybeError ReadCsvSchedule(const std::string& path, EventTable& table) {
             break;
         }
     }
-    if (std::ferror(file.get())) {
+    if (std::ferror(file)) {
         return AccessError(path, errno);
     }
     return parser.Finish();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,12 @@ std::string NormalizeTimeText(std::string_view text);
  * can take (6); the table may then hold the rows read so far.
  */
 MaybeError ReadCsvSchedule(const std::string& path, EventTable& table);
+
+/**
+ * The same from a stream already open for reading, read readSize bytes at a time (lines may
+ * span reads); path names the file in errors.
+ */
+MaybeError ReadCsvScheduleFrom(std::FILE* file, const std::string& path, EventTable& table,
+                               std::size_t readSize = 64 * 1024);
 
 }  // namespace skedora

@@ -108,18 +108,8 @@ MaybeError CheckScheduleColumns(const DbfTable& dbf, const std::string& fileName
     return std::nullopt;
 }
 
-}  // namespace
-
-MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileName,
-                             EventTable& table) {
-    std::error_code ec;
-    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
-        return errors::PathNotFound();
-    }
-    DbfTable dbf;
-    if (auto error = dbf.Open(folder + fileName, fileName)) {
-        return error;
-    }
+/** Checks the table's columns, then reads its rows into the event table, reset first. */
+MaybeError ReadRows(DbfTable& dbf, const std::string& fileName, EventTable& table) {
     if (auto error = CheckScheduleColumns(dbf, fileName)) {
         return error;
     }
@@ -153,6 +143,29 @@ MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileN
         }
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileName,
+                             EventTable& table) {
+    std::error_code ec;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+        return errors::PathNotFound();
+    }
+    DbfTable dbf;
+    if (auto error = dbf.Open(folder + fileName, fileName)) {
+        return error;
+    }
+    return ReadRows(dbf, fileName, table);
+}
+
+MaybeError ReadDbaseScheduleFrom(std::FILE* file, const std::string& fileName, EventTable& table) {
+    DbfTable dbf;
+    if (auto error = dbf.Open(file, fileName)) {
+        return error;
+    }
+    return ReadRows(dbf, fileName, table);
 }
 
 }  // namespace skedora

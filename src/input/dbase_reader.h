@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "model/error.h"
@@ -13,5 +14,8 @@ namespace skedora {
  */
 MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileName,
                              EventTable& table);
+
+/** The same for the table fileName from a stream open for reading, which it closes. */
+MaybeError ReadDbaseScheduleFrom(std::FILE* file, const std::string& fileName, EventTable& table);
 
 }  // namespace skedora

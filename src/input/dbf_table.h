@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,6 +36,8 @@ class DbfTable {
      * 3001 when it is not a sound dBASE table (the description names the file as displayName).
      */
     MaybeError Open(const std::string& path, const std::string& displayName);
+    /** The same for a stream open for reading, which the table then owns and closes. */
+    MaybeError Open(std::FILE* file, const std::string& displayName);
 
     int FieldCount() const { return static_cast<int>(m_fields.size()); }
     const DbfField& Field(int index) const { return m_fields.at(static_cast<std::size_t>(index)); }

@@ -42,7 +42,11 @@ void ImportOldSettings(const std::filesystem::path& home, RuleSet& rules) {
     if (ReadFileIfPresent(OldSettingsFilePath(home), bytes)) {
         bytes.clear();  // unreadable: every item counts as empty
     }
-    OldItems items(bytes);
+    ImportOldSettingsText(bytes, rules);
+}
+
+void ImportOldSettingsText(std::string_view text, RuleSet& rules) {
+    OldItems items(text);
     items.Skip();  // the header item
     for (int n = 1; n <= kOldListEntries; ++n) {
         auto& rule = rules.DeleteCallLetterRules[n];

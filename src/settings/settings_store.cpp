@@ -91,7 +91,15 @@ std::string DefaultWatchFolder() {
 }
 
 bool LoadSettings(const std::filesystem::path& home, RuleSet& rules) {
-    const ProfileFile file = ReadProfileOrEmpty(SettingsFilePath(home));
+    std::string bytes;
+    if (ReadFileIfPresent(SettingsFilePath(home), bytes)) {
+        bytes.clear();  // unreadable: read as no file
+    }
+    return LoadSettingsText(bytes, rules);
+}
+
+bool LoadSettingsText(std::string_view text, RuleSet& rules) {
+    const ProfileFile file = ProfileFile::Parse(text);
     const bool current = LeadingNumber(file.Get(kVersionSection, kVersionKey, "0")) > 0;
     SettingsLoader loader(file);
     VisitSettingsKeys(rules, loader, DefaultWatchFolder());
@@ -106,11 +114,15 @@ MaybeError SaveSettings(const std::filesystem::path& home, const RuleSet& rules)
     if (auto error = ReadFileIfPresent(path, bytes)) {
         return error;
     }
-    ProfileFile file = ProfileFile::Parse(bytes);
+    return WriteFileAtomically(path, SettingsFileText(bytes, rules));
+}
+
+std::string SettingsFileText(std::string_view oldText, const RuleSet& rules) {
+    ProfileFile file = ProfileFile::Parse(oldText);
     file.Set(kVersionSection, kVersionKey, "1");
     SettingsWriter writer(file);
     VisitSettingsKeys(rules, writer, DefaultWatchFolder());
-    return WriteFileAtomically(path, file.Serialize());
+    return file.Serialize();
 }
 
 std::string ReadProfileValue(const std::filesystem::path& file, const std::string& section,

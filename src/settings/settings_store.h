@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "model/error.h"
 #include "settings/rule_set.h"
@@ -21,12 +22,16 @@ std::string DefaultWatchFolder();
  * the file's "Version" is above 0, false otherwise, also when there is no file.
  */
 bool LoadSettings(const std::filesystem::path& home, RuleSet& rules);
+/** The same from the text of a settings file. */
+bool LoadSettingsText(std::string_view text, RuleSet& rules);
 
 /**
  * Writes every member of rules to SK.ini in home, in one write to a temporary file renamed
  * into place. On failure the old file stays as it was.
  */
 MaybeError SaveSettings(const std::filesystem::path& home, const RuleSet& rules);
+/** The text SaveSettings writes over a file that held oldText. */
+std::string SettingsFileText(std::string_view oldText, const RuleSet& rules);
 
 /** One value, at most 254 characters; the default when the file, section or key is missing. */
 std::string ReadProfileValue(const std::filesystem::path& file, const std::string& section,
@@ -38,5 +43,7 @@ MaybeError WriteProfileValue(const std::filesystem::path& file, const std::strin
 
 /** Fills the members that SKCONV.INI in home holds; the others keep their values. */
 void ImportOldSettings(const std::filesystem::path& home, RuleSet& rules);
+/** The same from the text of an older settings file. */
+void ImportOldSettingsText(std::string_view text, RuleSet& rules);
 
 }  // namespace skedora
