@@ -1,5 +1,6 @@
 #include "settings/profile_file.h"
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
@@ -50,15 +51,14 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
     Section* current = &file.AddSection({}, {});
     std::size_t pos = 0;
     while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos) {
-            end = bytes.size();
+        // CR LF, LF or a lone CR ends a line, so no value read ever holds a line-end character
+        // (which a save would write as a blank).
+        const std::size_t end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
+        std::size_t next = end + 1;
+        if (next < bytes.size() && bytes[end] == '\r' && bytes[next] == '\n') {
+            ++next;
         }
-        std::string_view text = bytes.substr(pos, end - pos);
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-        }
+        const std::string_view text = bytes.substr(pos, end - pos);
         const bool firstLine = pos == 0;
         pos = next;
 

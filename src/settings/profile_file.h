@@ -20,7 +20,7 @@ class ProfileFile {
     static constexpr std::size_t kMaxValueLength = 254;
 
     ProfileFile() = default;
-    /** Reads the text; lines may end in CR LF or LF. */
+    /** Reads the text; lines may end in CR LF, LF or CR. */
     static ProfileFile Parse(std::string_view bytes);
 
     /** The value with surrounding blanks removed, or none when the section or key is missing. */
