@@ -5,6 +5,7 @@ JOBS ?= 2
 WERROR ?= OFF
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 1
 
 .PHONY: all deps configure build run test test-sanitize bench fuzz screenshots format clean
 
@@ -31,7 +32,8 @@ test-sanitize: deps
 		-DSKEDORA_SANITIZE=ON -DSKEDORA_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
-		ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
 bench: build
@@ -39,7 +41,7 @@ bench: build
 
 fuzz:
 	scripts/install-deps --fuzz
-	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers
 
 screenshots: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -R screenshots --output-on-failure

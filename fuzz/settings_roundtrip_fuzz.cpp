@@ -1,20 +1,22 @@
-// Any SK.ini loads without a crash, and what it loaded survives a save and a second load.
+// Any SK.ini text loads without a crash, and what it loaded survives a save and a second load;
+// a second save over the first changes nothing.
+#include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
-#include "fuzz_file.h"
 #include "settings/settings_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzFile file(data, size, "SK.ini");
-    const std::filesystem::path home = FuzzFile::Folder();
-
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
     skedora::RuleSet loaded;
-    skedora::LoadSettings(home, loaded);
-    if (skedora::SaveSettings(home, loaded)) {
+    skedora::LoadSettingsText(text, loaded);
+    const std::string saved = skedora::SettingsFileText(text, loaded);
+
+    skedora::RuleSet reloaded;
+    if (!skedora::LoadSettingsText(saved, reloaded) || !(loaded == reloaded)) {
         std::abort();
     }
-    skedora::RuleSet reloaded;
-    if (!skedora::LoadSettings(home, reloaded) || !(loaded == reloaded)) {
+    if (skedora::SettingsFileText(saved, reloaded) != saved) {
         std::abort();
     }
     return 0;
