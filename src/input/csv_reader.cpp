@@ -1,5 +1,7 @@
 #include "input/csv_reader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -300,6 +302,13 @@ MaybeError ReadCsvSchedule(const std::string& path, EventTable& table) {
     if (!file) {
         const int err = errno;
         return err == ENOENT ? errors::FileNotFound() : AccessError(path, err);
+    }
+    // Room for as many events as the file could hold (a data line has at least 17 commas and a
+    // line end), so the table is not moved while it grows.
+    struct stat info {};
+    if (::fstat(::fileno(file.get()), &info) == 0 && info.st_size > 0) {
+        const auto most = static_cast<std::uint64_t>(info.st_size) / 18;
+        table.Reserve(static_cast<int>(std::min<std::uint64_t>(most, EventTable::kMaxEvents)));
     }
     return ReadCsvScheduleFrom(file.get(), path, table);
 }

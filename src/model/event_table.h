@@ -23,6 +23,9 @@ class EventTable {
     int Count() const { return static_cast<int>(m_slots.size()) - 1; }
     bool IsFull() const { return Count() >= kMaxEvents; }
 
+    /** Makes room for that many events without changing the count. */
+    void Reserve(int events) { m_slots.reserve(static_cast<std::size_t>(events) + 1); }
+
     /** Adds one fresh slot after the last and returns it. The caller checks IsFull() first. */
     ScheduleRecord& Append();
 
