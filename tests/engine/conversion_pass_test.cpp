@@ -5,56 +5,40 @@
 #include "input/csv_reader.h"
 #include "support/fake_platform.h"
 #include "support/schedule_files.h"
-#include "support/temp_dir.h"
 
 namespace skedora {
 namespace {
 
-using test::FileLines;
 using test::TestEvent;
 
-class ConversionPassTest : public ::testing::Test {
-  protected:
-    ConversionPassTest() : m_app(m_home.path(), m_platform.For()) { m_app.StartUp(); }
-
-    /** Opens the CSV schedule as the Open command would and returns the output path. */
-    std::string Open(const std::vector<TestEvent>& events, const std::string& name = "week1.csv") {
-        test::WriteCsvSchedule(m_data.file(name), events);
-        EXPECT_TRUE(m_app.OpenScheduleFile({m_data.file(name).string(), name}));
-        return m_data.file(name).replace_extension(".CP2").string();
+struct ConversionPassTest : ::testing::Test, test::TestApp {
+    /** Opens the CSV schedule as the Open command would; the output path. */
+    std::filesystem::path Open(const std::vector<TestEvent>& events) {
+        test::WriteCsvSchedule(data.file("week1.csv"), events);
+        EXPECT_TRUE(app->OpenScheduleFile({data.file("week1.csv").string(), "week1.csv"}));
+        return data.file("week1.CP2");
     }
-
-    test::TempDir m_home;
-    test::TempDir m_data;
-    test::FakePlatform m_platform;
-    Application m_app;
 };
 
 TEST_F(ConversionPassTest, CountsSkipsAndDeletesAndShowsTheCaptionsInOrder) {
-    m_app.rules().DeleteCallLetterRules[1] = {"WDEL", "12"};
-    m_app.rules().ChangeCallLetterRules[1] = {"wxyz", "12", "kxyz"};
-    const std::string output = Open({{"WABC", "WXYZ", "12", "One"},
-                                     {"WABC", "   ", "12", "Blank"},
-                                     {"WDEL", "WXYZ", "12", "Gone"},
-                                     {"WABC", "WQQQ", "0012", "Four"},
-                                     {"WABC", "WXYZ", "12", "Five"}});
-    ASSERT_TRUE(m_app.IsJobRunning());
-    m_platform.status.changes.clear();
+    app->rules().DeleteCallLetterRules[1] = {"WDEL", "12"};
+    app->rules().ChangeCallLetterRules[1] = {"wxyz", "12", "kxyz"};
+    const auto output = Open({{"WABC", "WXYZ", "12", "One"},
+                              {"WABC", "   ", "12", "Blank"},
+                              {"WDEL", "WXYZ", "12", "Gone"},
+                              {"WABC", "WQQQ", "0012", "Four"},
+                              {"WABC", "WXYZ", "12", "Five"}});
+    ASSERT_TRUE(app->IsJobRunning());
+    platform->status.changes.clear();
 
-    EXPECT_EQ(test::RunJob(m_app), 6);
-    const auto& job = m_app.job();
-    EXPECT_EQ(job.RecordIndex, 6);
-    EXPECT_EQ(job.OutputCount, 3);
-    EXPECT_EQ(job.InputFileTitle, "");
-
-    const auto lines = FileLines(output);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], CsvHeaderText());
-    EXPECT_NE(lines[1].find(",One,"), std::string::npos);
-    EXPECT_NE(lines[1].find(",KXYZ,"), std::string::npos);
-    EXPECT_NE(lines[2].find(",Four,"), std::string::npos);
-    EXPECT_NE(lines[3].find(",Five,"), std::string::npos);
-
+    EXPECT_EQ(test::RunJob(*app), 6);
+    EXPECT_EQ(app->job().RecordIndex, 6);
+    EXPECT_EQ(app->job().OutputCount, 3);
+    EXPECT_EQ(test::ReadFile(output),
+              std::string(CsvHeaderText()) +
+                  "\r\n1,03/05/2024,TUE,10:00:00,11:00:00,One,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n"
+                  "4,03/05/2024,TUE,10:00:00,11:00:00,Four,,,,,7,WABC,5,WQQQ,0012,SYS,,,\r\n"
+                  "5,03/05/2024,TUE,10:00:00,11:00:00,Five,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n");
     const std::vector<std::string> expected = {
         // Event 1: written.
         "lblRECNUM(1)= 1", "lblCLTO(1)=WABC", "lblCLFROM(1)=WXYZ", "lblCO(1)=12", "lblDESC(1)=One",
@@ -71,79 +55,44 @@ TEST_F(ConversionPassTest, CountsSkipsAndDeletesAndShowsTheCaptionsInOrder) {
         // The end clears all twelve, input frame first.
         "lblRECNUM(1)=", "lblCLTO(1)=", "lblCLFROM(1)=", "lblCO(1)=", "lblDESC(1)=", "lblFILE(1)=",
         "lblRECNUM(2)=", "lblCLTO(2)=", "lblCLFROM(2)=", "lblCO(2)=", "lblDESC(2)=", "lblFILE(2)="};
-    EXPECT_EQ(m_platform.status.changes, expected);
+    EXPECT_EQ(platform->status.changes, expected);
 
-    ASSERT_EQ(m_platform.listener.reports.size(), 1u);
-    const JobReport& report = m_platform.listener.reports[0];
-    EXPECT_EQ(report.read, 5);
-    EXPECT_EQ(report.skipped, 1);
-    EXPECT_EQ(report.deleted, 1);
-    EXPECT_EQ(report.written, 3);
+    ASSERT_EQ(platform->listener.reports.size(), 1u);
+    const JobReport& report = platform->listener.reports[0];
+    EXPECT_EQ(report.output, output.string());
+    EXPECT_EQ(std::tie(report.read, report.skipped, report.deleted, report.written),
+              std::make_tuple(5, 1, 1, 3));
     EXPECT_EQ(report.failure, std::nullopt);
-    EXPECT_EQ(report.output, output);
 }
 
 TEST_F(ConversionPassTest, AnEmptyTableEndsOnTheFirstTickWithTheHeaderOnly) {
-    const std::string output = Open({});
-    EXPECT_EQ(test::RunJob(m_app), 1);
-    EXPECT_EQ(FileLines(output), std::vector<std::string>{std::string(CsvHeaderText())});
-    for (auto label : {StatusLabel::lblRECNUM, StatusLabel::lblFILE, StatusLabel::lblDESC}) {
-        EXPECT_EQ(m_platform.status.Caption(label, 1), "");
-        EXPECT_EQ(m_platform.status.Caption(label, 2), "");
-    }
-    EXPECT_EQ(m_app.job().OutputCount, 0);
-    EXPECT_FALSE(m_app.IsJobRunning());
+    const auto output = Open({});
+    EXPECT_EQ(test::RunJob(*app), 1);
+    EXPECT_EQ(test::ReadFile(output), std::string(CsvHeaderText()) + "\r\n");
+    EXPECT_EQ(platform->status.changes.size(), 12u + 2u);  // both files shown, then all cleared
+    EXPECT_EQ(platform->status.Caption(StatusLabel::lblFILE, 2), "");
 }
 
 TEST_F(ConversionPassTest, ARuleSavedDuringThePassAppliesFromTheNextEventOn) {
-    const std::string output = Open({{}, {}, {}});
-    m_app.ConversionTick();
-    m_app.rules().DeleteCallLetterRules[1] = {"WABC", "12"};
-    test::RunJob(m_app);
-    EXPECT_EQ(FileLines(output).size(), 2u);
-    EXPECT_EQ(m_platform.listener.reports.at(0).deleted, 2);
+    const auto output = Open({{}, {}, {}});
+    app->ConversionTick();
+    app->rules().DeleteCallLetterRules[1] = {"WABC", "12"};
+    test::RunJob(*app);
+    EXPECT_EQ(test::FileLines(output).size(), 2u);
+    EXPECT_EQ(platform->listener.reports.at(0).deleted, 2);
 }
 
-TEST_F(ConversionPassTest, ThePassOverTheLargestTableEndsNormally) {
-    const std::string output = Open(std::vector<TestEvent>(EventTable::kMaxEvents));
-    EXPECT_EQ(test::RunJob(m_app), EventTable::kMaxEvents + 1);
-    EXPECT_EQ(m_app.job().OutputCount, EventTable::kMaxEvents);
-    EXPECT_EQ(FileLines(output).size(), EventTable::kMaxEvents + 1u);
-    EXPECT_EQ(m_platform.listener.reports.at(0).failure, std::nullopt);
-}
-
-TEST_F(ConversionPassTest, BurstsRunWholeTicksUntilTheJobEnds) {
-    Open(std::vector<TestEvent>(100));
+TEST_F(ConversionPassTest, BurstsOfWholeTicksEndThePassOverTheLargestTable) {
+    const auto output = Open(std::vector<TestEvent>(EventTable::kMaxEvents));
     int ticks = 0;
-    while (m_app.IsJobRunning()) {
-        ticks += RunConversionBurst(m_app, std::chrono::milliseconds(10));
+    while (app->IsJobRunning()) {
+        ticks += RunConversionBurst(*app, std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(ticks, 101);
-    EXPECT_EQ(RunConversionBurst(m_app, std::chrono::milliseconds(10)), 0);
-}
-
-TEST_F(ConversionPassTest, AFailedWriteIsReportedWithItsReason) {
-    test::WriteCsvSchedule(m_data.file("week1.csv"), {{}, {}});
-    ASSERT_TRUE(m_app.OpenScheduleFile({m_data.file("week1.csv").string(), "week1.csv"},
-                                       std::string("/dev/full")));
-    test::RunJob(m_app);
-    ASSERT_EQ(m_platform.listener.reports.size(), 1u);
-    const auto& failure = m_platform.listener.reports[0].failure;
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->number, errors::kPathFileAccess);
-    EXPECT_NE(failure->description.find("No space left on device"), std::string::npos)
-        << failure->description;
-    // The pass itself still walked the whole table.
-    EXPECT_EQ(m_app.job().OutputCount, 2);
-}
-
-TEST_F(ConversionPassTest, ClosingAtExitKeepsTheLinesWrittenSoFar) {
-    const std::string output = Open({{}, {}, {}});
-    m_app.ConversionTick();
-    m_app.ConversionTick();
-    m_app.CloseOpenFiles();
-    EXPECT_FALSE(m_app.IsJobRunning());
-    EXPECT_EQ(FileLines(output).size(), 3u);
+    EXPECT_EQ(ticks, EventTable::kMaxEvents + 1);
+    EXPECT_EQ(RunConversionBurst(*app, std::chrono::milliseconds(10)), 0);
+    EXPECT_EQ(app->job().OutputCount, EventTable::kMaxEvents);
+    EXPECT_EQ(test::FileLines(output).size(), EventTable::kMaxEvents + 1u);
+    EXPECT_EQ(platform->listener.reports.at(0).failure, std::nullopt);
 }
 
 }  // namespace

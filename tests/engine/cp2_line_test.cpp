@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "model/text.h"
+#include <functional>
 
 namespace skedora {
 namespace {
 
-ScheduleRecord WorkedExampleEvent() {
+TEST(FormatEventLine, WritesTheWorkedExampleByteForByte) {
     ScheduleRecord event;
     event.day = 3;
     event.cur_date = "03/05/2024";
@@ -25,11 +25,6 @@ ScheduleRecord WorkedExampleEvent() {
     event.co = "0042";
     event.systemname = "NORTH";
     event.U2 = "add";
-    return event;
-}
-
-TEST(FormatEventLine, WritesTheWorkedExampleByteForByte) {
-    ScheduleRecord event = WorkedExampleEvent();
     EXPECT_EQ(FormatEventLine(event, "WEEK1.CSV"),
               "3,03/05/2024,TUE,10:00:00,11:30:00,NEWS AT TEN,*,,*,ADD From: WEEK1.CSV,12,"
               "WABC-HD,5,WXYZ,0042,NORTH,,add,");
@@ -39,53 +34,29 @@ TEST(FormatEventLine, WritesTheWorkedExampleByteForByte) {
               "0042,NORTH,,add,");
 }
 
-TEST(FormatEventLine, AnAlmostEmptyEventHasEighteenCommas) {
-    ScheduleRecord event;
-    event.fchnm_hd = "WXYZ";
-    EXPECT_EQ(FormatEventLine(event, "WEEK1.CSV"), "0,,,,,,,,,,0,,0,WXYZ,,,,,");
-}
-
-TEST(FormatEventLine, CommentColumnFallsBackToTheActionMarker) {
-    struct Case {
-        const char* comments;
-        const char* u2;
-        const char* column10;
+TEST(FormatEventLine, TrimsTextsMarksFieldsAndFallsBackToTheActionMarker) {
+    using E = ScheduleRecord&;
+    const struct {
+        std::function<void(E)> set;
+        const char* line;
+    } cases[] = {
+        {[](E e) { e.fchnm_hd = "WXYZ"; }, "0,,,,,,,,,,0,,0,WXYZ,,,,,"},
+        {[](E e) { e.U2 = " Remv "; }, "0,,,,,,,,,REMV From: WEEK1.CSV,0,,0,,,,,Remv,"},
+        {[](E e) { e.U2 = "ADD", e.comments = " note "; }, "0,,,,,,,,,note,0,,0,,,,,ADD,"},
+        {[](E e) { e.U2 = "ADDED"; }, "0,,,,,,,,,,0,,0,,,,,ADDED,"},
+        {[](E e) { e.U2 = "\tADD"; }, "0,,,,,,,,,,0,,0,,,,,\tADD,"},
+        {[](E e) { e.mon_beg = "   ", e.mon_end = "\t", e.hidef = "a, b"; },
+         "0,,,,,,,*,*,,0,,0,,,,,,"},
+        {[](E e) { e.day = -1, e.toch = 32767, e.fch = -32768; },
+         "-1,,,,,,,,,,32767,,-32768,,,,,,"},
+        {[](E e) { e.pgm = "A, \"B\"", e.co = " 0042 ", e.U1 = "\xE9t\xE9"; },
+         "0,,,,,A, \"B\",,,,,0,,0,,0042,,\xE9t\xE9,,"},
     };
-    const Case cases[] = {{"", " Remv ", "REMV From: WEEK1.CSV"},
-                          {"", "remv", "REMV From: WEEK1.CSV"},
-                          {"", "ADD", "ADD From: WEEK1.CSV"},
-                          {" note ", "ADD", "note"},
-                          {"", "ADDED", ""},
-                          {"", "\tADD", ""},
-                          {"", "", ""}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ScheduleRecord event;
-        event.comments = c.comments;
-        event.U2 = c.u2;
-        const std::string trimmedU2(TrimSpaces(c.u2));
-        EXPECT_EQ(FormatEventLine(event, "WEEK1.CSV"),
-                  "0,,,,,,,,," + std::string(c.column10) + ",0,,0,,,,," + trimmedU2 + ",")
-            << c.u2;
+        c.set(event);
+        EXPECT_EQ(FormatEventLine(event, "WEEK1.CSV"), c.line);
     }
-}
-
-TEST(FormatEventLine, MarksOnlySayWhetherTheFieldHoldsAnything) {
-    ScheduleRecord event;
-    event.mon_beg = "   ";
-    event.mon_end = "\t";
-    event.hidef = "long text, with a comma";
-    EXPECT_EQ(FormatEventLine(event, ""), "0,,,,,,,*,*,,0,,0,,,,,,");
-}
-
-TEST(FormatEventLine, WritesNumbersPlainAndTextsUnescaped) {
-    ScheduleRecord event;
-    event.day = -1;
-    event.toch = 32767;
-    event.fch = -32768;
-    event.pgm = "A, \"B\"";
-    event.co = " 0042 ";
-    event.U1 = "\xE9t\xE9";
-    EXPECT_EQ(FormatEventLine(event, ""), "-1,,,,,A, \"B\",,,,,32767,,-32768,,0042,,\xE9t\xE9,,");
 }
 
 }  // namespace

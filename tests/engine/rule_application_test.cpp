@@ -21,11 +21,22 @@ ScheduleRecord Event(const std::string& to, const std::string& from, const std::
     return event;
 }
 
-// Every case goes through both forms of the rules, which must agree.
-bool Deleted(const ScheduleRecord& event, const RuleSet& rules) {
-    const bool deleted = IsDeletedByRules(event, rules);
-    EXPECT_EQ(IsDeletedByRules(event, PreparedRules(rules)), deleted);
-    return deleted;
+struct DeleteCase {
+    const char* to;
+    const char* from;
+    const char* co;
+    bool deleted;
+};
+
+/** Each case through both forms of the rules, which must agree. */
+void ExpectDeleted(const RuleSet& rules, std::initializer_list<DeleteCase> cases) {
+    const PreparedRules prepared(rules);
+    for (const auto& c : cases) {
+        const ScheduleRecord event = Event(c.to, c.from, c.co);
+        EXPECT_EQ(IsDeletedByRules(event, rules), c.deleted)
+            << c.to << "|" << c.from << "|" << c.co;
+        EXPECT_EQ(IsDeletedByRules(event, prepared), c.deleted) << c.to << "|" << c.from;
+    }
 }
 
 ScheduleRecord Changed(ScheduleRecord event, const RuleSet& rules) {
@@ -36,134 +47,94 @@ ScheduleRecord Changed(ScheduleRecord event, const RuleSet& rules) {
     return event;
 }
 
-TEST(DeleteRules, CallLettersAndCONumberMatchAsKeyAndValue) {
+TEST(DeleteRules, CallLetterEntriesMatchByKeyAndValueWith9999ForAnyCO) {
     RuleSet rules;
     rules.DeleteCallLetterRules[64] = {"wabc ", "0012"};
-    EXPECT_TRUE(Deleted(Event("WABC", "WXYZ", "12"), rules));
-    EXPECT_TRUE(Deleted(Event("WXYZ", " Wabc", "12.0"), rules));
-    EXPECT_FALSE(Deleted(Event("WABC", "WXYZ", "13"), rules));
-    EXPECT_FALSE(Deleted(Event("WABCD", "WXYZ", "12"), rules));
-
     rules.DeleteCallLetterRules[2] = {"WQQQ", "9999"};
-    EXPECT_TRUE(Deleted(Event("WQQQ", "WXYZ", "77"), rules));
-    EXPECT_TRUE(Deleted(Event("WXYZ", "wqqq", "no number"), rules));
-    EXPECT_FALSE(Deleted(Event("WXYZ", "WXYZ", "77"), rules));
-
-    // "ALL" is no wildcard in this list.
-    rules.DeleteCallLetterRules[3] = {"ALL", "5"};
-    EXPECT_FALSE(Deleted(Event("WABC", "WXYZ", "5"), rules));
-    EXPECT_TRUE(Deleted(Event("all", "WXYZ", "5"), rules));
+    rules.DeleteCallLetterRules[3] = {"ALL", "5"};  // no wildcard in this list
+    ExpectDeleted(rules, {{"WABC", "WXYZ", "12", true},
+                          {"WXYZ", " Wabc", "12.0", true},
+                          {"WABC", "WXYZ", "13", false},
+                          {"WABCD", "WXYZ", "12", false},
+                          {"WQQQ", "WXYZ", "77", true},
+                          {"WXYZ", "wqqq", "no number", true},
+                          {"WABC", "WXYZ", "5", false},
+                          {"all", "WXYZ", "5", true}});
 }
 
-TEST(DeleteRules, EmptyEntriesTakePartLikeAnyOther) {
-    // A fresh rule set is all empty entries: they delete events with blank To call letters
-    // whose CO number reads as 0.
+TEST(DeleteRules, EmptyCallLetterEntriesTakePartLikeAnyOther) {
     RuleSet rules;
-    EXPECT_TRUE(Deleted(Event("", "WXYZ", ""), rules));
-    EXPECT_TRUE(Deleted(Event("  ", "WXYZ", "abc"), rules));
-    EXPECT_TRUE(Deleted(Event("", "WXYZ", "0"), rules));
-    EXPECT_FALSE(Deleted(Event("", "WXYZ", "5"), rules));
-    EXPECT_FALSE(Deleted(Event("WABC", "WXYZ", ""), rules));
-
+    ExpectDeleted(rules, {{"", "WXYZ", "", true},
+                          {"  ", "WXYZ", "abc", true},
+                          {"", "WXYZ", "0", true},
+                          {"", "WXYZ", "5", false},
+                          {"WABC", "WXYZ", "", false}});
     rules.DeleteCallLetterRules[10].CONumber = "9999";
-    EXPECT_TRUE(Deleted(Event("", "WXYZ", "5"), rules));
+    ExpectDeleted(rules, {{"", "WXYZ", "5", true}});
 }
 
 TEST(DeleteRules, SourceIsToDestinationIsFromAndAllStandsForEither) {
     RuleSet rules;
     rules.DeleteSourceDestinationRules[1] = {"WABC", "WXYZ"};
-    EXPECT_TRUE(Deleted(Event("wabc", "wxyz", "1"), rules));
-    EXPECT_FALSE(Deleted(Event("WXYZ", "WABC", "1"), rules));
-
+    ExpectDeleted(rules, {{"wabc", "wxyz", "1", true}, {"WXYZ", "WABC", "1", false}});
     rules.DeleteSourceDestinationRules[1] = {" all ", "WXYZ"};
-    EXPECT_TRUE(Deleted(Event("KQED", "WXYZ", "1"), rules));
-    EXPECT_FALSE(Deleted(Event("WXYZ", "KQED", "1"), rules));
-
+    ExpectDeleted(rules, {{"KQED", "WXYZ", "1", true}, {"WXYZ", "KQED", "1", false}});
     rules.DeleteSourceDestinationRules[1] = {"WABC", "All"};
-    EXPECT_TRUE(Deleted(Event("WABC", "KQED", "1"), rules));
-    EXPECT_FALSE(Deleted(Event("KQED", "WABC", "1"), rules));
-
+    ExpectDeleted(rules, {{"WABC", "KQED", "1", true}, {"KQED", "WABC", "1", false}});
     rules.DeleteSourceDestinationRules[1] = {"ALL", "ALL"};
-    EXPECT_FALSE(Deleted(Event("WABC", "WXYZ", "1"), rules));
-    EXPECT_TRUE(Deleted(Event("WABC", "all", "1"), rules));
-    EXPECT_TRUE(Deleted(Event("ALL", "WXYZ", "1"), rules));
-}
-
-TEST(DeleteRules, OnlyTheFirstTwentyFourSourceDestinationEntriesApply) {
-    RuleSet rules;
-    rules.DeleteSourceDestinationRules[24] = {"WABC", "WXYZ"};
-    EXPECT_TRUE(Deleted(Event("WABC", "WXYZ", "1"), rules));
-    rules.DeleteSourceDestinationRules[24] = {};
+    ExpectDeleted(
+        rules,
+        {{"WABC", "WXYZ", "1", false}, {"WABC", "all", "1", true}, {"ALL", "WXYZ", "1", true}});
+    // Only the first 24 entries apply; empty entries never match a handled event.
+    rules.DeleteSourceDestinationRules[1] = {};
     for (int n = 25; n <= 48; ++n) {
         rules.DeleteSourceDestinationRules[n] = {"ALL", "WXYZ"};
     }
-    EXPECT_FALSE(Deleted(Event("WABC", "WXYZ", "1"), rules));
-    // Empty entries never match: the From call letters of a handled event are never blank.
-    EXPECT_FALSE(Deleted(Event("", "WXYZ", "1"), rules));
+    ExpectDeleted(rules, {{"WABC", "WXYZ", "1", false}, {"", "WXYZ", "1", false}});
 }
 
 TEST(DeleteRules, FlagsTestBothCallLetters) {
-    struct Case {
-        DeleteAllFlagsGroup flags;
-        const char* to;
-        const char* from;
-        bool deleted;
-    };
-    const DeleteAllFlagsGroup hd{true, false, false, false}, sd{false, true, false, false},
-        digital{false, false, true, false}, nonDigital{false, false, false, true};
-    const Case cases[] = {
-        {hd, "wabc-hd", "WXYZ", true},  {hd, "WXYZ", "-hd", true},
-        {hd, "WABC", "HD", false},      {hd, "WABC-HDX", "W", false},
-        {sd, "", "AB", false},          {sd, "", "ABC", true},
-        {sd, "WABC-HD", "W-HD", false}, {sd, "WABC-HD", "WXYZ", true},
-        {digital, "d123", "W", true},   {digital, "", "WD", false},
-        {nonDigital, "", "D1", false},  {nonDigital, "D1", "w", true},
-        {{}, "WABC-HD", "D1", false},
-    };
-    for (const Case& c : cases) {
-        RuleSet rules;
-        rules.DeleteAllFlags = c.flags;
-        EXPECT_EQ(Deleted(Event(c.to, c.from, "1"), rules), c.deleted) << c.to << " " << c.from;
-    }
+    RuleSet rules;
+    ExpectDeleted(rules, {{"WABC-HD", "D1", "1", false}});
+    rules.DeleteAllFlags = {true, false, false, false};
+    ExpectDeleted(rules, {{"wabc-hd", "WXYZ", "1", true},
+                          {"WXYZ", "-hd", "1", true},
+                          {"WABC", "HD", "1", false},
+                          {"WABC-HDX", "W", "1", false}});
+    rules.DeleteAllFlags = {false, true, false, false};
+    ExpectDeleted(rules, {{"", "AB", "1", false},
+                          {"", "ABC", "1", true},
+                          {"WABC-HD", "W-HD", "1", false},
+                          {"WABC-HD", "WXYZ", "1", true}});
+    rules.DeleteAllFlags = {false, false, true, false};
+    ExpectDeleted(rules, {{"d123", "W", "1", true}, {"", "WD", "1", false}});
+    rules.DeleteAllFlags = {false, false, false, true};
+    ExpectDeleted(rules, {{"", "D1", "1", false}, {"D1", "w", "1", true}});
 }
 
-TEST(ChangeRules, CallLetterChangesChainInEntryOrder) {
+TEST(ChangeRules, CallLetterAndCOChangesChainInEntryOrder) {
     RuleSet rules;
     rules.ChangeCallLetterRules[1] = {"WABC", "5", "WXYZ"};
     rules.ChangeCallLetterRules[2] = {"WXYZ", "5", "WQQQ"};
+    rules.ChangeCallLetterRules[3] = {"WQQQ", "9999", "KQED"};  // no 9999 wildcard here
     ScheduleRecord event = Changed(Event("WABC", "wabc ", "5"), rules);
     EXPECT_EQ(event.tochnm_hd, "WQQQ");
     EXPECT_EQ(event.fchnm_hd, "WQQQ");
-
     std::swap(rules.ChangeCallLetterRules[1], rules.ChangeCallLetterRules[2]);
+    rules.ChangeCallLetterRules[4] = {"KQED", "005", " wxyz "};  // stored as a key
     event = Changed(Event("WABC", "KQED", "5"), rules);
     EXPECT_EQ(event.tochnm_hd, "WXYZ");
-    EXPECT_EQ(event.fchnm_hd, "KQED");
+    EXPECT_EQ(event.fchnm_hd, "WXYZ");
 
-    // No 9999 wildcard in the change families; new call letters are stored as a key.
     rules = {};
-    rules.ChangeCallLetterRules[3] = {"WABC", "9999", "KQED"};
-    rules.ChangeCallLetterRules[4] = {"WABC", "005", " wxyz "};
-    event = Changed(Event("WABC", "WXYZ", "5"), rules);
-    EXPECT_EQ(event.tochnm_hd, "WXYZ");
-}
-
-TEST(ChangeRules, COChangesKeepLetterCaseAndChain) {
-    RuleSet rules;
     rules.ChangeCOFromCallLetterRules[1] = {"WABC", "5", "7"};
     rules.ChangeCOFromCallLetterRules[2] = {"wxyz", "7", " 12a "};
+    rules.ChangeCOFromCallLetterRules[3] = {"All", "05", "9"};
+    rules.ChangeCOFromDescriptionRules[24] = {" news at ten ", "9", "6"};
     EXPECT_EQ(Changed(Event("WABC", "WXYZ", "5"), rules).co, "12a");
     EXPECT_EQ(Changed(Event("KQED", "WXYZ", "7"), rules).co, "12a");
-    EXPECT_EQ(Changed(Event("KQED", "WXYZ", "5"), rules).co, "5");
-
-    rules = {};
-    rules.ChangeCOFromCallLetterRules[1] = {"All", "05", "9"};
-    EXPECT_EQ(Changed(Event("KQED", "WXYZ", "5"), rules).co, "9");
-
-    rules = {};
-    rules.ChangeCOFromDescriptionRules[24] = {" news at ten ", "5", "6"};
-    EXPECT_EQ(Changed(Event("WABC", "WXYZ", "5", "NEWS AT TEN"), rules).co, "6");
-    EXPECT_EQ(Changed(Event("WABC", "WXYZ", "5", "NEWS"), rules).co, "5");
+    EXPECT_EQ(Changed(Event("KQED", "KXYZ", "5"), rules).co, "9");
+    EXPECT_EQ(Changed(Event("KQED", "KXYZ", "5", "NEWS AT TEN"), rules).co, "6");
 }
 
 TEST(ChangeRules, EmptyCOEntriesClearTheCOOfMatchingEvents) {
@@ -198,16 +169,14 @@ TEST(ChangeRules, TimeRulesSeeEarlierChangesAndAllApplyInOrder) {
 
 TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
     const std::vector<std::string> texts = {
-        "",          " ",    "WABC", " wabc ", "WABC-HD", "wabc-hd", "ALL", " all",
-        "D123",      "d5",   "5",    "05",     " 5",      "5.0",     "5.5", "9999",
-        "0",         "abc",  "\t5",  "\tWABC", "1e1",     "10",      "-0",  "\xE9t\xE9",
-        "\xC9T\xC9", "NEWS", "news", "7",      "12a",     "-HD",     "HD"};
+        "",          " ",         "WABC", " wabc ", "WABC-HD", "ALL",  " all", "D123", "d5",
+        "5",         "05",        " 5",   "5.0",    "5.5",     "9999", "0",    "abc",  "\t5",
+        "\xE9t\xE9", "\xC9T\xC9", "1e1",  "-0",     "NEWS",    "news", "12a",  "-HD",  "HD"};
     const std::vector<std::string> times = {"00:30:00", "01:00", "10:00:00", "bad", ""};
     std::mt19937 random(2024);
     const auto pick = [&](const std::vector<std::string>& from) {
         return from[random() % from.size()];
     };
-
     for (int round = 0; round < 200; ++round) {
         // A few words per round, shared by rules and events, so that many entries match.
         std::vector<std::string> words;
@@ -215,7 +184,6 @@ TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
             words.push_back(pick(texts));
         }
         const auto maybe = [&]() { return random() % 3 == 0 ? std::string() : pick(words); };
-
         RuleSet rules;
         for (auto& rule : rules.DeleteCallLetterRules) {
             rule = {maybe(), maybe()};
@@ -225,14 +193,10 @@ TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
         }
         rules.DeleteAllFlags = {random() % 8 == 0, random() % 8 == 0, random() % 8 == 0,
                                 random() % 8 == 0};
-        for (auto& rule : rules.ChangeCallLetterRules) {
-            rule = {maybe(), maybe(), maybe()};
-        }
-        for (auto& rule : rules.ChangeCOFromCallLetterRules) {
-            rule = {maybe(), maybe(), maybe()};
-        }
-        for (auto& rule : rules.ChangeCOFromDescriptionRules) {
-            rule = {maybe(), maybe(), maybe()};
+        for (int n = 1; n <= 24; ++n) {
+            rules.ChangeCallLetterRules[n] = {maybe(), maybe(), maybe()};
+            rules.ChangeCOFromCallLetterRules[n] = {maybe(), maybe(), maybe()};
+            rules.ChangeCOFromDescriptionRules[n] = {maybe(), maybe(), maybe()};
         }
         for (auto& rule : rules.ChangeTimeRules) {
             rule = {maybe(),    maybe(), maybe(), maybe(), static_cast<std::int16_t>(random() % 6),
@@ -242,7 +206,7 @@ TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
         for (int i = 0; i < 50; ++i) {
             ScheduleRecord event = Event(pick(words), pick(words), pick(words), pick(words));
             event.on_time = pick(times);
-            EXPECT_EQ(IsDeletedByRules(event, prepared), IsDeletedByRules(event, rules));
+            ASSERT_EQ(IsDeletedByRules(event, prepared), IsDeletedByRules(event, rules));
             ScheduleRecord other = event;
             ApplyChangeRules(event, rules);
             ApplyChangeRules(other, prepared);

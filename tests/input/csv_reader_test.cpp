@@ -12,12 +12,9 @@
 namespace skedora {
 namespace {
 
-using test::TempDir;
-using test::WriteFile;
-
 const std::string kHeader(CsvHeaderText());
 
-/** A data line of the 18 columns in file order, with the given pgm and the To/From pairs. */
+/** A data line of the 18 columns with the given pgm; extra follows the last column. */
 std::string DataLine(const std::string& pgm, const std::string& extra = {}) {
     return "3,03/05/2024,TUE,10:00:00,11:30:00," + pgm +
            ",X,,Y,late,12,WABC,5,WXYZ,0042,NORTH,u1,ADD" + extra;
@@ -25,15 +22,16 @@ std::string DataLine(const std::string& pgm, const std::string& extra = {}) {
 
 class CsvReaderTest : public ::testing::Test {
   protected:
-    /** Reads the bytes as a CSV file; the read must succeed. */
+    /** Reads the bytes as a CSV file into a fresh table; the read must succeed. */
     const EventTable& Read(const std::string& bytes) {
-        WriteFile(m_dir.file("WEEK1.CSV"), bytes);
+        test::WriteFile(m_dir.file("WEEK1.CSV"), bytes);
+        m_table.ResetEventTable();
         const MaybeError error = ReadCsvSchedule(m_dir.file("WEEK1.CSV").string(), m_table);
         EXPECT_EQ(error, std::nullopt) << error->description;
         return m_table;
     }
 
-    TempDir m_dir;
+    test::TempDir m_dir;
     EventTable m_table;
 };
 
@@ -44,24 +42,20 @@ TEST(CsvHeaderText, IsTheEighteenColumnNames) {
 }
 
 TEST(NormalizeTimeText, ChoosesByLengthAlone) {
-    const std::pair<const char*, const char*> cases[] = {{"9:30", "09:30:00"},
-                                                         {"09:30", "09:30:00"},
-                                                         {"9:30:00", "09:30:00"},
-                                                         {"0930", "00930:00"},
-                                                         {"09:30:00", "09:30:00"},
-                                                         {"930", "930"},
-                                                         {"", ""},
-                                                         {"abcde", "abcde:00"},
-                                                         {"9:30:00.5", "9:30:00.5"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"9:30", "09:30:00"},  {"09:30", "09:30:00"},     {"9:30:00", "09:30:00"},
+        {"0930", "00930:00"},  {"09:30:00", "09:30:00"},  {"930", "930"},
+        {"abcde", "abcde:00"}, {"9:30:00.5", "9:30:00.5"}};
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(NormalizeTimeText(text), expected) << text;
     }
 }
 
-TEST_F(CsvReaderTest, FillsEveryColumnWithToBeforeFromInTheFile) {
-    const EventTable& table = Read(kHeader + "\r\n" +
-                                   " 7 , 03/05/2024 , TUE ,9:30, 11:30 , NEWS AT TEN ,X,,Y, late "
-                                   ",12, WABC-HD ,5, WXYZ ,0042,NORTH,u1, add \r\n");
+TEST_F(CsvReaderTest, FillsEveryColumnTrimmingSpacesOnlyWithToBeforeFromInTheFile) {
+    const EventTable& table = Read(kHeader +
+                                   "\r\n 7 , 03/05/2024 , TUE ,9:30, 11:30 , \tNEWS "
+                                   "\"10\" ,X,,Y, late ,12, WABC-HD ,5, \xE9t\xE9 "
+                                   "\xA0,0042,NORTH,u1, add \r\n");
     ASSERT_EQ(table.Count(), 1);
     ScheduleRecord expected;
     expected.day = 7;
@@ -69,14 +63,14 @@ TEST_F(CsvReaderTest, FillsEveryColumnWithToBeforeFromInTheFile) {
     expected.week_day = "TUE";
     expected.on_time = "09:30:00";
     expected.off_time = "11:30:00";
-    expected.pgm = "NEWS AT TEN";
+    expected.pgm = "\tNEWS \"10\"";
     expected.mon_beg = "X";
     expected.hidef = "Y";
     expected.comments = "late";
     expected.toch = 12;
     expected.tochnm_hd = "WABC-HD";
     expected.fch = 5;
-    expected.fchnm_hd = "WXYZ";
+    expected.fchnm_hd = "\xE9t\xE9 \xA0";
     expected.co = "0042";
     expected.systemname = "NORTH";
     expected.U1 = "u1";
@@ -85,39 +79,43 @@ TEST_F(CsvReaderTest, FillsEveryColumnWithToBeforeFromInTheFile) {
     EXPECT_EQ(table[0], ScheduleRecord{});
 }
 
-TEST_F(CsvReaderTest, EveryKindOfLineEndEndsALine) {
+TEST_F(CsvReaderTest, EveryKindOfLineEndEndsALineAndTheFirstLineIsDropped) {
     const std::string a = DataLine("A"), b = DataLine("B"), c = DataLine("C");
     const std::string files[] = {
-        kHeader + "\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n",          // CR LF
-        kHeader + "\n" + a + "\n" + b + "\n" + c + "\n",                  // LF alone
-        kHeader + "\r" + a + "\r" + b + "\r" + c + "\r",                  // CR alone
-        kHeader + "\r\n" + a + "\n" + b + "\r" + c,                       // mixed, last without end
-        kHeader + "\n\n" + a + "\r\n\r\n" + b + "\n\r" + c + "\r\n\r\n",  // blank lines
+        kHeader + "\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n",  // CR LF
+        kHeader + "\n" + a + "\n" + b + "\n" + c + "\n",          // LF alone
+        kHeader + "\r" + a + "\r" + b + "\r" + c + "\r",          // CR alone
+        kHeader + "\r\n" + a + "\n" + b + "\r" + c,               // mixed, last without end
+        kHeader + "\n\n" + a + "\r\n\r\n" + b + "\n\r   \r" + c + "\r\n\r\n",  // blank lines
+        DataLine("X") + "\r\n" + a + "\r\n" + b + "\r\n" + c,                  // the header unread
     };
     for (const std::string& bytes : files) {
-        m_table.ResetEventTable();
         const EventTable& table = Read(bytes);
         ASSERT_EQ(table.Count(), 3) << bytes;
-        EXPECT_EQ(table[1].pgm, "A");
-        EXPECT_EQ(table[2].pgm, "B");
-        EXPECT_EQ(table[3].pgm, "C");
-        EXPECT_EQ(table[3].U2, "ADD");
+        EXPECT_EQ(table[1].pgm + table[2].pgm + table[3].pgm + table[3].U2, "ABCADD");
+    }
+    for (const std::string& bytes : {kHeader + "\r\n", kHeader, std::string()}) {
+        EXPECT_EQ(Read(bytes).Count(), 0);
     }
 }
 
-TEST_F(CsvReaderTest, LinesAndLineEndsSpanningReadBuffersAreReadWhole) {
-    // Puts the CR LF of the first data line on each side of the reader's 64 KiB buffer boundary.
-    const std::size_t boundary = 64 * 1024;
-    const std::size_t before = kHeader.size() + 2 + DataLine("").size();
-    for (std::size_t cr = boundary - 2; cr <= boundary + 1; ++cr) {
-        m_table.ResetEventTable();
-        const std::string first = DataLine(std::string(cr - before, 'p'));
-        const EventTable& table = Read(kHeader + "\r\n" + first + "\r\n" + DataLine("B") + "\r\n");
-        ASSERT_EQ(table.Count(), 2) << cr;
-        EXPECT_EQ(table[1].pgm.size(), cr - before);
-        EXPECT_EQ(table[1].U2, "ADD");
-        EXPECT_EQ(table[2].pgm, "B");
-    }
+TEST_F(CsvReaderTest, SplitsAtEveryCommaAndUsesLinesOfEighteenFieldsOrMore) {
+    const EventTable& table =
+        Read(kHeader + "\n" +
+             "1,,,,,,,,,,,,,F18,,,,U2\n"
+             "2,,,,,,,,,,,,,F17,,,\n"
+             "3,,,,,,,,,,,,,F25,,,,U2,x,x,x,x,x,x,x\n"
+             "4,d,w,10:00,11:00,\"ABC, Inc.\",,,,,12,WABC,5,WXYZ,42,N,U1,U2\n");
+    ASSERT_EQ(table.Count(), 3);
+    EXPECT_EQ(table[1].fchnm_hd, "F18");
+    EXPECT_EQ(table[2].fchnm_hd, "F25");
+    EXPECT_EQ(table[2].U2, "U2");
+    // Quotes are ordinary characters: the comma inside shifts every later column.
+    EXPECT_EQ(table[3].pgm, "\"ABC");
+    EXPECT_EQ(table[3].mon_beg, "Inc.\"");
+    EXPECT_EQ(table[3].tochnm_hd, "12");
+    EXPECT_EQ(table[3].fch, 0);  // WABC
+    EXPECT_EQ(table[3].U2, "U1");
 }
 
 TEST_F(CsvReaderTest, SplitsFieldsOfEveryLengthAndByte) {
@@ -143,52 +141,19 @@ TEST_F(CsvReaderTest, SplitsFieldsOfEveryLengthAndByte) {
     const EventTable& table = Read(bytes);
     ASSERT_EQ(table.Count(), 300);
     for (int i = 1; i <= table.Count(); ++i) {
-        const std::vector<std::string>& fields = lines[static_cast<std::size_t>(i - 1)];
+        const auto& fields = lines[static_cast<std::size_t>(i - 1)];
         EXPECT_EQ(table[i].cur_date, TrimSpaces(fields[1])) << i;
-        EXPECT_EQ(table[i].pgm, TrimSpaces(fields[5])) << i;
         EXPECT_EQ(table[i].fchnm_hd, TrimSpaces(fields[13])) << i;
         EXPECT_EQ(table[i].U2, TrimSpaces(fields[17])) << i;
     }
 }
 
-TEST_F(CsvReaderTest, UsesLinesOfEighteenFieldsOrMore) {
-    const std::string eighteen = "1,,,,,,,,,,,,,F18,,,,U2";
-    const std::string seventeen = "2,,,,,,,,,,,,,F17,,,";
-    const std::string twentyFive = "3,,,,,,,,,,,,,F25,,,,U2,x,x,x,x,x,x,x";
-    const EventTable& table =
-        Read(kHeader + "\n" + eighteen + "\n" + seventeen + "\n" + twentyFive + "\n");
-    ASSERT_EQ(table.Count(), 2);
-    EXPECT_EQ(table[1].fchnm_hd, "F18");
-    EXPECT_EQ(table[2].fchnm_hd, "F25");
-    EXPECT_EQ(table[2].U2, "U2");
-}
-
-TEST_F(CsvReaderTest, QuotesAreOrdinaryCharactersAndEveryCommaSplits) {
-    const EventTable& table =
-        Read(kHeader + "\n" + "1,d,w,10:00,11:00,\"ABC, Inc.\",,,,,12,WABC,5,WXYZ,42,N,U1,U2\n");
-    ASSERT_EQ(table.Count(), 1);
-    EXPECT_EQ(table[1].pgm, "\"ABC");
-    EXPECT_EQ(table[1].mon_beg, "Inc.\"");
-    EXPECT_EQ(table[1].toch, 0);
-    EXPECT_EQ(table[1].tochnm_hd, "12");
-    EXPECT_EQ(table[1].fch, 0);  // WABC
-    EXPECT_EQ(table[1].fchnm_hd, "5");
-    EXPECT_EQ(table[1].U2, "U1");
-}
-
-TEST_F(CsvReaderTest, TrimsSpacesOnlyAndKeepsEveryOtherByte) {
-    const EventTable& table = Read(kHeader + "\n1,,,,,\tTAB\t,,,,,,,,  \xE9t\xE9 \xA0,,,,\"q\"\n");
-    ASSERT_EQ(table.Count(), 1);
-    EXPECT_EQ(table[1].pgm, "\tTAB\t");
-    EXPECT_EQ(table[1].fchnm_hd, "\xE9t\xE9 \xA0");
-    EXPECT_EQ(table[1].U2, "\"q\"");
-}
-
 TEST_F(CsvReaderTest, NumberColumnsTakeTheLeadingNumberRoundedHalfToEven) {
     const std::pair<const char*, std::int16_t> cases[] = {
-        {" 12 ", 12}, {"12abc", 12}, {"abc", 0},       {"2.5", 2},         {"3.5", 4},
-        {"-1", -1},   {"", 0},       {"32767", 32767}, {"-32768", -32768}, {"32768", 0},
-        {"40000", 0}, {"1e3", 1000}, {"1e400", 0}};
+        {" 12 ", 12}, {"12abc", 12}, {"abc", 0},       {"2.5", 2},
+        {"3.5", 4},   {"-2.5", -2},  {"32767", 32767}, {"-32768", -32768},
+        {"32768", 0}, {"40000", 0},  {"1e3", 1000},    {"1e400", 0},
+        {"", 0}};
     std::string bytes = kHeader + "\n";
     for (const auto& [text, value] : cases) {
         bytes += std::string(text) + ",,,,,,,,,," + text + ",," + text + ",,,,,\n";
@@ -203,54 +168,48 @@ TEST_F(CsvReaderTest, NumberColumnsTakeTheLeadingNumberRoundedHalfToEven) {
     }
 }
 
-TEST_F(CsvReaderTest, DropsTheFirstLineWhateverItHolds) {
-    EXPECT_EQ(Read(DataLine("FIRST") + "\r\n" + DataLine("SECOND")).Count(), 1);
-    EXPECT_EQ(m_table[1].pgm, "SECOND");
-    m_table.ResetEventTable();
-    EXPECT_EQ(Read(kHeader + "\r\n").Count(), 0);
-    EXPECT_EQ(Read(kHeader).Count(), 0);
-    EXPECT_EQ(Read("").Count(), 0);
-    EXPECT_EQ(Read("\r\n" + DataLine("A")).Count(), 1);
-}
-
-TEST_F(CsvReaderTest, ReadsVeryLongLinesAndHeaders) {
+TEST_F(CsvReaderTest, ReadsLinesOfAnyLengthAcrossItsReadBuffers) {
+    // The CR LF of the first data line on each side of the reader's 64 KiB buffer boundary.
+    const std::size_t boundary = 64 * 1024, before = kHeader.size() + 2 + DataLine("").size();
+    for (std::size_t cr = boundary - 2; cr <= boundary + 1; ++cr) {
+        const std::string first = DataLine(std::string(cr - before, 'p'));
+        const EventTable& table = Read(kHeader + "\r\n" + first + "\r\n" + DataLine("B") + "\r\n");
+        ASSERT_EQ(table.Count(), 2) << cr;
+        EXPECT_EQ(table[1].pgm.size(), cr - before);
+        EXPECT_EQ(table[2].pgm + table[1].U2, "BADD");
+    }
     const std::string megabyte(1 << 20, 'x');
-    const EventTable& table =
-        Read(megabyte + "\r\n" + DataLine(megabyte) + "\r\n" + DataLine("B", "," + megabyte));
+    const EventTable& table = Read(megabyte + "\r\n" + DataLine(megabyte) + "\r\n" + megabyte +
+                                   "\r\n" + DataLine("B", "," + megabyte));
     ASSERT_EQ(table.Count(), 2);
     EXPECT_EQ(table[1].pgm, megabyte);
-    EXPECT_EQ(table[1].U2, "ADD");
     EXPECT_EQ(table[2].U2, "ADD");
 }
 
-TEST_F(CsvReaderTest, ReportsOverflowPastTheLargestTableAndKeepsTheRowsRead) {
+TEST_F(CsvReaderTest, ReportsOverflowPastTheLargestTableAndFilesThatCannotBeRead) {
     std::string bytes = kHeader + "\r\n";
     for (int i = 1; i <= EventTable::kMaxEvents; ++i) {
-        bytes += std::to_string(i % 7) + ",,,,,,,,,,,,,WXYZ,,,,\r\n";
+        bytes += "1,,,,,,,,,,,,,WXYZ,,,,\r\n";
     }
     EXPECT_EQ(Read(bytes + "\r\nshort line\r\n").Count(), EventTable::kMaxEvents);
-
+    test::WriteFile(m_dir.file("BIG.CSV"), bytes + "1,,,,,,,,,,,,,LAST,,,,\r\n");
     m_table.ResetEventTable();
-    WriteFile(m_dir.file("BIG.CSV"), bytes + "1,,,,,,,,,,,,,LAST,,,,\r\n");
     EXPECT_EQ(ReadCsvSchedule(m_dir.file("BIG.CSV").string(), m_table), errors::Overflow());
     EXPECT_EQ(m_table.Count(), EventTable::kMaxEvents);
-    EXPECT_EQ(m_table[EventTable::kMaxEvents].fchnm_hd, "WXYZ");
-}
-
-TEST_F(CsvReaderTest, ReportsAFileThatCannotBeOpenedOrRead) {
-    EXPECT_EQ(ReadCsvSchedule(m_dir.file("MISSING.CSV").string(), m_table), errors::FileNotFound());
-    EXPECT_EQ(ReadCsvSchedule(m_dir.file("nofolder/WEEK1.CSV").string(), m_table),
-              errors::FileNotFound());
 
     std::filesystem::create_directory(m_dir.file("FOLDER.CSV"));
-    WriteFile(m_dir.file("plain"), "x");
-    for (const char* name : {"FOLDER.CSV", "plain/WEEK1.CSV"}) {
+    const std::pair<const char*, int> cases[] = {{"MISSING.CSV", errors::kFileNotFound},
+                                                 {"nofolder/WEEK1.CSV", errors::kFileNotFound},
+                                                 {"FOLDER.CSV", errors::kPathFileAccess},
+                                                 {"WEEK1.CSV/WEEK1.CSV", errors::kPathFileAccess}};
+    for (const auto& [name, number] : cases) {
+        m_table.ResetEventTable();
         const MaybeError error = ReadCsvSchedule(m_dir.file(name).string(), m_table);
         ASSERT_TRUE(error.has_value()) << name;
-        EXPECT_EQ(error->number, errors::kPathFileAccess) << name;
+        EXPECT_EQ(error->number, number) << name;
         EXPECT_EQ(error->source, "Skedora");
+        EXPECT_EQ(m_table.Count(), 0);
     }
-    EXPECT_EQ(m_table.Count(), 0);
 }
 
 }  // namespace

@@ -3,15 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <csignal>
 #include <functional>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "settings/filled_rule_set.h"
+#include "support/private_mounts.h"
 #include "support/temp_dir.h"
 
 namespace skedora {
@@ -22,132 +20,83 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-/** The lines of a file whose every line ends in CR LF; fails the test otherwise. */
+/** The lines of a text whose every line ends in CR LF; fails the test otherwise. */
 std::vector<std::string> CrLfLines(const std::string& bytes) {
     std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const auto end = bytes.find("\r\n", pos);
-        EXPECT_NE(end, std::string::npos) << "line without CR LF at " << pos;
+    for (std::size_t pos = 0, end; pos < bytes.size(); pos = end + 2) {
+        end = bytes.find("\r\n", pos);
+        EXPECT_NE(end, std::string::npos) << "a line without CR LF at " << pos;
         if (end == std::string::npos) {
             break;
         }
         lines.push_back(bytes.substr(pos, end - pos));
-        pos = end + 2;
     }
     return lines;
 }
 
-/** The key of a "key=value" line. */
-std::string KeyOf(const std::string& line) {
-    return line.substr(0, line.find('='));
-}
-
-RuleSet StartUpState() {
-    RuleSet rules;
-    rules.AutoLoadSettings.Path = "/";
-    rules.AutoLoadSettings.OutPath = "/";
-    rules.AutoLoadSettings.Delete = true;
-    for (auto& rule : rules.ChangeTimeRules) {
-        rule.Time = "00:00:00";
-    }
-    return rules;
+/** The section lines and keys of a new SK.ini, in their order. */
+std::vector<std::string> NewFileKeys() {
+    std::vector<std::string> keys = {"[Skedora]", "Version", "[Delete]"};
+    const auto add = [&](int count, std::initializer_list<const char*> stems) {
+        for (int n = 1; n <= count; ++n) {
+            for (const char* stem : stems) {
+                keys.push_back(stem + std::to_string(n));
+            }
+        }
+    };
+    add(64, {"Call_Letter_", "CO_Number_"});
+    add(48, {"Source_", "Destination_"});
+    keys.insert(keys.end(), {"All_HD", "All_SD", "All_Digital", "All_Non_Digital",
+                             "[Change_CO_From_Call_Letter]"});
+    add(24, {"Call_Letter_", "Old_CO_", "New_CO_"});
+    keys.push_back("[Change_Call_Letter]");
+    add(24, {"Old_Call_Letter_", "CO_", "New_Call_Letter_"});
+    keys.push_back("[Change_CO_From_Description]");
+    add(24, {"Program_Description_", "Old_CO_", "New_CO_"});
+    keys.push_back("[Change_Time]");
+    add(8, {"Source_", "Destination_", "CO_", "Description_", "Math_", "Time_"});
+    keys.insert(keys.end(),
+                {"[Auto_Load]", "Path", "Out_Path", "DBF", "CSV", "Delete", "Prefix_Date"});
+    return keys;
 }
 
 TEST(SettingsStore, NoFileGivesTheStartUpStateOverWhateverWasThere) {
     TempDir home;
     RuleSet rules = FilledRuleSet();
     EXPECT_FALSE(LoadSettings(home.path(), rules));
-    EXPECT_EQ(rules, StartUpState());
-    EXPECT_EQ(SettingsFilePath(home.path()), home.path() / "SK.ini");
-    EXPECT_EQ(OldSettingsFilePath(home.path()), home.path() / "SKCONV.INI");
+    RuleSet expected;
+    expected.AutoLoadSettings = {"/", "/", false, false, true, false};
+    for (auto& rule : expected.ChangeTimeRules) {
+        rule.Time = "00:00:00";
+    }
+    EXPECT_EQ(rules, expected);
 }
 
-TEST(SettingsStore, FullRuleSetSurvivesASaveAndLoadAndASecondSaveChangesNothing) {
+TEST(SettingsStore, ANewFileHoldsEveryKeyInItsOrderAndLoadsBackTheSame) {
     TempDir home;
     const RuleSet saved = FilledRuleSet();
-    ASSERT_FALSE(SaveSettings(home.path(), saved));
-    const std::string first = ReadFile(SettingsFilePath(home.path()));
+    ASSERT_EQ(SaveSettings(home.path(), saved), std::nullopt);
+    const std::string first = ReadFile(home.file("SK.ini"));
+    const auto lines = CrLfLines(first);
+    std::vector<std::string> keys;
+    for (const auto& line : lines) {
+        keys.push_back(line.substr(0, line.find('=')));
+    }
+    EXPECT_EQ(keys, NewFileKeys());
+    for (const char* line : {"Version=1", "Call_Letter_1=DCL1\xE9-x", "All_HD=1", "All_Digital=0",
+                             "Math_7=-32768", "Out_Path=/watch/out/", "Prefix_Date=1"}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    }
     RuleSet loaded;
     EXPECT_TRUE(LoadSettings(home.path(), loaded));
     EXPECT_EQ(loaded, saved);
-    ASSERT_FALSE(SaveSettings(home.path(), loaded));
-    EXPECT_EQ(ReadFile(SettingsFilePath(home.path())), first);
+    ASSERT_EQ(SaveSettings(home.path(), loaded), std::nullopt);
+    EXPECT_EQ(ReadFile(home.file("SK.ini")), first);
 }
 
-TEST(SettingsStore, NewFileHoldsEveryKeyInItsOrder) {
+TEST(SettingsStore, AHandEditedFileKeepsItsOtherLinesInPlace) {
     TempDir home;
-    ASSERT_FALSE(SaveSettings(home.path(), FilledRuleSet()));
-    const auto lines = CrLfLines(ReadFile(SettingsFilePath(home.path())));
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "[Skedora]");
-    EXPECT_EQ(lines[1], "Version=1");
-    EXPECT_EQ(lines[2], "[Delete]");
-
-    std::vector<std::string> deleteKeys;
-    for (int n = 1; n <= 64; ++n) {
-        deleteKeys.push_back("Call_Letter_" + std::to_string(n));
-        deleteKeys.push_back("CO_Number_" + std::to_string(n));
-    }
-    for (int n = 1; n <= 48; ++n) {
-        deleteKeys.push_back("Source_" + std::to_string(n));
-        deleteKeys.push_back("Destination_" + std::to_string(n));
-    }
-    for (const char* key : {"All_HD", "All_SD", "All_Digital", "All_Non_Digital"}) {
-        deleteKeys.push_back(key);
-    }
-    ASSERT_GE(lines.size(), 3 + deleteKeys.size() + 1);
-    for (std::size_t i = 0; i < deleteKeys.size(); ++i) {
-        EXPECT_EQ(KeyOf(lines[3 + i]), deleteKeys[i]);
-    }
-    EXPECT_EQ(lines[3], "Call_Letter_1=DCL1\xE9-x");
-    EXPECT_EQ(lines[3 + deleteKeys.size() - 4], "All_HD=1");
-    EXPECT_EQ(lines[3 + deleteKeys.size() - 2], "All_Digital=0");
-
-    std::vector<std::string> headers;
-    for (const auto& line : lines) {
-        if (line.front() == '[') {
-            headers.push_back(line);
-        }
-    }
-    EXPECT_EQ(headers,
-              (std::vector<std::string>{"[Skedora]", "[Delete]", "[Change_CO_From_Call_Letter]",
-                                        "[Change_Call_Letter]", "[Change_CO_From_Description]",
-                                        "[Change_Time]", "[Auto_Load]"}));
-    EXPECT_EQ(lines.size(), 7 + 1 + deleteKeys.size() + 3 * 24 * 3 + 8 * 6 + 6);
-
-    // The sections after Delete, checked by their first entry and the last section whole.
-    auto after = [&](const std::string& header, std::size_t count) {
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i] == header) {
-                std::vector<std::string> keys;
-                for (std::size_t k = i + 1; k <= i + count && k < lines.size(); ++k) {
-                    keys.push_back(KeyOf(lines[k]));
-                }
-                return keys;
-            }
-        }
-        return std::vector<std::string>{};
-    };
-    using Keys = std::vector<std::string>;
-    EXPECT_EQ(after("[Change_CO_From_Call_Letter]", 4),
-              (Keys{"Call_Letter_1", "Old_CO_1", "New_CO_1", "Call_Letter_2"}));
-    EXPECT_EQ(after("[Change_Call_Letter]", 4),
-              (Keys{"Old_Call_Letter_1", "CO_1", "New_Call_Letter_1", "Old_Call_Letter_2"}));
-    EXPECT_EQ(after("[Change_CO_From_Description]", 4),
-              (Keys{"Program_Description_1", "Old_CO_1", "New_CO_1", "Program_Description_2"}));
-    EXPECT_EQ(after("[Change_Time]", 7), (Keys{"Source_1", "Destination_1", "CO_1", "Description_1",
-                                               "Math_1", "Time_1", "Source_2"}));
-    const std::vector<std::string> autoLoad(lines.end() - 6, lines.end());
-    EXPECT_EQ(autoLoad, (Keys{"Path=/watch/in/", "Out_Path=/watch/out/", "DBF=1", "CSV=1",
-                              "Delete=0", "Prefix_Date=1"}));
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Math_7=-32768"), lines.end());
-}
-
-TEST(SettingsStore, HandEditedFileKeepsItsOtherLinesInPlace) {
-    TempDir home;
-    const auto path = SettingsFilePath(home.path());
-    WriteFile(path,
+    WriteFile(home.file("SK.ini"),
               "; Skedora settings, edited by hand\n"
               "[Notes]\n"
               "Owner = Master Control\n"
@@ -159,6 +108,7 @@ TEST(SettingsStore, HandEditedFileKeepsItsOtherLinesInPlace) {
               "; our stations\n"
               "call_letter_1 =  KABC \n"
               "Legacy_Flag=yes\n"
+              "Source_30=S30\n"
               "all_hd = 1 \n"
               "\n"
               "[Auto_Load]\n"
@@ -167,183 +117,134 @@ TEST(SettingsStore, HandEditedFileKeepsItsOtherLinesInPlace) {
     RuleSet rules;
     ASSERT_TRUE(LoadSettings(home.path(), rules));
     EXPECT_EQ(rules.DeleteCallLetterRules[1].CallLetter, "KABC");
+    EXPECT_EQ(rules.DeleteSourceDestinationRules[30].Source, "S30");  // no dialog shows it
     EXPECT_TRUE(rules.DeleteAllFlags.AllHD);
-    EXPECT_EQ(rules.AutoLoadSettings.Path, "/watch/");
-    EXPECT_EQ(rules.AutoLoadSettings.OutPath, "/watch/");
-    EXPECT_TRUE(rules.AutoLoadSettings.DBF);
-    EXPECT_TRUE(rules.AutoLoadSettings.Delete);
+    EXPECT_EQ(rules.AutoLoadSettings,
+              (AutoLoadSettingsGroup{"/watch/", "/watch/", true, false, true, false}));
 
     rules.DeleteCallLetterRules[1].CallLetter = "KXYZ";
-    ASSERT_FALSE(SaveSettings(home.path(), rules));
-    const auto lines = CrLfLines(ReadFile(path));
-    const std::vector<std::string> head(lines.begin(), lines.begin() + 12);
-    EXPECT_EQ(head, (std::vector<std::string>{
-                        "; Skedora settings, edited by hand", "[Notes]", "Owner = Master Control",
-                        "", "[SKEDORA]", "version = 1", "", "[delete]", "; our stations",
-                        "call_letter_1=KXYZ", "Legacy_Flag=yes", "all_hd = 1 "}));
-    EXPECT_EQ(lines[12], "CO_Number_1=");  // an empty text keeps its key
+    ASSERT_EQ(SaveSettings(home.path(), rules), std::nullopt);
+    const auto lines = CrLfLines(ReadFile(home.file("SK.ini")));
+    const std::vector<std::string> head(lines.begin(), lines.begin() + 14);
+    EXPECT_EQ(head, (std::vector<std::string>{"; Skedora settings, edited by hand", "[Notes]",
+                                              "Owner = Master Control", "", "[SKEDORA]",
+                                              "version = 1", "", "[delete]", "; our stations",
+                                              "call_letter_1=KXYZ", "Legacy_Flag=yes",
+                                              "Source_30=S30", "all_hd = 1 ", "CO_Number_1="}));
     const auto autoLoad = std::find(lines.begin(), lines.end(), "[Auto_Load]");
     ASSERT_NE(autoLoad, lines.end());
-    EXPECT_EQ(*(autoLoad - 1), "");
-    EXPECT_EQ(*(autoLoad - 2), "All_Non_Digital=0");
-    const std::vector<std::string> tail(autoLoad + 1, autoLoad + 8);
-    EXPECT_EQ(tail, (std::vector<std::string>{"PATH=/watch/", "DBF = 1", "Out_Path=/watch/",
-                                              "CSV=0", "Delete=1", "Prefix_Date=0",
-                                              "[Change_CO_From_Call_Letter]"}));
+    EXPECT_EQ(std::vector<std::string>(autoLoad - 2, autoLoad + 8),
+              (std::vector<std::string>{"All_Non_Digital=0", "", "[Auto_Load]", "PATH=/watch/",
+                                        "DBF = 1", "Out_Path=/watch/", "CSV=0", "Delete=1",
+                                        "Prefix_Date=0", "[Change_CO_From_Call_Letter]"}));
     RuleSet reloaded;
     EXPECT_TRUE(LoadSettings(home.path(), reloaded));
     EXPECT_EQ(reloaded, rules);
 }
 
-TEST(SettingsStore, SourceDestinationEntriesNoDialogShowsSurviveALoadAndSave) {
-    TempDir home;
-    std::ostringstream file;
-    file << "[Skedora]\r\nVersion=1\r\n[Delete]\r\n";
-    for (int n = 25; n <= 48; ++n) {
-        file << "Source_" << n << "=S" << n << "\r\nDestination_" << n << "=ALL\r\n";
-    }
-    WriteFile(SettingsFilePath(home.path()), file.str());
-    RuleSet rules;
-    ASSERT_TRUE(LoadSettings(home.path(), rules));
-    rules.DeleteSourceDestinationRules[1].Source = "KABC";  // what a dialog would change
-    ASSERT_FALSE(SaveSettings(home.path(), rules));
-    RuleSet reloaded;
-    ASSERT_TRUE(LoadSettings(home.path(), reloaded));
-    EXPECT_EQ(reloaded.DeleteSourceDestinationRules[1].Source, "KABC");
-    for (int n = 25; n <= 48; ++n) {
-        EXPECT_EQ(reloaded.DeleteSourceDestinationRules[n].Source, "S" + std::to_string(n));
-        EXPECT_EQ(reloaded.DeleteSourceDestinationRules[n].Destination, "ALL");
-    }
-}
-
 TEST(SettingsStore, LoadReadsEachKindOfValueByItsRule) {
-    struct Case {
-        const char* section;
-        const char* key;
-        const char* value;
-        std::function<bool(const RuleSet&)> holds;
-        const char* what;
-    };
-    using R = const RuleSet&;
-    const std::string long300(300, 'x');
-    const Case cases[] = {
-        {"Delete", "All_HD", "1", [](R r) { return r.DeleteAllFlags.AllHD; }, "1 is true"},
-        {"Delete", "All_HD", "1.0", [](R r) { return r.DeleteAllFlags.AllHD; }, "1.0 is true"},
-        {"Delete", "All_SD", "2", [](R r) { return !r.DeleteAllFlags.AllSD; }, "2 is false"},
-        {"Delete", "All_SD", "yes", [](R r) { return !r.DeleteAllFlags.AllSD; }, "yes is false"},
-        {"Delete", "All_SD", "", [](R r) { return !r.DeleteAllFlags.AllSD; }, "empty is false"},
-        {"Auto_Load", "Delete", "", [](R r) { return !r.AutoLoadSettings.Delete; },
-         "an empty Delete is false"},
-        {"Auto_Load", "Delete", "0", [](R r) { return !r.AutoLoadSettings.Delete; }, "0"},
-        {"Change_Time", "Math_1", "2.5", [](R r) { return r.ChangeTimeRules[1].Math == 2; },
-         "half to even down"},
-        {"Change_Time", "Math_1", "3.5", [](R r) { return r.ChangeTimeRules[1].Math == 4; },
-         "half to even up"},
-        {"Change_Time", "Math_1", "-2abc", [](R r) { return r.ChangeTimeRules[1].Math == -2; },
-         "leading number"},
-        {"Change_Time", "Math_1", "40000", [](R r) { return r.ChangeTimeRules[1].Math == -1; },
-         "beyond 16 bits names no operation"},
-        {"Change_Time", "Math_1", "-32769", [](R r) { return r.ChangeTimeRules[1].Math == -1; },
-         "below 16 bits names no operation"},
-        {"Change_Time", "Math_1", "x", [](R r) { return r.ChangeTimeRules[1].Math == 0; },
-         "no number is 0"},
-        {"Change_Time", "Time_3", "1:00",
-         [](R r) { return r.ChangeTimeRules[3].Time == "00:00:00"; }, "short time"},
-        {"Change_Time", "Time_3", "001:30:00",
-         [](R r) { return r.ChangeTimeRules[3].Time == "00:00:00"; }, "long time"},
-        {"Change_Time", "Time_3", "01:30:00",
-         [](R r) { return r.ChangeTimeRules[3].Time == "01:30:00"; }, "good time"},
-        {"Change_Time", "Time_3", "ab:cd:ef",
-         [](R r) { return r.ChangeTimeRules[3].Time == "ab:cd:ef"; }, "only the length counts"},
-        {"Auto_Load", "Path", "/in/", [](R r) { return r.AutoLoadSettings.OutPath == "/in/"; },
-         "Out_Path defaults to Path"},
-        {"Delete", "CO_Number_64", long300.c_str(),
-         [](R r) { return r.DeleteCallLetterRules[64].CONumber == std::string(254, 'x'); },
-         "cut to 254"},
-    };
-    for (const auto& c : cases) {
-        TempDir home;
-        WriteFile(SettingsFilePath(home.path()),
-                  std::string("[") + c.section + "]\r\n" + c.key + "=" + c.value + "\r\n");
-        RuleSet rules;
-        LoadSettings(home.path(), rules);
-        EXPECT_TRUE(c.holds(rules)) << c.what;
+    RuleSet rules;
+    EXPECT_TRUE(LoadSettingsText(
+        "[Skedora]\nVersion=0.5\n[Delete]\nAll_HD= 1 \nAll_SD=2\nAll_Digital=yes\n"
+        "All_Non_Digital=1.0\nCO_Number_64=" +
+            std::string(300, 'x') +
+            "\n[Change_Time]\nMath_1=2.5\nMath_2=3.5\nMath_3=-2abc\nMath_4=40000\nMath_5=-32769\n"
+            "Math_6=x\nTime_1=1:00\nTime_2=001:30:00\nTime_3=01:30:00\nTime_4=ab:cd:ef\n"
+            "[Auto_Load]\nPath=/in/\nDelete=\n",
+        rules));
+    EXPECT_EQ(rules.DeleteAllFlags, (DeleteAllFlagsGroup{true, false, false, true}));
+    EXPECT_EQ(rules.DeleteCallLetterRules[64].CONumber, std::string(254, 'x'));
+    std::vector<int> maths;
+    std::vector<std::string> times;
+    for (const auto& rule : rules.ChangeTimeRules) {
+        maths.push_back(rule.Math);
+        times.push_back(rule.Time);
     }
+    // Outside 16 bits a Math value names no operation.
+    EXPECT_EQ(maths, (std::vector<int>{2, 4, -2, -1, -1, 0, 0, 0}));
+    EXPECT_EQ(times, (std::vector<std::string>{"00:00:00", "00:00:00", "01:30:00", "ab:cd:ef",
+                                               "00:00:00", "00:00:00", "00:00:00", "00:00:00"}));
+    EXPECT_EQ(rules.AutoLoadSettings,
+              (AutoLoadSettingsGroup{"/in/", "/in/", false, false, false, false}));
+
+    // Line breaks in a text are saved as blanks.
+    rules.ChangeTimeRules[2].Description = "two\r\nlines\nand\rmore";
+    RuleSet loaded;
+    EXPECT_TRUE(LoadSettingsText(SettingsFileText("", rules), loaded));
+    EXPECT_EQ(loaded.ChangeTimeRules[2].Description, "two  lines and more");
 }
 
 TEST(SettingsStore, OnlyAVersionAboveZeroMakesTheFileCurrent) {
-    const struct {
-        const char* text;
-        bool current;
-    } cases[] = {
-        {"[Skedora]\r\nVersion=1\r\n", true},
-        {"[Skedora]\r\nVersion=2\r\n", true},
-        {"[skedora]\r\n  VERSION = 0.5 \r\n", true},
-        {"[Skedora]\r\nVersion=0\r\n", false},
-        {"[Skedora]\r\nVersion=-1\r\n", false},
-        {"[Skedora]\r\nVersion=\r\n", false},
-        {"[Skedora]\r\nVersion=one\r\n", false},
-        {"[Skedora]\r\n;Version=1\r\n", false},
-        {"[Delete]\r\nVersion=1\r\nAll_HD=1\r\n[Auto_Load]\r\nPath=/in/\r\n", false},
+    const std::pair<const char*, bool> cases[] = {
+        {"[Skedora]\r\nVersion=2\r\n", true},   {"[skedora]\r\n  VERSION = 0.5 \r\n", true},
+        {"[Skedora]\r\nVersion=0\r\n", false},  {"[Skedora]\r\nVersion=-1\r\n", false},
+        {"[Skedora]\r\nVersion=\r\n", false},   {"[Skedora]\r\nVersion=one\r\n", false},
+        {"[Skedora]\r\n;Version=1\r\n", false}, {"[Delete]\r\nVersion=1\r\nAll_HD=1\r\n", false},
     };
-    for (const auto& c : cases) {
-        TempDir home;
-        WriteFile(SettingsFilePath(home.path()), c.text);
+    for (const auto& [text, current] : cases) {
         RuleSet rules;
-        EXPECT_EQ(LoadSettings(home.path(), rules), c.current) << c.text;
+        EXPECT_EQ(LoadSettingsText(text, rules), current) << text;
     }
 }
 
-TEST(SettingsStore, LineBreaksInTextsAreSavedAsBlanks) {
-    TempDir home;
-    RuleSet rules;
-    rules.ChangeTimeRules[2].Description = "two\r\nlines\nand\rmore";
-    rules.AutoLoadSettings.Path = "/in\n/";
-    ASSERT_FALSE(SaveSettings(home.path(), rules));
-    RuleSet loaded;
-    ASSERT_TRUE(LoadSettings(home.path(), loaded));
-    EXPECT_EQ(loaded.ChangeTimeRules[2].Description, "two  lines and more");
-    EXPECT_EQ(loaded.AutoLoadSettings.Path, "/in /");
-    EXPECT_EQ(rules.ChangeTimeRules[2].Description, "two\r\nlines\nand\rmore");
+/** Saves the full rule set over old, after prepare made the save fail; what went wrong. */
+std::string FailedSave(const TempDir& home, const std::string& old,
+                       const std::function<bool()>& prepare, const std::string& reason) {
+    WriteFile(home.file("SK.ini"), old);
+    if (!prepare()) {
+        return "the fault could not be set up";
+    }
+    const MaybeError error = SaveSettings(home.path(), FilledRuleSet());
+    if (!error || error->number != errors::kPathFileAccess || error->source != "Skedora" ||
+        error->description.find(home.file("SK.ini").string()) == std::string::npos ||
+        error->description.find(reason) == std::string::npos) {
+        return "wrong error: " + (error ? error->description : std::string("none"));
+    }
+    if (ReadFile(home.file("SK.ini")) != old) {
+        return "the old SK.ini changed";
+    }
+    if (std::distance(std::filesystem::directory_iterator(home.path()), {}) != 1) {
+        return "a temporary file was left behind";
+    }
+    return "";
 }
 
-TEST(SettingsStore, FailedSaveReturnsAnErrorAndKeepsTheOldFile) {
-    TempDir home;
-    // SK.ini is a folder: neither read nor replaced.
-    std::filesystem::create_directory(SettingsFilePath(home.path()));
-    auto error = SaveSettings(home.path(), FilledRuleSet());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->number, errors::kPathFileAccess);
-    EXPECT_EQ(error->source, "Skedora");
-    EXPECT_NE(error->description.find(SettingsFilePath(home.path()).string()), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(SettingsFilePath(home.path())));
-
-    // The home folder is gone.
-    error = SaveSettings(home.file("missing"), FilledRuleSet());
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->description.find("SK.ini"), std::string::npos);
-}
-
-TEST(SettingsStore, SaveOnAFullDiskKeepsTheOldFileWhole) {
-    TempDir home;
+TEST(SettingsStore, AFailedSaveReturnsAnErrorAndKeepsTheOldFileWhole) {
     const std::string old = "[Skedora]\r\nVersion=1\r\n[Delete]\r\nCall_Letter_1=KOLD\r\n";
-    WriteFile(SettingsFilePath(home.path()), old);
-
-    // A file size limit below the new file's size stands in for a full disk.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto error = SaveSettings(home.path(), FilledRuleSet());
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->description.find("SK.ini"), std::string::npos);
-    EXPECT_EQ(ReadFile(SettingsFilePath(home.path())), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.path()), {}), 1);
+    {
+        // A file size limit below the new file's size stands in for a full disk.
+        TempDir home;
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const std::string failure = FailedSave(
+            home, old,
+            [&] {
+                rlimit small = saved;
+                small.rlim_cur = 1024;
+                return setrlimit(RLIMIT_FSIZE, &small) == 0;
+            },
+            "");
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_EQ(failure, "");
+    }
+    {
+        TempDir home;  // SK.ini is a folder: neither read nor replaced
+        std::filesystem::create_directory(home.file("SK.ini"));
+        EXPECT_TRUE(SaveSettings(home.path(), FilledRuleSet()));
+        EXPECT_TRUE(std::filesystem::is_directory(home.file("SK.ini")));
+        EXPECT_TRUE(SaveSettings(home.file("missing"), FilledRuleSet()));
+    }
+    TempDir home;
+    const auto failure = test::WithPrivateMounts([&] {
+        return FailedSave(
+            home, old, [&] { return test::MountReadOnly(home.path()); }, "Read-only file system");
+    });
+    if (!failure) {
+        GTEST_SKIP() << "this machine does not allow private mounts";
+    }
+    EXPECT_EQ(*failure, "");
 }
 
 TEST(ProfileValue, ReadsAndWritesSingleKeysKeepingTheRest) {
@@ -356,10 +257,7 @@ TEST(ProfileValue, ReadsAndWritesSingleKeysKeepingTheRest) {
     EXPECT_EQ(ReadFile(file), "[S]\r\nKey=c d\r\n[T]\r\nOther=kept\r\n");
     EXPECT_EQ(ReadProfileValue(file, "s", "key", "dflt"), "c d");
     EXPECT_EQ(ReadProfileValue(file, "T", "Missing", "dflt"), "dflt");
-
     EXPECT_TRUE(WriteProfileValue(home.file("no") / "x.ini", "S", "K", "v"));
-    EXPECT_TRUE(WriteProfileValue(home.path(), "S", "K", "v"));
-    EXPECT_EQ(ReadProfileValue(home.path(), "S", "K", "dflt"), "dflt");
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/application.h"
-#include "model/platform.h"
+#include "support/temp_dir.h"
 #include "watch/posix_file_system.h"
 
 namespace skedora::test {
@@ -24,16 +25,12 @@ class FakeTimer : public Timer {
     int m_interval = 0;
 };
 
-/** One caption change, as "lblCO(1)=12". */
-std::string CaptionText(StatusLabel label, int index, std::string_view caption);
-
-/** Records every caption change in order, and keeps the current twelve. */
+/** Records every caption change in order, as "lblCO(1)=12", and keeps the current twelve. */
 class CaptionRecorder : public StatusDisplay {
   public:
     void SetCaption(StatusLabel label, int index, std::string_view caption) override;
-    std::vector<std::string> changes;
-    /** The current caption of the label. */
     std::string Caption(StatusLabel label, int index) const;
+    std::vector<std::string> changes;
 
   private:
     std::string m_current[6][2];
@@ -46,39 +43,38 @@ class FakeChooser : public FileChooser {
     std::optional<ChosenFile> answer;
     std::function<void()> whileShown;
     int shown = 0;
-    std::string lastFilter;
 };
 
+/** Records the error boxes as "title|text". */
 class RecordingMessageBox : public MessageBox {
   public:
-    void ShowError(std::string_view title, std::string_view text) override {
-        titles.emplace_back(title);
-        texts.emplace_back(text);
-    }
-    std::vector<std::string> titles;
-    std::vector<std::string> texts;
+    void ShowError(std::string_view title, std::string_view text) override;
+    std::vector<std::string> boxes;
 };
 
-/** The local file system, with deletions that can be made to fail by name. */
+/** The local file system, with deletions that fail and files that vanish once listed. */
 class TestFileSystem : public PosixFileSystem {
   public:
+    std::vector<FolderEntry> ListFiles(const std::string& folder,
+                                       std::string_view extension) const override;
     MaybeError DeleteFile(const std::string& path) override;
     std::set<std::string> failingDeletes;  // paths
+    std::set<std::string> vanishing;       // bare names, removed right after a listing
     std::vector<std::string> deleted;
 };
 
-/** A clock that says what the test sets. By default "now" is an hour ahead of the real time, so
+/** A clock that says what the test sets. "now" is an hour ahead of the real time by default, so
  * files the test has just written are well past the watch folder's quiet period. */
 class FakeClock : public Clock {
   public:
-    FakeClock();
     LocalDateTime LocalNow() const override { return local; }
     std::chrono::system_clock::time_point Now() const override { return now; }
     LocalDateTime local{2024, 3, 5, 14, 7, 9};
-    std::chrono::system_clock::time_point now;
+    std::chrono::system_clock::time_point now =
+        std::chrono::system_clock::now() + std::chrono::hours(1);
 };
 
-/** Records the job reports as lines. */
+/** Records the job reports, and each event as a line. */
 class RecordingListener : public JobListener {
   public:
     void JobStarted(const std::string& input, const std::string& output) override;
@@ -88,7 +84,6 @@ class RecordingListener : public JobListener {
     std::vector<JobReport> reports;
 };
 
-/** An application over fakes, with its home folder given by the test. */
 struct FakePlatform {
     FakeTimer conversionTimer;
     FakeTimer watchTimer;
@@ -104,7 +99,28 @@ struct FakePlatform {
     }
 };
 
-/** Delivers conversion ticks until the job ends; the number of ticks (at most limit). */
-int RunJob(Application& app, int limit = 1'000'000);
+/** Delivers conversion ticks until the job ends; the number of ticks. */
+int RunJob(Application& app);
+
+/**
+ * An application on fakes, started up in its own home folder, watching the folder watch for both
+ * kinds into the folder out, Delete and the date prefix off; data holds manual picks.
+ */
+class TestApp {
+  public:
+    TestApp() { Restart(); }
+    /** A fresh application and platform on the same folders, as after a program restart. */
+    void Restart();
+    /** One poll, then the job it started run to its end: the input's bare name, or "". */
+    std::string PollAndConvert();
+    AutoLoadSettingsGroup& Settings() { return app->rules().AutoLoadSettings; }
+    bool InWatch(const std::string& name) const {
+        return std::filesystem::exists(watch.file(name));
+    }
+
+    TempDir home, data, watch, out;
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<Application> app;
+};
 
 }  // namespace skedora::test

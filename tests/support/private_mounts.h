@@ -10,9 +10,8 @@ namespace skedora::test {
 
 /**
  * Runs body in a child process with mounts of its own, so it can make a folder read-only or a
- * small disk without touching the machine's mounts. Returns what body returned (empty when all
- * its checks held, else what failed), or no value when this machine does not allow private
- * mounts.
+ * small disk without touching the machine's mounts. What body returned (empty when all its
+ * checks held), or no value when this machine does not allow private mounts.
  */
 std::optional<std::string> WithPrivateMounts(const std::function<std::string()>& body);
 

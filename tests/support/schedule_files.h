@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,24 @@ struct TestEvent {
 std::string CsvSchedule(const std::vector<TestEvent>& events);
 void WriteCsvSchedule(const std::filesystem::path& path, const std::vector<TestEvent>& events);
 
-/** A dBASE III table with the thirteen schedule columns, one row per event. */
+struct DbfColumn {
+    std::string name;
+    char type;
+    int width;
+    int decimals = 0;
+};
+
+/**
+ * A dBASE III table's bytes. Cells are the stored texts: N and F right-aligned, the others
+ * left-aligned, blank-padded to the column's width. Rows numbered in deleted are marked deleted.
+ */
+std::string DbfBytes(const std::vector<DbfColumn>& columns,
+                     const std::vector<std::vector<std::string>>& rows,
+                     const std::set<int>& deleted = {});
+/** A table with the thirteen schedule columns, one row per event. */
 void WriteDbfSchedule(const std::filesystem::path& path, const std::vector<TestEvent>& events);
 
-/** The lines of a file, CR LF ends removed; fails the test on a line without CR. */
+/** The lines of a file, CR LF ends removed; a last line without CR LF is marked. */
 std::vector<std::string> FileLines(const std::filesystem::path& path);
 
 }  // namespace skedora::test

@@ -18,19 +18,7 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code ec;
-    // Tests may leave read-only folders behind; make them writable so they can be removed.
-    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-    }
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(m_path, ec);
-}
-
-std::string TempDir::folderText() const {
-    return m_path.string() + "/";
 }
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {

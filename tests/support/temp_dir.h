@@ -16,7 +16,7 @@ class TempDir {
 
     const std::filesystem::path& path() const { return m_path; }
     /** The folder as the program's folder texts are written: with a trailing separator. */
-    std::string folderText() const;
+    std::string folderText() const { return m_path.string() + "/"; }
     std::filesystem::path file(std::string_view name) const { return m_path / name; }
 
   private:

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <sys/resource.h>
 
-#include <memory>
+#include <csignal>
 
 #include "engine/application.h"
 #include "support/fake_platform.h"
+#include "support/private_mounts.h"
 #include "support/schedule_files.h"
-#include "support/temp_dir.h"
 
 namespace skedora {
 namespace {
@@ -14,236 +14,146 @@ namespace {
 using test::ReadFile;
 using test::TestEvent;
 
-class WatchPollerTest : public ::testing::Test {
-  protected:
-    WatchPollerTest() { Restart(); }
-
-    /** A fresh application on the same home folder, as after a program restart. */
-    void Restart() {
-        m_app.reset();
-        m_platform = std::make_unique<test::FakePlatform>();
-        m_app = std::make_unique<Application>(m_home.path(), m_platform->For());
-        m_app->StartUp();
-        auto& settings = m_app->rules().AutoLoadSettings;
-        settings.Path = m_watch.folderText();
-        settings.OutPath = m_out.folderText();
-        settings.DBF = true;
-        settings.CSV = true;
-        settings.Delete = false;
-        settings.PrefixDate = false;
-    }
-
-    void AddCsv(const std::string& name) { test::WriteCsvSchedule(m_watch.file(name), {{}}); }
-    void AddDbf(const std::string& name) { test::WriteDbfSchedule(m_watch.file(name), {{}}); }
-    bool InWatch(const std::string& name) const {
-        return std::filesystem::exists(m_watch.file(name));
-    }
-
-    /** One poll, then the job it started (if any) to its end: the input's bare name or "". */
-    std::string PollAndConvert() {
-        m_app->PollWatchFolder();
-        if (!m_app->IsJobRunning()) {
-            return "";
-        }
-        const std::string name = m_app->job().InputFileTitle;
-        test::RunJob(*m_app);
-        return name;
-    }
-    std::string FileList() const { return ReadFile(m_home.file("FileList.txt")); }
-    AutoLoadSettingsGroup& Settings() { return m_app->rules().AutoLoadSettings; }
-
-    test::TempDir m_home;
-    test::TempDir m_watch;
-    test::TempDir m_out;
-    std::unique_ptr<test::FakePlatform> m_platform;
-    std::unique_ptr<Application> m_app;
+struct WatchPollerTest : ::testing::Test, test::TestApp {
+    void AddCsv(const std::string& name) { test::WriteCsvSchedule(watch.file(name), {{}}); }
+    void AddDbf(const std::string& name) { test::WriteDbfSchedule(watch.file(name), {{}}); }
+    std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
+    const std::vector<JobReport>& Reports() const { return platform->listener.reports; }
 };
 
-TEST_F(WatchPollerTest, DoesNothingWithBothKindsOffOrAnEmptyFolder) {
+TEST_F(WatchPollerTest, DoesNothingWithBothKindsOffOrNoScheduleFiles) {
+    AddCsv(".hidden.csv");
+    std::filesystem::create_directory(watch.file("folder.csv"));
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_FALSE(std::filesystem::exists(m_home.file("FileList.txt")));
     AddDbf("A.DBF");
-    AddCsv("B.CSV");
-    Settings().DBF = false;
-    Settings().CSV = false;
+    Settings().DBF = Settings().CSV = false;
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_FALSE(std::filesystem::exists(m_home.file("FileList.txt")));
+    EXPECT_FALSE(std::filesystem::exists(home.file("FileList.txt")));
 }
 
-TEST_F(WatchPollerTest, ConvertsANewFileOnceAlsoAcrossARestart) {
-    AddDbf("A.DBF");
-    m_app->PollWatchFolder();
-    ASSERT_TRUE(m_app->IsJobRunning());
-    // The name is saved before the conversion runs.
-    EXPECT_EQ(FileList(), "A.DBF\r\n");
-    test::RunJob(*m_app);
-    EXPECT_EQ(test::FileLines(m_out.file("A.CP2")).size(), 2u);
-    EXPECT_EQ(PollAndConvert(), "");
-
-    ASSERT_EQ(m_app->SaveSettings(), std::nullopt);
-    Restart();
-    EXPECT_EQ(m_app->fileList().Names(), std::vector<std::string>{"A.DBF"});
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(FileList(), "A.DBF\r\n");
-    EXPECT_TRUE(InWatch("A.DBF"));
-}
-
-TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrder) {
+TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     AddCsv("A.CSV");
     AddDbf("C.DBF");
     AddDbf("b.dbf");
     AddDbf("A.DBF");
-    EXPECT_EQ(PollAndConvert(), "A.DBF");
-    EXPECT_EQ(PollAndConvert(), "b.dbf");
-    EXPECT_EQ(PollAndConvert(), "C.DBF");
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
+    app->PollWatchFolder();
+    EXPECT_EQ(FileList(), "A.DBF\r\n");  // saved before the conversion runs
+    AddCsv("0.CSV");
+    app->PollWatchFolder();  // nothing while a job runs
+    EXPECT_EQ(app->job().InputFileTitle, "A.DBF");
+    test::RunJob(*app);
+    EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 2u);
+    for (const char* name : {"b.dbf", "C.DBF", "0.CSV", "A.CSV", "", ""}) {
+        EXPECT_EQ(PollAndConvert(), name);
+    }
+    EXPECT_EQ(FileList(), "A.DBF\r\nb.dbf\r\nC.DBF\r\n0.CSV\r\nA.CSV\r\n");
+    Restart();
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(FileList(), "A.DBF\r\nb.dbf\r\nC.DBF\r\nA.CSV\r\n");
+    EXPECT_TRUE(InWatch("A.DBF"));
 }
 
-TEST_F(WatchPollerTest, PollsDoNothingWhileAJobRuns) {
-    AddDbf("A.DBF");
-    m_app->PollWatchFolder();
-    ASSERT_TRUE(m_app->IsJobRunning());
-    AddCsv("B.CSV");
-    m_app->PollWatchFolder();
-    EXPECT_EQ(m_app->job().InputFileTitle, "A.DBF");
-    EXPECT_EQ(FileList(), "A.DBF\r\n");
-    test::RunJob(*m_app);
-    EXPECT_EQ(PollAndConvert(), "B.CSV");
-}
-
-TEST_F(WatchPollerTest, ForgetsNamesThatLeftTheFolder) {
-    AddDbf("A.DBF");
+TEST_F(WatchPollerTest, ForgetsNamesThatLeftTheFolderAndTellsNamesApartByCase) {
+    AddDbf("a.dbf");
     AddDbf("B.DBF");
     PollAndConvert();
     PollAndConvert();
-    ASSERT_EQ(FileList(), "A.DBF\r\nB.DBF\r\n");
-    std::filesystem::remove(m_watch.file("A.DBF"));
+    std::filesystem::remove(watch.file("B.DBF"));
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(FileList(), "B.DBF\r\n");
+    EXPECT_EQ(FileList(), "a.dbf\r\n");
     AddDbf("A.DBF");
+    AddDbf("B.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
-}
-
-TEST_F(WatchPollerTest, NamesDifferingInCaseAreDifferentFiles) {
-    AddDbf("a.dbf");
-    EXPECT_EQ(PollAndConvert(), "a.dbf");
-    std::filesystem::remove(m_watch.file("a.dbf"));
-    AddDbf("A.DBF");
-    EXPECT_EQ(PollAndConvert(), "A.DBF");
-}
-
-TEST_F(WatchPollerTest, KnownFilesOfTheOtherKindAreNeverConvertedAgain) {
-    AddDbf("A.DBF");
-    AddCsv("B.CSV");
-    EXPECT_EQ(PollAndConvert(), "A.DBF");
-    EXPECT_EQ(PollAndConvert(), "B.CSV");
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(PollAndConvert(), "");
-    }
-    EXPECT_EQ(FileList(), "A.DBF\r\nB.CSV\r\n");
+    EXPECT_EQ(PollAndConvert(), "B.DBF");
 }
 
 TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsConvertedAndDeletedAfterItsJob) {
     Settings().Delete = true;
     AddDbf("A.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
-    EXPECT_FALSE(InWatch("A.DBF"));
-
     // Known or not, a listed file is converted; it stays until its output is complete.
     AddDbf("A.DBF");
     AddCsv("B.CSV");
-    m_app->PollWatchFolder();
-    ASSERT_TRUE(m_app->IsJobRunning());
+    app->PollWatchFolder();
     EXPECT_TRUE(InWatch("A.DBF"));
-    test::RunJob(*m_app);
+    test::RunJob(*app);
     EXPECT_FALSE(InWatch("A.DBF"));
     EXPECT_EQ(PollAndConvert(), "B.CSV");
     EXPECT_FALSE(InWatch("B.CSV"));
     EXPECT_EQ(FileList(), "A.DBF\r\nB.CSV\r\n");
-
     // Delete switched off: a new file under a remembered name is left alone.
     Settings().Delete = false;
     AddCsv("B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_TRUE(InWatch("B.CSV"));
 }
 
-TEST_F(WatchPollerTest, WithDeleteOnAFailedSetUpKeepsTheSourceAndHoldsItBack) {
+TEST_F(WatchPollerTest, WithDeleteOnAFailedSetUpOrDeletionIsKeptAndHeldBack) {
     Settings().Delete = true;
-    test::WriteFile(m_watch.file("A.DBF"), "not a table");
-    AddDbf("B.DBF");
+    test::WriteFile(watch.file("A.DBF"), "not a table");
+    AddCsv("B.CSV");
+    platform->files.failingDeletes.insert(watch.folderText() + "B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_TRUE(InWatch("A.DBF"));
-    EXPECT_EQ(PollAndConvert(), "B.DBF");
+    EXPECT_EQ(platform->listener.lines.at(0), "set-up failed " + watch.folderText() +
+                                                  "A.DBF: " + std::to_string(errors::kBadTable));
+    EXPECT_EQ(PollAndConvert(), "B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_TRUE(InWatch("A.DBF"));
-    EXPECT_EQ(m_platform->listener.lines.front().rfind("set-up failed", 0), 0u);
-
+    EXPECT_TRUE(InWatch("A.DBF") && InWatch("B.CSV"));
+    EXPECT_EQ(Reports().size(), 1u);
     // A file copied in anew under the same name is tried again.
-    std::filesystem::remove(m_watch.file("A.DBF"));
+    std::filesystem::remove(watch.file("A.DBF"));
     EXPECT_EQ(PollAndConvert(), "");
     AddDbf("A.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
     EXPECT_FALSE(InWatch("A.DBF"));
 }
 
-TEST_F(WatchPollerTest, WithDeleteOnAFailedDeletionIsNotConvertedAgain) {
+TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteOrAnExitKeepsTheSource) {
     Settings().Delete = true;
-    AddCsv("A.CSV");
-    m_platform->files.failingDeletes.insert(m_watch.folderText() + "A.CSV");
+    test::WriteCsvSchedule(watch.file("A.CSV"), {{}, {}, {}});
+    std::filesystem::create_symlink("/dev/full", out.file("A.CP2"));
     EXPECT_EQ(PollAndConvert(), "A.CSV");
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_EQ(Reports()[0].failure->number, errors::kPathFileAccess);
     EXPECT_TRUE(InWatch("A.CSV"));
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(m_platform->listener.reports.size(), 1u);
-}
+    EXPECT_TRUE(platform->files.deleted.empty());
+    EXPECT_EQ(PollAndConvert(), "");  // not tried again while it stays
 
-TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteKeepsTheSource) {
+    // An exit in the middle of the job after a restart: the lines so far, the source kept.
+    std::filesystem::remove(out.file("A.CP2"));
+    Restart();
     Settings().Delete = true;
-    AddCsv("A.CSV");
-    std::filesystem::create_symlink("/dev/full", m_out.file("A.CP2"));
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
-    ASSERT_EQ(m_platform->listener.reports.size(), 1u);
-    EXPECT_TRUE(m_platform->listener.reports[0].failure.has_value());
+    app->PollWatchFolder();
+    app->ConversionTick();
+    app->ConversionTick();
+    app->CloseOpenFiles();
+    EXPECT_FALSE(app->IsJobRunning());
+    EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 3u);
     EXPECT_TRUE(InWatch("A.CSV"));
-    EXPECT_TRUE(m_platform->files.deleted.empty());
-    EXPECT_EQ(PollAndConvert(), "");
-
-    // After a restart the source is converted again.
-    std::filesystem::remove(m_out.file("A.CP2"));
     Restart();
     Settings().Delete = true;
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     EXPECT_FALSE(InWatch("A.CSV"));
 }
 
-TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSource) {
-    Settings().Delete = true;
-    test::WriteCsvSchedule(m_watch.file("A.CSV"), {{}, {}, {}});
-    m_app->PollWatchFolder();
-    m_app->ConversionTick();
-    m_app->CloseOpenFiles();
-    EXPECT_TRUE(InWatch("A.CSV"));
-    EXPECT_FALSE(m_app->IsJobRunning());
-}
-
-TEST_F(WatchPollerTest, AFileStillBeingCopiedIsLeftForALaterPoll) {
+TEST_F(WatchPollerTest, AFileStillBeingCopiedIsConvertedWholeOnceItIsQuiet) {
     AddDbf("KNOWN.DBF");
     EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
-    m_platform->clock.now = std::chrono::system_clock::now();
+    const std::string whole = test::CsvSchedule(std::vector<TestEvent>(10));
+    auto& now = platform->clock.now;
+    now = std::chrono::system_clock::now() + std::chrono::milliseconds(500);
     AddDbf("KNOWN.DBF");  // written again just now
-    AddDbf("NEW.DBF");
+    test::WriteFile(watch.file("A.CSV"), whole.substr(0, whole.size() / 2));
     EXPECT_EQ(PollAndConvert(), "");
-    // Counted as seen: neither forgotten nor added.
-    EXPECT_EQ(FileList(), "KNOWN.DBF\r\n");
-    m_platform->clock.now += std::chrono::seconds(3);
-    EXPECT_EQ(PollAndConvert(), "NEW.DBF");
+    test::WriteFile(watch.file("A.CSV"), whole);  // the copy goes on
+    now = std::chrono::system_clock::now() + std::chrono::seconds(1);
+    EXPECT_EQ(PollAndConvert(), "");
+    EXPECT_EQ(FileList(), "KNOWN.DBF\r\n");  // counted as seen: neither forgotten nor added
+    now += std::chrono::seconds(2);
+    EXPECT_EQ(PollAndConvert(), "A.CSV");
+    EXPECT_EQ(Reports().back().written, 10);
 }
 
-TEST_F(WatchPollerTest, AnEmptyWatchFolderSettingWatchesNothing) {
-    test::TempDir current;
+TEST_F(WatchPollerTest, FolderSettingsEmptyOrWithoutTheirFinalSeparator) {
+    test::TempDir current;  // an empty watch folder setting watches nothing, not this folder
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(current.path());
     test::WriteCsvSchedule(current.file("A.CSV"), {{}});
@@ -252,32 +162,99 @@ TEST_F(WatchPollerTest, AnEmptyWatchFolderSettingWatchesNothing) {
     EXPECT_EQ(PollAndConvert(), "");
     std::filesystem::current_path(previous);
     EXPECT_TRUE(std::filesystem::exists(current.file("A.CSV")));
-}
 
-TEST_F(WatchPollerTest, AnEmptyOutputFolderPutsOutputsInTheWatchFolder) {
-    Settings().OutPath = "";
-    Settings().PrefixDate = true;
-    AddCsv("A.CSV");
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
-    EXPECT_TRUE(InWatch("20240305140709A.CP2"));
-}
-
-TEST_F(WatchPollerTest, FoldersWithoutTheirFinalSeparatorStillNameTheFolders) {
     // As a hand-edited SK.ini or an imported SKCONV.INI may hold them.
-    Settings().Path = m_watch.path().string();
-    Settings().OutPath = " " + m_out.path().string() + " ";
-    Settings().Delete = true;
+    Settings().Path = watch.path().string();
+    Settings().OutPath = " " + out.path().string() + " ";
     AddCsv("A.CSV");
     EXPECT_EQ(PollAndConvert(), "A.CSV");
-    EXPECT_EQ(test::FileLines(m_out.file("A.CP2")).size(), 2u);
+    EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 2u);
     EXPECT_FALSE(InWatch("A.CSV"));
 }
 
-TEST_F(WatchPollerTest, HiddenFilesAndFoldersAreNotListed) {
-    AddCsv(".hidden.csv");
-    std::filesystem::create_directory(m_watch.file("folder.csv"));
+TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
+    AddCsv("A.CSV");
+    EXPECT_EQ(PollAndConvert(), "A.CSV");
+    std::filesystem::rename(watch.path(), home.file("away"));
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_FALSE(std::filesystem::exists(m_home.file("FileList.txt")));
+    EXPECT_EQ(FileList(), "A.CSV\r\n");
+    std::filesystem::rename(home.file("away"), watch.path());
+    EXPECT_EQ(PollAndConvert(), "");
+
+    // Files removed between the listing and the read start no job; the next poll goes on.
+    Settings().Delete = true;
+    for (const char* name : {"0.CSV", "0.DBF"}) {
+        platform->files.vanishing = {name};
+        test::WriteDbfSchedule(watch.file(name), {{}});
+        EXPECT_EQ(PollAndConvert(), "");
+        EXPECT_EQ(platform->listener.lines.back(), "set-up failed " + watch.folderText() + name +
+                                                       ": " +
+                                                       std::to_string(errors::kFileNotFound));
+    }
+    EXPECT_EQ(PollAndConvert(), "A.CSV");
+    EXPECT_EQ(Reports().size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(out.file("0.CP2")));
+}
+
+TEST_F(WatchPollerTest, AFullDiskFailsTheJobAndKeepsTheSourceAndTheOldFileList) {
+    test::WriteFile(home.file("FileList.txt"), "OLD.CSV\r\n");
+    Restart();
+    Settings().Delete = true;
+    test::WriteCsvSchedule(watch.file("A.CSV"), std::vector<TestEvent>(200));
+    // A file size limit stands in for a full disk: the list and the output both hit it.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string converted = PollAndConvert();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(converted, "A.CSV");
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_EQ(Reports()[0].failure->number, errors::kPathFileAccess);
+    EXPECT_TRUE(InWatch("A.CSV"));
+    EXPECT_EQ(FileList(), "OLD.CSV\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.path()), {}), 1);
+}
+
+TEST_F(WatchPollerTest, AReadOnlyOrFullOutputFolderFailsTheJobAndKeepsTheSource) {
+    const struct {
+        const char* reason;
+        std::function<bool()> prepare;
+    } faults[] = {
+        {"Read-only file system", [&] { return test::MountReadOnly(out.path()); }},
+        // The output of 300 events is several times the room there is.
+        {"No space left on device", [&] { return test::MountSmallDisk(out.path(), 8192); }},
+    };
+    for (const auto& fault : faults) {
+        Restart();
+        Settings().Delete = true;
+        const std::string schedule = test::CsvSchedule(std::vector<TestEvent>(300));
+        test::WriteFile(watch.file("A.CSV"), schedule);
+        const auto failure = test::WithPrivateMounts([&]() -> std::string {
+            if (!fault.prepare()) {
+                return "the fault could not be set up";
+            }
+            if (PollAndConvert() != "A.CSV" || Reports().size() != 1) {
+                return "no job ran";
+            }
+            const MaybeError& error = Reports()[0].failure;
+            if (!error || error->number != errors::kPathFileAccess ||
+                error->description.find(fault.reason) == std::string::npos) {
+                return "wrong report: " + (error ? error->description : std::string("success"));
+            }
+            if (ReadFile(watch.file("A.CSV")) != schedule || !platform->files.deleted.empty()) {
+                return "the source was not kept";
+            }
+            return PollAndConvert() == "" ? "" : "the source was converted again";
+        });
+        if (!failure) {
+            GTEST_SKIP() << "this machine does not allow private mounts";
+        }
+        EXPECT_EQ(*failure, "") << fault.reason;
+    }
 }
 
 }  // namespace
