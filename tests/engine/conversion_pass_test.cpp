@@ -57,8 +57,8 @@ TEST_F(ConversionPassTest, CountsSkipsAndDeletesAndShowsTheCaptionsInOrder) {
         "lblRECNUM(2)=", "lblCLTO(2)=", "lblCLFROM(2)=", "lblCO(2)=", "lblDESC(2)=", "lblFILE(2)="};
     EXPECT_EQ(platform->status.changes, expected);
 
-    ASSERT_EQ(platform->listener.reports.size(), 1u);
-    const JobReport& report = platform->listener.reports[0];
+    ASSERT_EQ(Reports().size(), 1u);
+    const JobReport& report = Reports()[0];
     EXPECT_EQ(report.output, output.string());
     EXPECT_EQ(std::tie(report.read, report.skipped, report.deleted, report.written),
               std::make_tuple(5, 1, 1, 3));
@@ -69,8 +69,8 @@ TEST_F(ConversionPassTest, AnEmptyTableEndsOnTheFirstTickWithTheHeaderOnly) {
     const auto output = Open({});
     EXPECT_EQ(test::RunJob(*app), 1);
     EXPECT_EQ(test::ReadFile(output), std::string(CsvHeaderText()) + "\r\n");
-    EXPECT_EQ(platform->status.changes.size(), 12u + 2u);  // both files shown, then all cleared
-    EXPECT_EQ(platform->status.Caption(StatusLabel::lblFILE, 2), "");
+    EXPECT_EQ(platform->status.changes.size(), 2u + 12u);  // both files shown, then all cleared
+    EXPECT_EQ(platform->status.changes.back(), "lblFILE(2)=");
 }
 
 TEST_F(ConversionPassTest, ARuleSavedDuringThePassAppliesFromTheNextEventOn) {
@@ -79,7 +79,7 @@ TEST_F(ConversionPassTest, ARuleSavedDuringThePassAppliesFromTheNextEventOn) {
     app->rules().DeleteCallLetterRules[1] = {"WABC", "12"};
     test::RunJob(*app);
     EXPECT_EQ(test::FileLines(output).size(), 2u);
-    EXPECT_EQ(platform->listener.reports.at(0).deleted, 2);
+    EXPECT_EQ(Reports().at(0).deleted, 2);
 }
 
 TEST_F(ConversionPassTest, BurstsOfWholeTicksEndThePassOverTheLargestTable) {
@@ -92,7 +92,7 @@ TEST_F(ConversionPassTest, BurstsOfWholeTicksEndThePassOverTheLargestTable) {
     EXPECT_EQ(RunConversionBurst(*app, std::chrono::milliseconds(10)), 0);
     EXPECT_EQ(app->job().OutputCount, EventTable::kMaxEvents);
     EXPECT_EQ(test::FileLines(output).size(), EventTable::kMaxEvents + 1u);
-    EXPECT_EQ(platform->listener.reports.at(0).failure, std::nullopt);
+    EXPECT_EQ(Reports().at(0).failure, std::nullopt);
 }
 
 }  // namespace

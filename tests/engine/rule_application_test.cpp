@@ -47,11 +47,12 @@ ScheduleRecord Changed(ScheduleRecord event, const RuleSet& rules) {
     return event;
 }
 
-TEST(DeleteRules, CallLetterEntriesMatchByKeyAndValueWith9999ForAnyCO) {
-    RuleSet rules;
+TEST(DeleteRules, CallLetterEntriesMatchByKeyAndValueEmptyOnesToo) {
+    RuleSet rules;  // every other entry empty: it deletes blank To call letters with CO 0
     rules.DeleteCallLetterRules[64] = {"wabc ", "0012"};
     rules.DeleteCallLetterRules[2] = {"WQQQ", "9999"};
     rules.DeleteCallLetterRules[3] = {"ALL", "5"};  // no wildcard in this list
+    rules.DeleteCallLetterRules[10] = {"", "9999"};
     ExpectDeleted(rules, {{"WABC", "WXYZ", "12", true},
                           {"WXYZ", " Wabc", "12.0", true},
                           {"WABC", "WXYZ", "13", false},
@@ -59,18 +60,12 @@ TEST(DeleteRules, CallLetterEntriesMatchByKeyAndValueWith9999ForAnyCO) {
                           {"WQQQ", "WXYZ", "77", true},
                           {"WXYZ", "wqqq", "no number", true},
                           {"WABC", "WXYZ", "5", false},
-                          {"all", "WXYZ", "5", true}});
-}
-
-TEST(DeleteRules, EmptyCallLetterEntriesTakePartLikeAnyOther) {
-    RuleSet rules;
-    ExpectDeleted(rules, {{"", "WXYZ", "", true},
+                          {"all", "WXYZ", "5", true},
                           {"  ", "WXYZ", "abc", true},
-                          {"", "WXYZ", "0", true},
-                          {"", "WXYZ", "5", false},
+                          {"", "WXYZ", "5", true},
                           {"WABC", "WXYZ", "", false}});
-    rules.DeleteCallLetterRules[10].CONumber = "9999";
-    ExpectDeleted(rules, {{"", "WXYZ", "5", true}});
+    rules.DeleteCallLetterRules[10] = {};
+    ExpectDeleted(rules, {{"", "WXYZ", "0", true}, {"", "WXYZ", "5", false}});
 }
 
 TEST(DeleteRules, SourceIsToDestinationIsFromAndAllStandsForEither) {
@@ -135,10 +130,8 @@ TEST(ChangeRules, CallLetterAndCOChangesChainInEntryOrder) {
     EXPECT_EQ(Changed(Event("KQED", "WXYZ", "7"), rules).co, "12a");
     EXPECT_EQ(Changed(Event("KQED", "KXYZ", "5"), rules).co, "9");
     EXPECT_EQ(Changed(Event("KQED", "KXYZ", "5", "NEWS AT TEN"), rules).co, "6");
-}
 
-TEST(ChangeRules, EmptyCOEntriesClearTheCOOfMatchingEvents) {
-    const RuleSet rules;
+    rules = {};  // empty CO entries clear the CO of matching events
     EXPECT_EQ(Changed(Event("", "WXYZ", "0", "NEWS"), rules).co, "");
     EXPECT_EQ(Changed(Event("WABC", "WXYZ", "abc", ""), rules).co, "");
     EXPECT_EQ(Changed(Event("WABC", "WXYZ", "0", "NEWS"), rules).co, "0");
@@ -169,43 +162,34 @@ TEST(ChangeRules, TimeRulesSeeEarlierChangesAndAllApplyInOrder) {
 
 TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
     const std::vector<std::string> texts = {
-        "",          " ",         "WABC", " wabc ", "WABC-HD", "ALL",  " all", "D123", "d5",
-        "5",         "05",        " 5",   "5.0",    "5.5",     "9999", "0",    "abc",  "\t5",
-        "\xE9t\xE9", "\xC9T\xC9", "1e1",  "-0",     "NEWS",    "news", "12a",  "-HD",  "HD"};
-    const std::vector<std::string> times = {"00:30:00", "01:00", "10:00:00", "bad", ""};
+        "",    " ",   "WABC",      " wabc ",    "WABC-HD", "ALL",     " all", "D123",
+        "d5",  "5",   "05",        " 5",        "5.0",     "5.5",     "9999", "0",
+        "abc", "\t5", "\xE9t\xE9", "\xC9T\xC9", "1e1",     "-0",      "NEWS", "news",
+        "12a", "-HD", "HD",        "00:30:00",  "01:00",   "10:00:00"};
     std::mt19937 random(2024);
-    const auto pick = [&](const std::vector<std::string>& from) {
-        return from[random() % from.size()];
-    };
     for (int round = 0; round < 200; ++round) {
         // A few words per round, shared by rules and events, so that many entries match.
         std::vector<std::string> words;
         for (int count = 3 + static_cast<int>(random() % 8); count > 0; --count) {
-            words.push_back(pick(texts));
+            words.push_back(texts[random() % texts.size()]);
         }
-        const auto maybe = [&]() { return random() % 3 == 0 ? std::string() : pick(words); };
+        const auto word = [&] { return random() % 3 == 0 ? "" : words[random() % words.size()]; };
         RuleSet rules;
-        for (auto& rule : rules.DeleteCallLetterRules) {
-            rule = {maybe(), maybe()};
-        }
-        for (auto& rule : rules.DeleteSourceDestinationRules) {
-            rule = {maybe(), maybe()};
+        for (int n = 1; n <= 64; ++n) {
+            rules.DeleteCallLetterRules[n] = {word(), word()};
+            rules.DeleteSourceDestinationRules[1 + n % 48] = {word(), word()};
+            rules.ChangeCallLetterRules[1 + n % 24] = {word(), word(), word()};
+            rules.ChangeCOFromCallLetterRules[1 + n % 24] = {word(), word(), word()};
+            rules.ChangeCOFromDescriptionRules[1 + n % 24] = {word(), word(), word()};
+            rules.ChangeTimeRules[1 + n % 8] = {
+                word(), word(), word(), word(), static_cast<std::int16_t>(random() % 6), word()};
         }
         rules.DeleteAllFlags = {random() % 8 == 0, random() % 8 == 0, random() % 8 == 0,
                                 random() % 8 == 0};
-        for (int n = 1; n <= 24; ++n) {
-            rules.ChangeCallLetterRules[n] = {maybe(), maybe(), maybe()};
-            rules.ChangeCOFromCallLetterRules[n] = {maybe(), maybe(), maybe()};
-            rules.ChangeCOFromDescriptionRules[n] = {maybe(), maybe(), maybe()};
-        }
-        for (auto& rule : rules.ChangeTimeRules) {
-            rule = {maybe(),    maybe(), maybe(), maybe(), static_cast<std::int16_t>(random() % 6),
-                    pick(times)};
-        }
         const PreparedRules prepared(rules);
         for (int i = 0; i < 50; ++i) {
-            ScheduleRecord event = Event(pick(words), pick(words), pick(words), pick(words));
-            event.on_time = pick(times);
+            ScheduleRecord event = Event(word(), word(), word(), word());
+            event.on_time = word();
             ASSERT_EQ(IsDeletedByRules(event, prepared), IsDeletedByRules(event, rules));
             ScheduleRecord other = event;
             ApplyChangeRules(event, rules);

@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-#include <string>
-#include <vector>
-
-#include "model/text.h"
+#include "support/schedule_files.h"
 #include "support/temp_dir.h"
 
 namespace skedora {
@@ -16,8 +12,8 @@ const std::string kHeader(CsvHeaderText());
 
 /** A data line of the 18 columns with the given pgm; extra follows the last column. */
 std::string DataLine(const std::string& pgm, const std::string& extra = {}) {
-    return "3,03/05/2024,TUE,10:00:00,11:30:00," + pgm +
-           ",X,,Y,late,12,WABC,5,WXYZ,0042,NORTH,u1,ADD" + extra;
+    return "3,03/05/2024,TUE,10:00:00,11:30:00," + pgm + ",X,,Y,,12,WABC,5,WXYZ,0042,N,u1,ADD" +
+           extra;
 }
 
 class CsvReaderTest : public ::testing::Test {
@@ -43,9 +39,9 @@ TEST(CsvHeaderText, IsTheEighteenColumnNames) {
 
 TEST(NormalizeTimeText, ChoosesByLengthAlone) {
     const std::pair<const char*, const char*> cases[] = {
-        {"9:30", "09:30:00"},  {"09:30", "09:30:00"},     {"9:30:00", "09:30:00"},
-        {"0930", "00930:00"},  {"09:30:00", "09:30:00"},  {"930", "930"},
-        {"abcde", "abcde:00"}, {"9:30:00.5", "9:30:00.5"}};
+        {"9:30", "09:30:00"},      {"09:30", "09:30:00"}, {"9:30:00", "09:30:00"},
+        {"0930", "00930:00"},      {"930", "930"},        {"abcde", "abcde:00"},
+        {"9:30:00.5", "9:30:00.5"}};
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(NormalizeTimeText(text), expected) << text;
     }
@@ -57,39 +53,22 @@ TEST_F(CsvReaderTest, FillsEveryColumnTrimmingSpacesOnlyWithToBeforeFromInTheFil
                                    "\"10\" ,X,,Y, late ,12, WABC-HD ,5, \xE9t\xE9 "
                                    "\xA0,0042,NORTH,u1, add \r\n");
     ASSERT_EQ(table.Count(), 1);
-    ScheduleRecord expected;
-    expected.day = 7;
-    expected.cur_date = "03/05/2024";
-    expected.week_day = "TUE";
-    expected.on_time = "09:30:00";
-    expected.off_time = "11:30:00";
-    expected.pgm = "\tNEWS \"10\"";
-    expected.mon_beg = "X";
-    expected.hidef = "Y";
-    expected.comments = "late";
-    expected.toch = 12;
-    expected.tochnm_hd = "WABC-HD";
-    expected.fch = 5;
-    expected.fchnm_hd = "\xE9t\xE9 \xA0";
-    expected.co = "0042";
-    expected.systemname = "NORTH";
-    expected.U1 = "u1";
-    expected.U2 = "add";
-    EXPECT_EQ(table[1], expected);
     EXPECT_EQ(table[0], ScheduleRecord{});
+    EXPECT_EQ(test::RecordText(table[1]),
+              "7|03/05/2024|TUE|09:30:00|11:30:00|\tNEWS \"10\"|X||Y|late|"
+              "12|WABC-HD|5|\xE9t\xE9 \xA0|0042|NORTH|u1|add");
 }
 
 TEST_F(CsvReaderTest, EveryKindOfLineEndEndsALineAndTheFirstLineIsDropped) {
     const std::string a = DataLine("A"), b = DataLine("B"), c = DataLine("C");
-    const std::string files[] = {
-        kHeader + "\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n",  // CR LF
-        kHeader + "\n" + a + "\n" + b + "\n" + c + "\n",          // LF alone
-        kHeader + "\r" + a + "\r" + b + "\r" + c + "\r",          // CR alone
-        kHeader + "\r\n" + a + "\n" + b + "\r" + c,               // mixed, last without end
-        kHeader + "\n\n" + a + "\r\n\r\n" + b + "\n\r   \r" + c + "\r\n\r\n",  // blank lines
-        DataLine("X") + "\r\n" + a + "\r\n" + b + "\r\n" + c,                  // the header unread
-    };
-    for (const std::string& bytes : files) {
+    for (const std::string& bytes : {
+             kHeader + "\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n",
+             kHeader + "\n" + a + "\n" + b + "\n" + c + "\n",
+             kHeader + "\r" + a + "\r" + b + "\r" + c + "\r",
+             kHeader + "\r\n" + a + "\n" + b + "\r" + c,  // mixed, the last without an end
+             kHeader + "\n\n" + a + "\r\n\r\n" + b + "\n\r   \r" + c + "\r\n\r\n",  // blank lines
+             DataLine("X") + "\r\n" + a + "\r\n" + b + "\r\n" + c,  // the first line unread
+         }) {
         const EventTable& table = Read(bytes);
         ASSERT_EQ(table.Count(), 3) << bytes;
         EXPECT_EQ(table[1].pgm + table[2].pgm + table[3].pgm + table[3].U2, "ABCADD");
@@ -101,59 +80,21 @@ TEST_F(CsvReaderTest, EveryKindOfLineEndEndsALineAndTheFirstLineIsDropped) {
 
 TEST_F(CsvReaderTest, SplitsAtEveryCommaAndUsesLinesOfEighteenFieldsOrMore) {
     const EventTable& table =
-        Read(kHeader + "\n" +
-             "1,,,,,,,,,,,,,F18,,,,U2\n"
-             "2,,,,,,,,,,,,,F17,,,\n"
-             "3,,,,,,,,,,,,,F25,,,,U2,x,x,x,x,x,x,x\n"
-             "4,d,w,10:00,11:00,\"ABC, Inc.\",,,,,12,WABC,5,WXYZ,42,N,U1,U2\n");
+        Read(kHeader + "\n1,,,,,,,,,,,,,F18,,,,U2\n2,,,,,,,,,,,,,F17,,,\n" +
+             "3,,,,,,,,,,,,,F25,,,,U2,x,x,x,x,x,x,x\n" +
+             "4,d,w,10:00,11:00,\"ABC, Inc.\",,,,,1,WABC,5,WXYZ,42,N,U1,U2\n");
     ASSERT_EQ(table.Count(), 3);
-    EXPECT_EQ(table[1].fchnm_hd, "F18");
-    EXPECT_EQ(table[2].fchnm_hd, "F25");
-    EXPECT_EQ(table[2].U2, "U2");
+    EXPECT_EQ(table[1].fchnm_hd + table[2].fchnm_hd + table[2].U2, "F18F25U2");
     // Quotes are ordinary characters: the comma inside shifts every later column.
-    EXPECT_EQ(table[3].pgm, "\"ABC");
-    EXPECT_EQ(table[3].mon_beg, "Inc.\"");
-    EXPECT_EQ(table[3].tochnm_hd, "12");
+    EXPECT_EQ(table[3].pgm + table[3].mon_beg, "\"ABCInc.\"");
+    EXPECT_EQ(table[3].tochnm_hd + table[3].fchnm_hd + table[3].U2, "15U1");
     EXPECT_EQ(table[3].fch, 0);  // WABC
-    EXPECT_EQ(table[3].U2, "U1");
-}
-
-TEST_F(CsvReaderTest, SplitsFieldsOfEveryLengthAndByte) {
-    // Bytes next to the separators' codes and with the high bit set, in fields of every length,
-    // put the separators at every place within the reader's eight-byte steps.
-    const std::string alphabet = "a -+\t\x0B\x0C\x0E\x2D\x2B\x80\xAC\xFF";
-    std::mt19937 random(11);
-    std::vector<std::vector<std::string>> lines;
-    std::string bytes = kHeader + "\r\n";
-    for (int line = 0; line < 300; ++line) {
-        std::vector<std::string> fields;
-        for (int column = 0; column < 18 + line % 5; ++column) {
-            std::string field(random() % 14, ' ');
-            for (char& c : field) {
-                c = alphabet[random() % alphabet.size()];
-            }
-            bytes += (column == 0 ? "" : ",") + field;
-            fields.push_back(field);
-        }
-        bytes += line % 2 == 0 ? "\r\n" : "\n";
-        lines.push_back(fields);
-    }
-    const EventTable& table = Read(bytes);
-    ASSERT_EQ(table.Count(), 300);
-    for (int i = 1; i <= table.Count(); ++i) {
-        const auto& fields = lines[static_cast<std::size_t>(i - 1)];
-        EXPECT_EQ(table[i].cur_date, TrimSpaces(fields[1])) << i;
-        EXPECT_EQ(table[i].fchnm_hd, TrimSpaces(fields[13])) << i;
-        EXPECT_EQ(table[i].U2, TrimSpaces(fields[17])) << i;
-    }
 }
 
 TEST_F(CsvReaderTest, NumberColumnsTakeTheLeadingNumberRoundedHalfToEven) {
     const std::pair<const char*, std::int16_t> cases[] = {
-        {" 12 ", 12}, {"12abc", 12}, {"abc", 0},       {"2.5", 2},
-        {"3.5", 4},   {"-2.5", -2},  {"32767", 32767}, {"-32768", -32768},
-        {"32768", 0}, {"40000", 0},  {"1e3", 1000},    {"1e400", 0},
-        {"", 0}};
+        {" 12 ", 12}, {"12abc", 12}, {"abc", 0},         {"2.5", 2},   {"3.5", 4},   {"-2.5", -2},
+        {"", 0},      {"1e3", 1000}, {"-32768", -32768}, {"32768", 0}, {"40000", 0}, {"1e400", 0}};
     std::string bytes = kHeader + "\n";
     for (const auto& [text, value] : cases) {
         bytes += std::string(text) + ",,,,,,,,,," + text + ",," + text + ",,,,,\n";
@@ -162,14 +103,13 @@ TEST_F(CsvReaderTest, NumberColumnsTakeTheLeadingNumberRoundedHalfToEven) {
     ASSERT_EQ(table.Count(), static_cast<int>(std::size(cases)));
     for (int i = 1; i <= table.Count(); ++i) {
         const auto& [text, value] = cases[i - 1];
-        EXPECT_EQ(table[i].day, value) << text;
-        EXPECT_EQ(table[i].toch, value) << text;
-        EXPECT_EQ(table[i].fch, value) << text;
+        EXPECT_TRUE(table[i].day == value && table[i].toch == value && table[i].fch == value)
+            << text;
     }
 }
 
 TEST_F(CsvReaderTest, ReadsLinesOfAnyLengthAcrossItsReadBuffers) {
-    // The CR LF of the first data line on each side of the reader's 64 KiB buffer boundary.
+    // The line end of the first data line on each side of the reader's 64 KiB buffer boundary.
     const std::size_t boundary = 64 * 1024, before = kHeader.size() + 2 + DataLine("").size();
     for (std::size_t cr = boundary - 2; cr <= boundary + 1; ++cr) {
         const std::string first = DataLine(std::string(cr - before, 'p'));
@@ -179,11 +119,9 @@ TEST_F(CsvReaderTest, ReadsLinesOfAnyLengthAcrossItsReadBuffers) {
         EXPECT_EQ(table[2].pgm + table[1].U2, "BADD");
     }
     const std::string megabyte(1 << 20, 'x');
-    const EventTable& table = Read(megabyte + "\r\n" + DataLine(megabyte) + "\r\n" + megabyte +
-                                   "\r\n" + DataLine("B", "," + megabyte));
-    ASSERT_EQ(table.Count(), 2);
+    const EventTable& table = Read(megabyte + "\r\n" + DataLine(megabyte, "," + megabyte));
+    ASSERT_EQ(table.Count(), 1);
     EXPECT_EQ(table[1].pgm, megabyte);
-    EXPECT_EQ(table[2].U2, "ADD");
 }
 
 TEST_F(CsvReaderTest, ReportsOverflowPastTheLargestTableAndFilesThatCannotBeRead) {
@@ -193,13 +131,9 @@ TEST_F(CsvReaderTest, ReportsOverflowPastTheLargestTableAndFilesThatCannotBeRead
     }
     EXPECT_EQ(Read(bytes + "\r\nshort line\r\n").Count(), EventTable::kMaxEvents);
     test::WriteFile(m_dir.file("BIG.CSV"), bytes + "1,,,,,,,,,,,,,LAST,,,,\r\n");
-    m_table.ResetEventTable();
-    EXPECT_EQ(ReadCsvSchedule(m_dir.file("BIG.CSV").string(), m_table), errors::Overflow());
-    EXPECT_EQ(m_table.Count(), EventTable::kMaxEvents);
-
     std::filesystem::create_directory(m_dir.file("FOLDER.CSV"));
-    const std::pair<const char*, int> cases[] = {{"MISSING.CSV", errors::kFileNotFound},
-                                                 {"nofolder/WEEK1.CSV", errors::kFileNotFound},
+    const std::pair<const char*, int> cases[] = {{"BIG.CSV", errors::kOverflow},
+                                                 {"MISSING.CSV", errors::kFileNotFound},
                                                  {"FOLDER.CSV", errors::kPathFileAccess},
                                                  {"WEEK1.CSV/WEEK1.CSV", errors::kPathFileAccess}};
     for (const auto& [name, number] : cases) {
@@ -207,8 +141,7 @@ TEST_F(CsvReaderTest, ReportsOverflowPastTheLargestTableAndFilesThatCannotBeRead
         const MaybeError error = ReadCsvSchedule(m_dir.file(name).string(), m_table);
         ASSERT_TRUE(error.has_value()) << name;
         EXPECT_EQ(error->number, number) << name;
-        EXPECT_EQ(error->source, "Skedora");
-        EXPECT_EQ(m_table.Count(), 0);
+        EXPECT_EQ(m_table.Count(), number == errors::kOverflow ? EventTable::kMaxEvents : 0);
     }
 }
 

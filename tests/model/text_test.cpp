@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "model/error.h"
-#include "model/folder_text.h"
-
 namespace skedora {
 namespace {
 
@@ -43,24 +40,6 @@ TEST(LeadingNumber, TakesTheLongestLeadingDecimalNumberExactlyAsStrtod) {
         const double expected = std::strtod(text.c_str(), nullptr);
         ASSERT_EQ(LeadingNumber(text), expected) << text;
         ASSERT_EQ(std::signbit(LeadingNumber(text)), std::signbit(expected)) << text;
-    }
-}
-
-TEST(ErrorBoxText, PutsABlankInThePlaceOfThePlusSign) {
-    EXPECT_EQ(ErrorBoxText(errors::FileNotFound()),
-              "Error! (File not found).  Error number =  53.  Error Source = Skedora");
-    EXPECT_EQ(ErrorBoxText(Error{-5, "Odd", "Other"}),
-              "Error! (Odd).  Error number = -5.  Error Source = Other");
-}
-
-TEST(FolderText, TrimsSpacesAndEndsWithOneSeparator) {
-    const std::pair<const char*, const char*> cases[] = {{"/srv/in", "/srv/in/"},
-                                                         {"  /srv/in/ ", "/srv/in/"},
-                                                         {"/", "/"},
-                                                         {"    ", ""},
-                                                         {"\t/srv\t", "\t/srv\t/"}};
-    for (const auto& [typed, folder] : cases) {
-        EXPECT_EQ(FolderText(typed), folder) << '"' << typed << '"';
     }
 }
 

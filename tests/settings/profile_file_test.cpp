@@ -25,27 +25,20 @@ TEST(ProfileFile, FindsTheFirstValueRegardlessOfCaseAndBlanks) {
         "Out_Path=duplicate section is ignored\r\n"
         "[Last]\r\n"
         "Key=no line end");
-    const struct {
-        const char* section;
-        const char* key;
-        std::optional<std::string> value;
-    } cases[] = {
-        {"AUTO_LOAD", "path", "/data/in/"},
-        {"Auto_Load", "Equals", "a=b = c"},
-        {"Auto_Load", "Empty", ""},
-        {"Auto_Load", "Tab", "x\ty"},
-        {"Auto_Load", "Out_Path", std::nullopt},
-        {"Auto_Load", "NoEqualsSign", std::nullopt},
-        {"Auto_Load", "Orphan", std::nullopt},
-        {"Delete", "All_HD", "1"},
-        {"Last", "Key", "no line end"},
-        {"Missing", "Key", std::nullopt},
+    const auto find = [&](const char* section, const char* key) {
+        const auto value = file.Find(section, key);
+        return value ? std::string(*value) : "<missing>";
     };
-    for (const auto& c : cases) {
-        const auto found = file.Find(c.section, c.key);
-        EXPECT_EQ(found ? std::optional<std::string>(*found) : std::nullopt, c.value)
-            << c.section << "/" << c.key;
+    EXPECT_EQ(find("AUTO_LOAD", "path"), "/data/in/");
+    EXPECT_EQ(find("Auto_Load", "Equals"), "a=b = c");
+    EXPECT_EQ(find("Auto_Load", "Empty"), "");
+    EXPECT_EQ(find("Auto_Load", "Tab"), "x\ty");
+    EXPECT_EQ(find("Delete", "All_HD"), "1");
+    EXPECT_EQ(find("Last", "Key"), "no line end");
+    for (const char* key : {"Out_Path", "NoEqualsSign", "Orphan"}) {
+        EXPECT_EQ(find("Auto_Load", key), "<missing>");
     }
+    EXPECT_EQ(find("Missing", "Key"), "<missing>");
     const std::string longText(300, 'x');
     const auto cut = ProfileFile::Parse("[S]\r\nLong=" + longText + "\r\n");
     EXPECT_EQ(cut.Get("S", "Long", ""), std::string(254, 'x'));

@@ -12,7 +12,6 @@
 
 namespace skedora::test {
 
-/** A timer whose ticks the test delivers by calling the handler itself. */
 class FakeTimer : public Timer {
   public:
     bool IsEnabled() const override { return m_enabled; }
@@ -25,15 +24,11 @@ class FakeTimer : public Timer {
     int m_interval = 0;
 };
 
-/** Records every caption change in order, as "lblCO(1)=12", and keeps the current twelve. */
+/** Records every caption change in order, as "lblCO(1)=12". */
 class CaptionRecorder : public StatusDisplay {
   public:
     void SetCaption(StatusLabel label, int index, std::string_view caption) override;
-    std::string Caption(StatusLabel label, int index) const;
     std::vector<std::string> changes;
-
-  private:
-    std::string m_current[6][2];
 };
 
 /** Answers the file dialog with a prepared choice; can run something while "on screen". */
@@ -59,12 +54,11 @@ class TestFileSystem : public PosixFileSystem {
                                        std::string_view extension) const override;
     MaybeError DeleteFile(const std::string& path) override;
     std::set<std::string> failingDeletes;  // paths
-    std::set<std::string> vanishing;       // bare names, removed right after a listing
+    std::set<std::string> vanishing;       // bare names
     std::vector<std::string> deleted;
 };
 
-/** A clock that says what the test sets. "now" is an hour ahead of the real time by default, so
- * files the test has just written are well past the watch folder's quiet period. */
+/** "now" an hour ahead of the real time, so files just written are past the quiet period. */
 class FakeClock : public Clock {
   public:
     LocalDateTime LocalNow() const override { return local; }
@@ -74,29 +68,25 @@ class FakeClock : public Clock {
         std::chrono::system_clock::now() + std::chrono::hours(1);
 };
 
-/** Records the job reports, and each event as a line. */
+/** Records the job reports, and set-up failures as "input: number". */
 class RecordingListener : public JobListener {
   public:
-    void JobStarted(const std::string& input, const std::string& output) override;
-    void JobEnded(const JobReport& report) override;
-    void JobSetUpFailed(const std::string& input, const Error& error) override;
-    std::vector<std::string> lines;
+    void JobEnded(const JobReport& report) override { reports.push_back(report); }
+    void JobSetUpFailed(const std::string& input, const Error& error) override {
+        setUpFailures.push_back(input + ": " + std::to_string(error.number));
+    }
     std::vector<JobReport> reports;
+    std::vector<std::string> setUpFailures;
 };
 
 struct FakePlatform {
-    FakeTimer conversionTimer;
-    FakeTimer watchTimer;
+    FakeTimer conversionTimer, watchTimer;
     CaptionRecorder status;
     FakeChooser chooser;
     RecordingMessageBox messages;
     TestFileSystem files;
     FakeClock clock;
     RecordingListener listener;
-
-    Platform For() {
-        return {conversionTimer, watchTimer, status, chooser, messages, files, clock, listener};
-    }
 };
 
 /** Delivers conversion ticks until the job ends; the number of ticks. */
@@ -114,9 +104,8 @@ class TestApp {
     /** One poll, then the job it started run to its end: the input's bare name, or "". */
     std::string PollAndConvert();
     AutoLoadSettingsGroup& Settings() { return app->rules().AutoLoadSettings; }
-    bool InWatch(const std::string& name) const {
-        return std::filesystem::exists(watch.file(name));
-    }
+    bool InWatch(const std::string& name) const { return exists(watch.file(name)); }
+    const std::vector<JobReport>& Reports() const { return platform->listener.reports; }
 
     TempDir home, data, watch, out;
     std::unique_ptr<FakePlatform> platform;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/schedule_record.h"
+
 namespace skedora::test {
 
 /** The fields of a test event that rules and the status frames look at. */
@@ -23,18 +25,17 @@ struct DbfColumn {
     std::string name;
     char type;
     int width;
-    int decimals = 0;
 };
 
-/**
- * A dBASE III table's bytes. Cells are the stored texts: N and F right-aligned, the others
- * left-aligned, blank-padded to the column's width. Rows numbered in deleted are marked deleted.
- */
+/** A dBASE III table of the cells as stored (N and F right-aligned); deleted numbers rows. */
 std::string DbfBytes(const std::vector<DbfColumn>& columns,
                      const std::vector<std::vector<std::string>>& rows,
                      const std::set<int>& deleted = {});
 /** A table with the thirteen schedule columns, one row per event. */
 void WriteDbfSchedule(const std::filesystem::path& path, const std::vector<TestEvent>& events);
+
+/** The eighteen fields in file order (toch before fch), separated by "|". */
+std::string RecordText(const ScheduleRecord& r);
 
 /** The lines of a file, CR LF ends removed; a last line without CR LF is marked. */
 std::vector<std::string> FileLines(const std::filesystem::path& path);

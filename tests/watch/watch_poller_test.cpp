@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "engine/application.h"
 #include "support/fake_platform.h"
-#include "support/private_mounts.h"
 #include "support/schedule_files.h"
 
 namespace skedora {
@@ -18,7 +14,6 @@ struct WatchPollerTest : ::testing::Test, test::TestApp {
     void AddCsv(const std::string& name) { test::WriteCsvSchedule(watch.file(name), {{}}); }
     void AddDbf(const std::string& name) { test::WriteDbfSchedule(watch.file(name), {{}}); }
     std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
-    const std::vector<JobReport>& Reports() const { return platform->listener.reports; }
 };
 
 TEST_F(WatchPollerTest, DoesNothingWithBothKindsOffOrNoScheduleFiles) {
@@ -92,8 +87,9 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedSetUpOrDeletionIsKeptAndHeldBack) {
     AddCsv("B.CSV");
     platform->files.failingDeletes.insert(watch.folderText() + "B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(platform->listener.lines.at(0), "set-up failed " + watch.folderText() +
-                                                  "A.DBF: " + std::to_string(errors::kBadTable));
+    EXPECT_EQ(platform->listener.setUpFailures,
+              std::vector<std::string>{watch.folderText() + "A.DBF: 3001"});
+    EXPECT_TRUE(platform->messages.boxes.empty());
     EXPECT_EQ(PollAndConvert(), "B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
     EXPECT_TRUE(InWatch("A.DBF") && InWatch("B.CSV"));
@@ -187,74 +183,11 @@ TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
         platform->files.vanishing = {name};
         test::WriteDbfSchedule(watch.file(name), {{}});
         EXPECT_EQ(PollAndConvert(), "");
-        EXPECT_EQ(platform->listener.lines.back(), "set-up failed " + watch.folderText() + name +
-                                                       ": " +
-                                                       std::to_string(errors::kFileNotFound));
+        EXPECT_EQ(platform->listener.setUpFailures.back(), watch.folderText() + name + ": 53");
     }
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     EXPECT_EQ(Reports().size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(out.file("0.CP2")));
-}
-
-TEST_F(WatchPollerTest, AFullDiskFailsTheJobAndKeepsTheSourceAndTheOldFileList) {
-    test::WriteFile(home.file("FileList.txt"), "OLD.CSV\r\n");
-    Restart();
-    Settings().Delete = true;
-    test::WriteCsvSchedule(watch.file("A.CSV"), std::vector<TestEvent>(200));
-    // A file size limit stands in for a full disk: the list and the output both hit it.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::string converted = PollAndConvert();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(converted, "A.CSV");
-    ASSERT_EQ(Reports().size(), 1u);
-    EXPECT_EQ(Reports()[0].failure->number, errors::kPathFileAccess);
-    EXPECT_TRUE(InWatch("A.CSV"));
-    EXPECT_EQ(FileList(), "OLD.CSV\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.path()), {}), 1);
-}
-
-TEST_F(WatchPollerTest, AReadOnlyOrFullOutputFolderFailsTheJobAndKeepsTheSource) {
-    const struct {
-        const char* reason;
-        std::function<bool()> prepare;
-    } faults[] = {
-        {"Read-only file system", [&] { return test::MountReadOnly(out.path()); }},
-        // The output of 300 events is several times the room there is.
-        {"No space left on device", [&] { return test::MountSmallDisk(out.path(), 8192); }},
-    };
-    for (const auto& fault : faults) {
-        Restart();
-        Settings().Delete = true;
-        const std::string schedule = test::CsvSchedule(std::vector<TestEvent>(300));
-        test::WriteFile(watch.file("A.CSV"), schedule);
-        const auto failure = test::WithPrivateMounts([&]() -> std::string {
-            if (!fault.prepare()) {
-                return "the fault could not be set up";
-            }
-            if (PollAndConvert() != "A.CSV" || Reports().size() != 1) {
-                return "no job ran";
-            }
-            const MaybeError& error = Reports()[0].failure;
-            if (!error || error->number != errors::kPathFileAccess ||
-                error->description.find(fault.reason) == std::string::npos) {
-                return "wrong report: " + (error ? error->description : std::string("success"));
-            }
-            if (ReadFile(watch.file("A.CSV")) != schedule || !platform->files.deleted.empty()) {
-                return "the source was not kept";
-            }
-            return PollAndConvert() == "" ? "" : "the source was converted again";
-        });
-        if (!failure) {
-            GTEST_SKIP() << "this machine does not allow private mounts";
-        }
-        EXPECT_EQ(*failure, "") << fault.reason;
-    }
 }
 
 }  // namespace
