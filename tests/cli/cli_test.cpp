@@ -39,21 +39,6 @@ class CliTest : public ::testing::Test {
     }
     std::string Home() const { return "--home '" + m_home.path().string() + "' "; }
 
-    /** Settings that watch the folder watch into out, both kinds. */
-    void WatchSettings(const std::string& out, bool deleteSource) {
-        RuleSet rules;
-        rules.AutoLoadSettings = {m_watch.folderText(), out, true, true, deleteSource, false};
-        ASSERT_EQ(SaveSettings(m_home.path(), rules), std::nullopt);
-    }
-    /** The watch folder's files made old enough to be past the quiet period. */
-    void AgeWatchedFiles() {
-        for (const auto& entry : std::filesystem::directory_iterator(m_watch.path())) {
-            std::filesystem::last_write_time(
-                entry.path(),
-                std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-        }
-    }
-
     std::string m_cli;
     test::TempDir m_home, m_data, m_watch, m_scratch;
 };
@@ -127,42 +112,38 @@ TEST_F(CliTest, BadUsageExitsTwoAndHelpAndVersionExitZero) {
     }
 }
 
-TEST_F(CliTest, WatchStartsWithAnUnreadableFileListAndConvertsEachFileOnce) {
-    WatchSettings(m_data.folderText(), false);
-    std::filesystem::create_directory(m_home.file("FileList.txt"));
+TEST_F(CliTest, WatchReportsEachJobOnceAndKeepsTheSourceOfAFailedOne) {
+    RuleSet rules;
+    rules.AutoLoadSettings = {m_watch.folderText(), m_data.folderText(), true, true, true, false};
+    ASSERT_EQ(SaveSettings(m_home.path(), rules), std::nullopt);
+    std::filesystem::create_directory(m_home.file("FileList.txt"));  // neither read nor written
+    std::filesystem::create_directory(m_data.file("B.CP2"));         // B's output cannot be made
+    test::WriteDbfSchedule(m_watch.file("A.DBF"), {{}});
     test::WriteCsvSchedule(m_watch.file("B.CSV"), {{}, {}});
     WriteFile(m_watch.file("C.CSV"), "");
-    test::WriteDbfSchedule(m_watch.file("A.DBF"), {{}});
-    AgeWatchedFiles();
+    for (const auto& entry : std::filesystem::directory_iterator(m_watch.path())) {
+        // Old enough to be past the quiet period.
+        std::filesystem::last_write_time(
+            entry.path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    const std::string schedule = ReadFile(m_watch.file("B.CSV"));
 
     const Result result = Run("watch " + Home() + "--interval 0 --polls 5");
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    std::string expected;
-    for (const auto& [name, counts] :
-         {std::pair{"A.DBF", "1 read, 0 skipped, 0 deleted, 1 written"},
-          {"B.CSV", "2 read, 0 skipped, 0 deleted, 2 written"},
-          {"C.CSV", "0 read, 0 skipped, 0 deleted, 0 written"}}) {
-        const std::string job = m_watch.folderText() + name + " -> " + m_data.folderText() +
-                                std::string(name).substr(0, 1) + ".CP2";
-        expected += "started " + job + "\nfinished " + job + ": " + counts + "\n";
-    }
-    EXPECT_EQ(result.out, expected);
-}
-
-TEST_F(CliTest, WatchReportsAnOutputFolderThatCannotTakeTheOutputAndKeepsTheSource) {
-    WatchSettings(m_scratch.folderText() + "missing/", true);
-    const std::string schedule = test::CsvSchedule({{}, {}});
-    WriteFile(m_watch.file("A.CSV"), schedule);
-    AgeWatchedFiles();
-    const Result result = Run("watch " + Home() + "--interval 0 --polls 3");
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    const std::string job =
-        m_watch.folderText() + "A.CSV -> " + m_scratch.folderText() + "missing/A.CP2";
-    EXPECT_EQ(result.out, "started " + job + "\nfailed " + job + ": " +
-                              ErrorBox("Path/File access error: " + m_scratch.folderText() +
-                                           "missing/A.CP2: No such file or directory",
-                                       errors::kPathFileAccess));
-    EXPECT_EQ(ReadFile(m_watch.file("A.CSV")), schedule);
+    const auto job = [&](const char* input, const char* output) {
+        return m_watch.folderText() + input + " -> " + m_data.folderText() + output;
+    };
+    EXPECT_EQ(
+        result.out,
+        "started " + job("A.DBF", "A.CP2") + "\nfinished " + job("A.DBF", "A.CP2") +
+            ": 1 read, 0 skipped, 0 deleted, 1 written\nstarted " + job("B.CSV", "B.CP2") +
+            "\nfailed " + job("B.CSV", "B.CP2") + ": " +
+            ErrorBox("Path/File access error: " + m_data.folderText() + "B.CP2: Is a directory",
+                     errors::kPathFileAccess) +
+            "started " + job("C.CSV", "C.CP2") + "\nfinished " + job("C.CSV", "C.CP2") +
+            ": 0 read, 0 skipped, 0 deleted, 0 written\n");
+    EXPECT_FALSE(exists(m_watch.file("A.DBF")) || exists(m_watch.file("C.CSV")));
+    EXPECT_EQ(ReadFile(m_watch.file("B.CSV")), schedule);
 }
 
 TEST_F(CliTest, WatchStopsOnTerminateSignal) {

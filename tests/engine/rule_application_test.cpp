@@ -21,21 +21,18 @@ ScheduleRecord Event(const std::string& to, const std::string& from, const std::
     return event;
 }
 
-struct DeleteCase {
-    const char* to;
-    const char* from;
-    const char* co;
-    bool deleted;
-};
-
-/** Each case through both forms of the rules, which must agree. */
-void ExpectDeleted(const RuleSet& rules, std::initializer_list<DeleteCase> cases) {
+/** Events given as "to|from|co", each deleted (or kept) by both forms of the rules. */
+void ExpectDeleted(const RuleSet& rules, std::initializer_list<const char*> deleted,
+                   std::initializer_list<const char*> kept) {
     const PreparedRules prepared(rules);
-    for (const auto& c : cases) {
-        const ScheduleRecord event = Event(c.to, c.from, c.co);
-        EXPECT_EQ(IsDeletedByRules(event, rules), c.deleted)
-            << c.to << "|" << c.from << "|" << c.co;
-        EXPECT_EQ(IsDeletedByRules(event, prepared), c.deleted) << c.to << "|" << c.from;
+    for (const bool expected : {true, false}) {
+        for (const std::string text : expected ? deleted : kept) {
+            const auto a = text.find('|'), b = text.find('|', a + 1);
+            const auto event =
+                Event(text.substr(0, a), text.substr(a + 1, b - a - 1), text.substr(b + 1));
+            EXPECT_EQ(IsDeletedByRules(event, rules), expected) << text;
+            EXPECT_EQ(IsDeletedByRules(event, prepared), expected) << text;
+        }
     }
 }
 
@@ -52,59 +49,43 @@ TEST(DeleteRules, CallLetterEntriesMatchByKeyAndValueEmptyOnesToo) {
     rules.DeleteCallLetterRules[64] = {"wabc ", "0012"};
     rules.DeleteCallLetterRules[2] = {"WQQQ", "9999"};
     rules.DeleteCallLetterRules[3] = {"ALL", "5"};  // no wildcard in this list
+    ExpectDeleted(rules,
+                  {"WABC|WXYZ|12", "WXYZ| Wabc|12.0", "WQQQ|WXYZ|77", "WXYZ|wqqq|no number",
+                   "all|WXYZ|5", "  |WXYZ|abc", "|WXYZ|0"},
+                  {"WABC|WXYZ|13", "WABCD|WXYZ|12", "WABC|WXYZ|5", "|WXYZ|5", "WABC|WXYZ|"});
     rules.DeleteCallLetterRules[10] = {"", "9999"};
-    ExpectDeleted(rules, {{"WABC", "WXYZ", "12", true},
-                          {"WXYZ", " Wabc", "12.0", true},
-                          {"WABC", "WXYZ", "13", false},
-                          {"WABCD", "WXYZ", "12", false},
-                          {"WQQQ", "WXYZ", "77", true},
-                          {"WXYZ", "wqqq", "no number", true},
-                          {"WABC", "WXYZ", "5", false},
-                          {"all", "WXYZ", "5", true},
-                          {"  ", "WXYZ", "abc", true},
-                          {"", "WXYZ", "5", true},
-                          {"WABC", "WXYZ", "", false}});
-    rules.DeleteCallLetterRules[10] = {};
-    ExpectDeleted(rules, {{"", "WXYZ", "0", true}, {"", "WXYZ", "5", false}});
+    ExpectDeleted(rules, {"|WXYZ|5"}, {});
 }
 
 TEST(DeleteRules, SourceIsToDestinationIsFromAndAllStandsForEither) {
     RuleSet rules;
     rules.DeleteSourceDestinationRules[1] = {"WABC", "WXYZ"};
-    ExpectDeleted(rules, {{"wabc", "wxyz", "1", true}, {"WXYZ", "WABC", "1", false}});
+    ExpectDeleted(rules, {"wabc|wxyz|1"}, {"WXYZ|WABC|1"});
     rules.DeleteSourceDestinationRules[1] = {" all ", "WXYZ"};
-    ExpectDeleted(rules, {{"KQED", "WXYZ", "1", true}, {"WXYZ", "KQED", "1", false}});
+    ExpectDeleted(rules, {"KQED|WXYZ|1"}, {"WXYZ|KQED|1"});
     rules.DeleteSourceDestinationRules[1] = {"WABC", "All"};
-    ExpectDeleted(rules, {{"WABC", "KQED", "1", true}, {"KQED", "WABC", "1", false}});
+    ExpectDeleted(rules, {"WABC|KQED|1"}, {"KQED|WABC|1"});
     rules.DeleteSourceDestinationRules[1] = {"ALL", "ALL"};
-    ExpectDeleted(
-        rules,
-        {{"WABC", "WXYZ", "1", false}, {"WABC", "all", "1", true}, {"ALL", "WXYZ", "1", true}});
+    ExpectDeleted(rules, {"WABC|all|1", "ALL|WXYZ|1"}, {"WABC|WXYZ|1"});
     // Only the first 24 entries apply; empty entries never match a handled event.
     rules.DeleteSourceDestinationRules[1] = {};
     for (int n = 25; n <= 48; ++n) {
         rules.DeleteSourceDestinationRules[n] = {"ALL", "WXYZ"};
     }
-    ExpectDeleted(rules, {{"WABC", "WXYZ", "1", false}, {"", "WXYZ", "1", false}});
+    ExpectDeleted(rules, {}, {"WABC|WXYZ|1", "|WXYZ|1"});
 }
 
 TEST(DeleteRules, FlagsTestBothCallLetters) {
     RuleSet rules;
-    ExpectDeleted(rules, {{"WABC-HD", "D1", "1", false}});
+    ExpectDeleted(rules, {}, {"WABC-HD|D1|1"});
     rules.DeleteAllFlags = {true, false, false, false};
-    ExpectDeleted(rules, {{"wabc-hd", "WXYZ", "1", true},
-                          {"WXYZ", "-hd", "1", true},
-                          {"WABC", "HD", "1", false},
-                          {"WABC-HDX", "W", "1", false}});
+    ExpectDeleted(rules, {"wabc-hd|WXYZ|1", "WXYZ|-hd|1"}, {"WABC|HD|1", "WABC-HDX|W|1"});
     rules.DeleteAllFlags = {false, true, false, false};
-    ExpectDeleted(rules, {{"", "AB", "1", false},
-                          {"", "ABC", "1", true},
-                          {"WABC-HD", "W-HD", "1", false},
-                          {"WABC-HD", "WXYZ", "1", true}});
+    ExpectDeleted(rules, {"|ABC|1", "WABC-HD|WXYZ|1"}, {"|AB|1", "WABC-HD|W-HD|1"});
     rules.DeleteAllFlags = {false, false, true, false};
-    ExpectDeleted(rules, {{"d123", "W", "1", true}, {"", "WD", "1", false}});
+    ExpectDeleted(rules, {"d123|W|1"}, {"|WD|1"});
     rules.DeleteAllFlags = {false, false, false, true};
-    ExpectDeleted(rules, {{"", "D1", "1", false}, {"D1", "w", "1", true}});
+    ExpectDeleted(rules, {"D1|w|1"}, {"|D1|1"});
 }
 
 TEST(ChangeRules, CallLetterAndCOChangesChainInEntryOrder) {

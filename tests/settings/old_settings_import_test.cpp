@@ -14,24 +14,12 @@ namespace {
 using test::FilledRuleSet;
 
 TEST(ItemReader, SplitsAtCommasAndLineEndsHonouringQuotes) {
-    const struct {
-        const char* text;
-        std::vector<std::string> items;
-    } cases[] = {
-        {"\"a, b\",c", {"a, b", "c", ""}},
-        {"  \"  KABC  \"  ,x", {"  KABC  ", "x", ""}},
-        {"   a  ,\tb", {"a  ", "b", ""}},
-        {"\"q\" dropped,z", {"q", "z", ""}},
-        {"a\r\nb\nc\rd", {"a", "b", "c", "d", ""}},
-        {"a,,b\r\n\r\nc", {"a", "", "b", "", "c"}},
-        {"\"two\r\nlines\",x", {"two\r\nlines", "x"}},
-        {"\"open, to the end", {"open, to the end", ""}},
-    };
-    for (const auto& c : cases) {
-        ItemReader reader(c.text);
-        for (const auto& expected : c.items) {
-            EXPECT_EQ(reader.Next(), expected) << c.text;
-        }
+    ItemReader reader(
+        "\"a, b\",  \"  KABC  \"  ,   a  ,\tb,\"q\" dropped,a\r\nb\nc\rd,,\"two\r\nlines\",\"open, "
+        "to the end");
+    for (const char* item : {"a, b", "  KABC  ", "a  ", "b", "q", "a", "b", "c", "d", "",
+                             "two\r\nlines", "open, to the end", ""}) {
+        EXPECT_EQ(reader.Next(), item);
     }
 }
 
@@ -63,52 +51,53 @@ RuleSet OlderPartEmptied(RuleSet rules) {
 }
 
 TEST(ImportOldSettings, FillsEveryMemberTheOlderFileHoldsAndKeepsTheRest) {
-    // Item n (the header counts as 1) holds "In", but for the numbers, times and flags.
+    // Item n (the header line is item 1) holds "In", but for the maths, times and flags.
     std::vector<std::string> items;
     for (int n = 2; n <= 368; ++n) {
         items.push_back("\"I" + std::to_string(n) + "\"");
     }
-    auto item = [&](int n) -> std::string& { return items[static_cast<std::size_t>(n - 2)]; };
-    for (int n = 1; n <= 8; ++n) {
-        item(318 + 6 * (n - 1)) = std::to_string(n - 1);
-        item(319 + 6 * (n - 1)) = "0" + std::to_string(n) + ":00:00";
+    const char* maths[] = {"2.5", "3.5", "99999", "3", "4", "5", "6", "7"};
+    const char* times[] = {"01:00:00", "02:00:00", "03:00:00", "1:30",
+                           "05:00:00", "06:00:00", "07:00:00", "08:00:00"};
+    for (std::size_t n = 0; n < 8; ++n) {
+        items[316 + 6 * n] = maths[n];
+        items[317 + 6 * n] = times[n];
     }
-    item(318) = "2.5";
-    item(324) = "3.5";
-    item(330) = "99999";
-    item(337) = "1:30";  // the fourth entry's time
-    for (int n = 362; n <= 368; ++n) {
-        item(n) = n % 2 == 0 ? "1" : "0";
-    }
-    item(364) = "2";
-    item(367) = "\" /old/in/ \"";
-    const RuleSet before = FilledRuleSet();
-    RuleSet rules = before;
+    const char* flags[] = {"1", "0", "2", "", "1", "\" /old/in/ \"", "1"};  // + DBF, Path, CSV
+    std::copy(std::begin(flags), std::end(flags), items.end() - 7);
+    RuleSet rules = FilledRuleSet();
     ImportOldSettingsText(OldFile(items), rules);
 
-    RuleSet expected = before;
-    auto text = [](int n) { return "I" + std::to_string(n); };
-    for (int n = 1; n <= 24; ++n) {
-        expected.DeleteCallLetterRules[n] = {text(2 * n), text(2 * n + 1)};
-        expected.ChangeCOFromCallLetterRules[n] = {text(47 + 3 * n), text(48 + 3 * n),
-                                                   text(49 + 3 * n)};
-        expected.ChangeCallLetterRules[n] = {text(119 + 3 * n), text(120 + 3 * n),
-                                             text(121 + 3 * n)};
-        expected.DeleteSourceDestinationRules[n] = {text(192 + 2 * n), text(193 + 2 * n)};
-        expected.ChangeCOFromDescriptionRules[n] = {text(239 + 3 * n), text(240 + 3 * n),
-                                                    text(241 + 3 * n)};
+    RuleSet expected = FilledRuleSet();
+    int n = 2;
+    const auto next = [&] { return "I" + std::to_string(n++); };
+    for (int e = 1; e <= 24; ++e) {
+        expected.DeleteCallLetterRules[e] = {next(), next()};
     }
-    const std::int16_t maths[] = {2, 4, -1, 3, 4, 5, 6, 7};
-    for (int n = 1; n <= 8; ++n) {
-        expected.ChangeTimeRules[n] = {
-            text(308 + 6 * n), text(309 + 6 * n),
-            text(310 + 6 * n), text(311 + 6 * n),
-            maths[n - 1],      n == 4 ? "00:00:00" : "0" + std::to_string(n) + ":00:00"};
+    for (int e = 1; e <= 24; ++e) {
+        expected.ChangeCOFromCallLetterRules[e] = {next(), next(), next()};
+    }
+    for (int e = 1; e <= 24; ++e) {
+        expected.ChangeCallLetterRules[e] = {next(), next(), next()};
+    }
+    for (int e = 1; e <= 24; ++e) {
+        expected.DeleteSourceDestinationRules[e] = {next(), next()};
+    }
+    for (int e = 1; e <= 24; ++e) {
+        expected.ChangeCOFromDescriptionRules[e] = {next(), next(), next()};
+    }
+    const std::int16_t expectedMaths[] = {2, 4, -1, 3, 4, 5, 6, 7};  // half to even; 16 bits
+    for (int e = 1; e <= 8; ++e, n += 2) {
+        expected.ChangeTimeRules[e] = {next(),
+                                       next(),
+                                       next(),
+                                       next(),
+                                       expectedMaths[e - 1],
+                                       e == 4 ? "00:00:00" : times[e - 1]};
     }
     expected.DeleteAllFlags = {true, false, false, false};
-    expected.AutoLoadSettings.DBF = true;
+    expected.AutoLoadSettings.DBF = expected.AutoLoadSettings.CSV = true;
     expected.AutoLoadSettings.Path = " /old/in/ ";
-    expected.AutoLoadSettings.CSV = true;
     EXPECT_EQ(rules, expected);
 }
 

@@ -67,43 +67,54 @@ TEST(SettingsStore, ANewFileHoldsEveryKeyInItsOrderAndLoadsBackTheSame) {
     EXPECT_EQ(ReadFile(home.file("SK.ini")), first);
 }
 
-TEST(SettingsStore, AHandEditedFileKeepsItsOtherLinesInPlace) {
+TEST(SettingsStore, AHandEditedFileIsReadByItsRulesAndKeepsItsOtherLinesInPlace) {
     TempDir home;
     WriteFile(home.file("SK.ini"),
-              "; Skedora settings, edited by hand\n"
+              "\xEF\xBB\xBF[SKEDORA]\n"
+              "version = 1\n"
+              "; Version=0\n"
               "[Notes]\n"
               "Owner = Master Control\n"
               "\n"
-              "[SKEDORA]\n"
-              "version = 1\n"
-              "\n"
-              "[delete]\n"
-              "; our stations\n"
+              "[ delete ]  trailing text\n"
               "call_letter_1 =  KABC \n"
+              "Call_Letter_1=second is ignored\n"
+              "CO_Number_1=\t1=2 \n"
+              "NoEqualsSign\n"
               "Legacy_Flag=yes\n"
               "Source_30=S30\n"
               "all_hd = 1 \n"
               "\n"
               "[Auto_Load]\n"
               "PATH=/watch/\n"
-              "DBF = 1\n");
+              "DBF = 1\n"
+              "[Delete]\n"
+              "All_SD=1\n");
     RuleSet rules;
     ASSERT_TRUE(LoadSettings(home.path(), rules));
-    EXPECT_EQ(rules.DeleteCallLetterRules[1].CallLetter, "KABC");
+    EXPECT_EQ(rules.DeleteCallLetterRules[1], (DeleteCallLetterRule{"KABC", "1=2"}));
     EXPECT_EQ(rules.DeleteSourceDestinationRules[30].Source, "S30");  // no dialog shows it
-    EXPECT_TRUE(rules.DeleteAllFlags.AllHD);
+    EXPECT_EQ(rules.DeleteAllFlags, (DeleteAllFlagsGroup{true, false, false, false}));
     EXPECT_EQ(rules.AutoLoadSettings,
               (AutoLoadSettingsGroup{"/watch/", "/watch/", true, false, true, false}));
 
     rules.DeleteCallLetterRules[1].CallLetter = "KXYZ";
     ASSERT_EQ(SaveSettings(home.path(), rules), std::nullopt);
     const auto lines = test::FileLines(home.file("SK.ini"));
-    const std::vector<std::string> head(lines.begin(), lines.begin() + 14);
-    EXPECT_EQ(head, (std::vector<std::string>{"; Skedora settings, edited by hand", "[Notes]",
-                                              "Owner = Master Control", "", "[SKEDORA]",
-                                              "version = 1", "", "[delete]", "; our stations",
-                                              "call_letter_1=KXYZ", "Legacy_Flag=yes",
-                                              "Source_30=S30", "all_hd = 1 ", "CO_Number_1="}));
+    ASSERT_GT(lines.size(), 250u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 15),
+              (std::vector<std::string>{
+                  "\xEF\xBB\xBF[SKEDORA]", "version = 1", "; Version=0", "[Notes]",
+                  "Owner = Master Control", "", "[ delete ]  trailing text", "call_letter_1=KXYZ",
+                  "Call_Letter_1=second is ignored", "CO_Number_1=\t1=2 ", "NoEqualsSign",
+                  "Legacy_Flag=yes", "Source_30=S30", "all_hd = 1 ", "Call_Letter_2="}));
+    const auto autoLoad = std::find(lines.begin(), lines.end(), "[Auto_Load]");
+    ASSERT_NE(autoLoad, lines.end());
+    EXPECT_EQ(std::vector<std::string>(autoLoad - 2, autoLoad + 11),
+              (std::vector<std::string>{"All_Non_Digital=0", "", "[Auto_Load]", "PATH=/watch/",
+                                        "DBF = 1", "Out_Path=/watch/", "CSV=0", "Delete=1",
+                                        "Prefix_Date=0", "[Delete]", "All_SD=1",
+                                        "[Change_CO_From_Call_Letter]", "Call_Letter_1="}));
     RuleSet reloaded;
     EXPECT_TRUE(LoadSettings(home.path(), reloaded));
     EXPECT_EQ(reloaded, rules);

@@ -9,18 +9,6 @@ void CaptionRecorder::SetCaption(StatusLabel label, int index, std::string_view 
                       ")=" + std::string(caption));
 }
 
-std::optional<ChosenFile> FakeChooser::ChooseFile(std::string_view) {
-    ++shown;
-    if (whileShown) {
-        whileShown();
-    }
-    return answer;
-}
-
-void RecordingMessageBox::ShowError(std::string_view title, std::string_view text) {
-    boxes.push_back(std::string(title) + "|" + std::string(text));
-}
-
 std::vector<FolderEntry> TestFileSystem::ListFiles(const std::string& folder,
                                                    std::string_view extension) const {
     auto entries = PosixFileSystem::ListFiles(folder, extension);

@@ -34,7 +34,13 @@ class CaptionRecorder : public StatusDisplay {
 /** Answers the file dialog with a prepared choice; can run something while "on screen". */
 class FakeChooser : public FileChooser {
   public:
-    std::optional<ChosenFile> ChooseFile(std::string_view filter) override;
+    std::optional<ChosenFile> ChooseFile(std::string_view) override {
+        ++shown;
+        if (whileShown) {
+            whileShown();
+        }
+        return answer;
+    }
     std::optional<ChosenFile> answer;
     std::function<void()> whileShown;
     int shown = 0;
@@ -43,7 +49,9 @@ class FakeChooser : public FileChooser {
 /** Records the error boxes as "title|text". */
 class RecordingMessageBox : public MessageBox {
   public:
-    void ShowError(std::string_view title, std::string_view text) override;
+    void ShowError(std::string_view title, std::string_view text) override {
+        boxes.push_back(std::string(title) + "|" + std::string(text));
+    }
     std::vector<std::string> boxes;
 };
 

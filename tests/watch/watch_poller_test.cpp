@@ -3,6 +3,7 @@
 #include "engine/application.h"
 #include "support/fake_platform.h"
 #include "support/schedule_files.h"
+#include "watch/converted_file_list.h"
 
 namespace skedora {
 namespace {
@@ -16,21 +17,18 @@ struct WatchPollerTest : ::testing::Test, test::TestApp {
     std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
 };
 
-TEST_F(WatchPollerTest, DoesNothingWithBothKindsOffOrNoScheduleFiles) {
+TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     AddCsv(".hidden.csv");
     std::filesystem::create_directory(watch.file("folder.csv"));
-    EXPECT_EQ(PollAndConvert(), "");
-    AddDbf("A.DBF");
-    Settings().DBF = Settings().CSV = false;
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_FALSE(std::filesystem::exists(home.file("FileList.txt")));
-}
-
-TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
+    EXPECT_EQ(PollAndConvert(), "");  // neither is listed
     AddCsv("A.CSV");
     AddDbf("C.DBF");
     AddDbf("b.dbf");
     AddDbf("A.DBF");
+    Settings().DBF = Settings().CSV = false;
+    EXPECT_EQ(PollAndConvert(), "");
+    EXPECT_FALSE(exists(home.file("FileList.txt")));
+    Settings().DBF = Settings().CSV = true;
     app->PollWatchFolder();
     EXPECT_EQ(FileList(), "A.DBF\r\n");  // saved before the conversion runs
     AddCsv("0.CSV");
@@ -44,21 +42,15 @@ TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     EXPECT_EQ(FileList(), "A.DBF\r\nb.dbf\r\nC.DBF\r\n0.CSV\r\nA.CSV\r\n");
     Restart();
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_TRUE(InWatch("A.DBF"));
-}
 
-TEST_F(WatchPollerTest, ForgetsNamesThatLeftTheFolderAndTellsNamesApartByCase) {
-    AddDbf("a.dbf");
-    AddDbf("B.DBF");
-    PollAndConvert();
-    PollAndConvert();
-    std::filesystem::remove(watch.file("B.DBF"));
+    // A name that left the folder is forgotten, and converted again when it comes back.
+    std::filesystem::remove(watch.file("C.DBF"));
+    AddDbf("a.dbf");  // A.DBF is known, a.dbf is not
+    EXPECT_EQ(PollAndConvert(), "a.dbf");
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(FileList(), "a.dbf\r\n");
-    AddDbf("A.DBF");
-    AddDbf("B.DBF");
-    EXPECT_EQ(PollAndConvert(), "A.DBF");
-    EXPECT_EQ(PollAndConvert(), "B.DBF");
+    EXPECT_EQ(FileList().find("C.DBF"), std::string::npos);
+    AddDbf("C.DBF");
+    EXPECT_EQ(PollAndConvert(), "C.DBF");
 }
 
 TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsConvertedAndDeletedAfterItsJob) {
@@ -113,21 +105,18 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteOrAnExitKeepsTheSource) {
     EXPECT_TRUE(platform->files.deleted.empty());
     EXPECT_EQ(PollAndConvert(), "");  // not tried again while it stays
 
-    // An exit in the middle of the job after a restart: the lines so far, the source kept.
+    // Converted again after a restart; an exit in the middle keeps the lines so far and the source.
     std::filesystem::remove(out.file("A.CP2"));
     Restart();
     Settings().Delete = true;
     app->PollWatchFolder();
+    EXPECT_EQ(app->job().InputFileTitle, "A.CSV");
     app->ConversionTick();
     app->ConversionTick();
     app->CloseOpenFiles();
     EXPECT_FALSE(app->IsJobRunning());
     EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 3u);
     EXPECT_TRUE(InWatch("A.CSV"));
-    Restart();
-    Settings().Delete = true;
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
-    EXPECT_FALSE(InWatch("A.CSV"));
 }
 
 TEST_F(WatchPollerTest, AFileStillBeingCopiedIsConvertedWholeOnceItIsQuiet) {
@@ -188,6 +177,39 @@ TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     EXPECT_EQ(Reports().size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(out.file("0.CP2")));
+}
+
+TEST(ConvertedFileList, LoadsOneSlotPerDistinctTrimmedNameAndSavesThemInSlotOrder) {
+    test::TempDir home;
+    ConvertedFileList list(home.file("FileList.txt"));
+    list.LoadFileList();
+    EXPECT_TRUE(list.Names().empty());
+    test::WriteFile(home.file("FileList.txt"),
+                    "A.DBF\r\n\r\n  B.CSV  \r\nA.DBF\r\n   \r\na.dbf\nC.CSV");
+    list.LoadFileList();
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"A.DBF", "B.CSV", "a.dbf", "C.CSV"}));
+    EXPECT_EQ(list.SlotCount(), 101);
+
+    // A forgotten name leaves its slot to the next new one.
+    list.MarkNotSeen(".dbf");
+    list.IsKnownFile("a.dbf");
+    list.ForgetNotSeen();
+    EXPECT_EQ(ReadFile(home.file("FileList.txt")), "B.CSV\r\na.dbf\r\nC.CSV\r\n");
+    list.AddKnownFile("D.DBF");
+    ASSERT_EQ(list.SaveFileList(), std::nullopt);
+    EXPECT_EQ(ReadFile(home.file("FileList.txt")), "D.DBF\r\nB.CSV\r\na.dbf\r\nC.CSV\r\n");
+}
+
+TEST(ConvertedFileList, GrowsByOneHundredSlotsWhenFull) {
+    ConvertedFileList list("FileList.txt");
+    for (int i = 0; i < 101; ++i) {
+        list.AddKnownFile("F" + std::to_string(i) + ".CSV");
+    }
+    EXPECT_EQ(list.SlotCount(), 101);
+    list.AddKnownFile("NEW.CSV");
+    EXPECT_EQ(list.SlotCount(), 201);
+    EXPECT_EQ(list.Slot(101), (ConvertedFileEntry{true, "NEW.CSV", false}));
+    EXPECT_FALSE(list.Slot(102).InUse);
 }
 
 }  // namespace
