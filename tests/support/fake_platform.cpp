@@ -24,7 +24,6 @@ MaybeError TestFileSystem::DeleteFile(const std::string& path) {
     if (failingDeletes.contains(path)) {
         return errors::PathFileAccess("cannot delete " + path);
     }
-    deleted.push_back(path);
     return PosixFileSystem::DeleteFile(path);
 }
 

@@ -63,7 +63,6 @@ class TestFileSystem : public PosixFileSystem {
     MaybeError DeleteFile(const std::string& path) override;
     std::set<std::string> failingDeletes;  // paths
     std::set<std::string> vanishing;       // bare names
-    std::vector<std::string> deleted;
 };
 
 /** "now" an hour ahead of the real time, so files just written are past the quiet period. */
