@@ -1,0 +1,879 @@
+// The window program driven as a user does: menus, the five settings dialogs through the rules
+// and SK.ini, key filters, the time mask, the Open command, automatic jobs, the faults each shows,
+// responsiveness during the largest file, and screenshots of every window.
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "settings/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/byte_text.h"
+#include "ui/main_window.h"
+#include "ui/qt_file_chooser.h"
+#include "ui/time_entry_mask.h"
+
+Q_DECLARE_METATYPE(skedora::DeleteAllFlagsGroup)
+
+using namespace skedora;
+using namespace skedora::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+template <typename T>
+T* Child(QObject& parent, const char* name) {
+    T* child = parent.findChild<T*>(QLatin1String(name));
+    if (child == nullptr) {
+        qFatal("no %s", name);
+    }
+    return child;
+}
+
+/** A rule in each list, as the dialogs show them. */
+RuleSet SampleRules() {
+    RuleSet rules;
+    rules.DeleteCallLetterRules[1] = {"WABC-HD", "9999"};
+    rules.DeleteSourceDestinationRules[1] = {"ALL", "WXYZ"};
+    rules.DeleteAllFlags.AllSD = true;
+    rules.ChangeCallLetterRules[1] = {"KABC", "12", "KABC-DT"};
+    rules.ChangeCOFromCallLetterRules[1] = {"ALL", "12", "34"};
+    rules.ChangeCOFromDescriptionRules[1] = {"Evening News", "7", "8"};
+    for (ChangeTimeRule& rule : rules.ChangeTimeRules) {
+        rule.Time = "00:00:00";
+    }
+    rules.ChangeTimeRules[1] = {"WABC", "KQED", "12", "Late Movie", 2, "00:30:00"};
+    rules.ChangeTimeRules[6].Math = 9;  // only an edited SK.ini holds this
+    rules.AutoLoadSettings = {"/srv/incoming/", "/srv/out/", true, true, true, false};
+    return rules;
+}
+
+/** Answers the Open command's dialog with the file set beforehand, or a cancel. */
+class StubChooser : public FileChooser {
+  public:
+    std::optional<ChosenFile> ChooseFile(std::string_view filter) override {
+        ++calls;
+        lastFilter = std::string(filter);
+        return next;
+    }
+
+    std::optional<ChosenFile> next;
+    int calls = 0;
+    std::string lastFilter;
+};
+
+/** The main window on a fresh home folder, prepared by before. */
+struct Fixture {
+    explicit Fixture(const std::function<void(const TempDir&)>& before = {}) {
+        if (before) {
+            before(home);
+        }
+        auto stub = std::make_unique<StubChooser>();
+        chooser = stub.get();
+        window = std::make_unique<MainWindow>(home.path(), std::move(stub));
+        window->show();
+        if (!QTest::qWaitForWindowActive(window.get())) {
+            qWarning("the main window did not become active");
+        }
+    }
+
+    template <typename T = QLineEdit>
+    T* Get(const char* name) {
+        return Child<T>(*window, name);
+    }
+    void Open(const fs::path& file) {
+        chooser->next = ChosenFile{file.string(), file.filename().string()};
+        Get<QAction>("menuFileOpen")->trigger();
+    }
+    /** Opens the settings dialog that action names, over rules. */
+    void OpenDialog(const char* action, const RuleSet& rules = SampleRules()) {
+        window->application().rules() = rules;
+        Get<QAction>(action)->trigger();
+    }
+    QString StatusLine() { return Get<QLabel>("lblStatusLine")->text(); }
+    bool JobRunning() { return Get<QTimer>("timeCONV")->isActive(); }
+
+    TempDir home;
+    StubChooser* chooser = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+constexpr const char* kCsvHeader =
+    "day,cur_date,week_day,on_time,off_time,pgm,mon_beg,mon_end,hidef,comments,toch,tochnm_hd,"
+    "fch,fchnm_hd,co,systemname,U1,U2";
+
+std::string CsvEvent(int day, const std::string& to, const std::string& from, const std::string& co,
+                     const std::string& pgm) {
+    return std::to_string(day) + ",03/05/2024,TUE,10:00,11:30:00," + pgm + ",,,,,12," + to + ",5," +
+           from + "," + co + ",NORTH,,\r\n";
+}
+
+std::string LargeCsvSchedule(int count) {
+    std::string text = std::string(kCsvHeader) + "\r\n";
+    for (int i = 1; i <= count; ++i) {
+        text += CsvEvent(i % 7 + 1, "WABC-HD", "WXYZ", std::to_string(i % 50), "EVENING NEWS");
+    }
+    return text;
+}
+
+/** Turns the event loop until a job run in bursts of a few events has handled its first. */
+void ProcessFirstBurst(MainWindow& window) {
+    QDeadlineTimer deadline(5000);
+    while (window.application().job().OutputCount == 0 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+/** While it lives, presses OK on every message box, noting the first one. */
+struct MessageBoxAnswerer {
+    MessageBoxAnswerer() {
+        QObject::connect(&poll, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                if (count++ == 0) {
+                    title = box->windowTitle();
+                    text = box->text();
+                    critical = box->icon() == QMessageBox::Critical;
+                    if (onFirst) {
+                        onFirst(*box);
+                    }
+                }
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        poll.start(10);
+    }
+
+    int count = 0;
+    QString title, text;
+    bool critical = false;
+    std::function<void(QMessageBox&)> onFirst;
+    QTimer poll;
+};
+
+/** Makes the window the active one, as a click into it does. */
+void ClickInto(QMainWindow& window) {
+    QTest::mouseClick(window.centralWidget(), Qt::LeftButton);
+    window.activateWindow();
+}
+
+using Edits = std::vector<const char*>;
+
+struct DialogCase {
+    const char *action, *form, *caption, *apply, *applyCaption, *cancel;
+    const char *shownBox, *shownText;  // as SampleRules fill it
+    Edits edits;  // box=keys typed into the cleared box; a check box clicked; list=item chosen
+    void (*expect)(RuleSet&);
+};
+
+std::vector<DialogCase> g_dialogs;
+
+void Edit(QWidget& dialog, const char* edit) {
+    const QString keys = QString::fromLatin1(edit).section(QLatin1Char('='), 1);
+    auto* widget = Child<QWidget>(
+        dialog, qPrintable(QString::fromLatin1(edit).section(QLatin1Char('='), 0, 0)));
+    if (auto* list = qobject_cast<QComboBox*>(widget)) {
+        list->setCurrentIndex(keys.toInt());
+    } else if (auto* check = qobject_cast<QAbstractButton*>(widget)) {
+        QTest::mouseClick(check, Qt::LeftButton);
+    } else {
+        auto* box = static_cast<QLineEdit*>(widget);
+        box->setFocus();
+        box->clear();
+        box->home(false);
+        QTest::keyClicks(box, keys);
+    }
+}
+
+QString MenuText(const QList<QAction*>& actions) {
+    QStringList items;
+    for (const QAction* action : actions) {
+        QMenu* menu = action->menu();
+        QString item = (menu ? menu->objectName() : action->objectName()) + QLatin1Char(':') +
+                       action->text() + action->shortcut().toString();
+        if (menu != nullptr) {
+            item += QLatin1Char('[') + MenuText(menu->actions()) + QLatin1Char(']');
+        }
+        items << item;
+    }
+    return items.join(QLatin1Char(','));
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void startsIdleWithItsCaptionMenusAndEmptyFrames() {
+        Fixture f;
+        MainWindow& w = *f.window;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Skedora Converter Version 7.0.16"));
+        const QList<QLabel*> labels =
+            w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lbl")));
+        QCOMPARE(labels.size(), 13);  // six in each frame and the status line
+        for (const QLabel* label : labels) {
+            QVERIFY2(label->text().isEmpty(), qPrintable(label->objectName()));
+        }
+        QVERIFY(!f.JobRunning());
+        QVERIFY(Child<QTimer>(w, "timeWatch")->isActive());
+        QCOMPARE(Child<QTimer>(w, "timeWatch")->interval(), 10000);
+        QVERIFY(!Child<QProgressBar>(w, "prgJob")->isVisible());
+
+        QCOMPARE(MenuText(w.menuBar()->actions()),
+                 QStringLiteral("menuFile:File[menuFileOpen:Open,menuFileExit:Exit],"
+                                "menuSet:Settings[menuSetDelete:Delete Events,menuSetCO:Change "
+                                "CO#'s,menuSetCall:Change Call Letters,menuSetTime:Change Time,"
+                                "menuSetAutoLoad:Skedora Auto Load],menuAbout:About"));
+        QCOMPARE(QtFileChooser::QtNameFilter("Skedora (*.dbf;*.csv)|*.dbf;*.csv"),
+                 QStringLiteral("Skedora (*.dbf *.csv *.DBF *.CSV)"));
+    }
+
+    void aboutShowsTheVersionOnceAndClosesOnOkOrAClickIntoTheWindow() {
+        Fixture f;
+        MainWindow& w = *f.window;
+        for (int click = 0; click < 2; ++click) {
+            Child<QAction>(w, "menuAbout")->trigger();
+            Child<QAction>(w, "menuAbout")->trigger();
+            QCOMPARE(w.findChildren<QDialog*>(QStringLiteral("frmAbout")).size(), 1);
+            QPointer<QDialog> about = Child<QDialog>(w, "frmAbout");
+            QCOMPARE(Child<QLabel>(*about, "lblVersion")->text(), QStringLiteral("Version 7.0"));
+            QVERIFY(QTest::qWaitForWindowActive(about));
+            if (click == 0) {
+                ClickInto(w);
+            } else {
+                QTest::mouseClick(Child<QPushButton>(*about, "cmdOK"), Qt::LeftButton);
+            }
+            QTRY_VERIFY(about.isNull());
+        }
+    }
+
+    void settingsDialogRoundTrip_data() {
+        QTest::addColumn<int>("kind");
+        const auto add = [](const char* action, const char* form, const char* caption,
+                            const char* apply, const char* applyCaption, const char* cancel,
+                            const char* shownBox, const char* shownText, Edits edits,
+                            void (*expect)(RuleSet&)) {
+            QTest::newRow(form) << static_cast<int>(g_dialogs.size());
+            g_dialogs.push_back({action, form, caption, apply, applyCaption, cancel, shownBox,
+                                 shownText, std::move(edits), expect});
+        };
+        add("menuSetDelete", "frmDelete", "Delete Event Settings", "cmdOK", "Apply and Save",
+            "cmdCANCEL", "txtCL_1", "WABC-HD",
+            {"txtCL_3=wabc-1", "txtCO_64=12", "txtDES_24=kqed", "chkNonDigital"}, [](RuleSet& r) {
+                r.DeleteCallLetterRules[3].CallLetter = "WABC-1";
+                r.DeleteCallLetterRules[64].CONumber = "12";
+                r.DeleteSourceDestinationRules[24].Destination = "KQED";
+                r.DeleteAllFlags = {false, false, false, true};
+            });
+        add("menuSetCall", "frmCall", "Change Call Letter Settings", "cmdOK", "Apply and Save",
+            "cmdCANCEL", "txtNEWCL_1", "KABC-DT",
+            {"txtCL_9=kqed", "txtCO_9=7", "txtNEWCL_24=kqed-hd"}, [](RuleSet& r) {
+                r.ChangeCallLetterRules[9] = {"KQED", "7", ""};
+                r.ChangeCallLetterRules[24].NewCallLetter = "KQED-HD";
+            });
+        add("menuSetCO", "frmCO", "Change CO# Settings", "cmdOK", "Apply and Save", "cmdCANCEL",
+            "txtDes_1", "Evening News",
+            {"txtCL_4=all", "txtNEWCO_4=99", "txtDes_17=  Late Movie, part 2 ", "txtDesCo_24=c-3"},
+            [](RuleSet& r) {
+                r.ChangeCOFromCallLetterRules[4] = {"ALL", "", "99"};
+                r.ChangeCOFromDescriptionRules[17].ProgramDescription = "Late Movie, part 2";
+                r.ChangeCOFromDescriptionRules[24].OldCO = "c-3";
+            });
+        add("menuSetTime", "frmSetChangeTime", "Change Time", "cmdOK", "Apply and Save",
+            "cmdCANCEL", "txtTime_1", "00:30:00",
+            {"txtDes_2=w, xyz", "txtTime_2=0130", "cmbMath_2=3", "cmbMath_1=-1"}, [](RuleSet& r) {
+                r.ChangeTimeRules[2] = {"", "w, xyz", "", "", 3, "01:30:00"};
+                r.ChangeTimeRules[1].Math = -1;
+                r.ChangeTimeRules[6].Math = -1;  // not in the list: stored as no choice
+            });
+        add("menuSetAutoLoad", "frmSetAutoLoad", "Skedora Auto Load Settings", "cmdOk",
+            "Apply And Save", "cmdCancel", "txtPath", "/srv/incoming/",
+            {"txtPath= /srv/in ", "txtOutPath=", "chkCSV", "chkPrefix"},
+            [](RuleSet& r) { r.AutoLoadSettings = {"/srv/in/", "", true, false, true, true}; });
+    }
+
+    // Opens from the rules; Cancel, the close box and a click into the main window
+    // store nothing; a failed save keeps the edits open; Apply stores them into SK.ini.
+    void settingsDialogRoundTrip() {
+        QFETCH(int, kind);
+        const DialogCase& c = g_dialogs.at(static_cast<std::size_t>(kind));
+        Fixture f;
+        RuleSet& rules = f.window->application().rules();
+        rules = SampleRules();
+        const RuleSet before = rules;
+        const fs::path ini = SettingsFilePath(f.home.path());
+        const std::string iniBefore = ReadFile(ini);
+        QPointer<QDialog> dialog;
+        const auto openAndEdit = [&] {
+            f.Get<QAction>(c.action)->trigger();
+            QCOMPARE(f.window->findChildren<QDialog*>(QLatin1String(c.form)).size(), 1);
+            dialog = f.Get<QDialog>(c.form);
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            for (const char* edit : c.edits) {
+                Edit(*dialog, edit);
+            }
+        };
+
+        f.Get<QAction>(c.action)->trigger();
+        const QPointer<QDialog> first = f.Get<QDialog>(c.form);
+        QCOMPARE(first->windowTitle(), QLatin1String(c.caption));
+        QVERIFY(!first->isModal());
+        QCOMPARE(Child<QPushButton>(*first, c.apply)->text(), QLatin1String(c.applyCaption));
+        QCOMPARE(Child<QLineEdit>(*first, c.shownBox)->text(), QLatin1String(c.shownText));
+        for (int closing = 0; closing < 3; ++closing) {
+            openAndEdit();  // chosen again: a fresh one takes the open one's place
+            QVERIFY(first.isNull());
+            if (closing == 0) {
+                QTest::mouseClick(Child<QPushButton>(*dialog, c.cancel), Qt::LeftButton);
+            } else if (closing == 1) {
+                dialog->close();
+            } else {  // another program active: stays; the main window: closes
+                QApplication::setActiveWindow(nullptr);
+                QTest::qWait(50);
+                QVERIFY(dialog && dialog->isVisible());
+                ClickInto(*f.window);
+            }
+            QTRY_VERIFY(dialog.isNull());
+            QVERIFY(rules == before);
+            QCOMPARE(ReadFile(ini), iniBefore);
+        }
+
+        openAndEdit();
+        fs::remove(ini);
+        fs::create_directory(ini);  // SK.ini cannot be replaced
+        {
+            MessageBoxAnswerer boxes;
+            QTest::mouseClick(Child<QPushButton>(*dialog, c.apply), Qt::LeftButton);
+            QTRY_COMPARE(boxes.count, 1);
+            QCOMPARE(boxes.title, QStringLiteral("Error."));
+            QVERIFY(boxes.critical);
+            QVERIFY2(boxes.text.contains(QStringLiteral("not saved to SK.ini")),
+                     qPrintable(boxes.text));
+        }
+        QTest::qWait(50);
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(fs::is_directory(ini));
+
+        fs::remove(ini);
+        QTest::mouseClick(Child<QPushButton>(*dialog, c.apply), Qt::LeftButton);
+        QTRY_VERIFY(dialog.isNull());
+        RuleSet expected = before;
+        c.expect(expected);
+        QVERIFY(rules == expected);
+        RuleSet saved;
+        LoadSettings(f.home.path(), saved);
+        QVERIFY(saved == expected);
+    }
+
+    void keyFiltersAndLimits_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("filtered");  // also swallows Ctrl+C, Ctrl+V, Ctrl+X
+        const auto row = [](const char* action, const char* box, const char* keys,
+                            const char* shown, bool filtered) {
+            QTest::addRow("%s %s", action, box)
+                << QString::fromLatin1(action) << QString::fromLatin1(box)
+                << QString::fromLatin1(keys) << QString::fromLatin1(shown) << filtered;
+        };
+        row("menuSetDelete", "txtCL_3", "w,a b\xE9.c-1", "WABC-1", true);
+        row("menuSetDelete", "txtSRC_3", "wabc-1\b2_/xyzabcdef", "WABC-2XYZABC", true);
+        row("menuSetDelete", "txtCO_64", "9x9-a9 9.12345", "99991234", true);
+        row("menuSetCall", "txtCL_5", "k.abc defghijklmn", "KABCDEFGHIJK", true);
+        row("menuSetCall", "txtNEWCL_24", "w,xyz-dt99", "WXYZ-DT9", true);
+        row("menuSetCall", "txtCO_5", "a1b2-3456789", "12345678", true);
+        row("menuSetCO", "txtCL_2", "k a.b,c", "KABC", true);
+        row("menuSetCO", "txtCO_2", "a1b2 3", "123", true);
+        row("menuSetCO", "txtNEWCO_2", "1x23456789", "12345678", true);
+        row("menuSetCO", "txtDes_2", "Late Movie, part 2! (HD) and more",
+            "Late Movie, part 2! (HD) ", false);
+        row("menuSetCO", "txtDesCo_2", "co 12-x ok", "co 12-x ", false);
+        row("menuSetTime", "txtSrc_7", "abc def-ghi.jk", "abc def-ghi.", false);
+        row("menuSetTime", "txtDes_7", "12345678901234", "123456789012", false);
+        row("menuSetTime", "txtCO_7", "co 1234567", "co 12345", false);
+        row("menuSetTime", "txtDescription_7", "A long description, 30 chars",
+            "A long description, 30 ch", false);
+    }
+
+    void keyFiltersAndLimits() {
+        QFETCH(QString, action);
+        QFETCH(QString, box);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        QFETCH(bool, filtered);
+        Fixture f;
+        f.OpenDialog(qPrintable(action), RuleSet{});
+        auto* edit = f.Get(qPrintable(box));
+        for (const QChar key : keys) {
+            if (key.unicode() < 128) {
+                QTest::keyClick(edit, key.toLatin1());
+            } else {
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_Eacute, key, Qt::NoModifier);
+            }
+        }
+        QCOMPARE(edit->text(), shown);
+
+        QClipboard& clipboard = *QApplication::clipboard();
+        edit->setText(QStringLiteral("KABC"));
+        edit->selectAll();
+        clipboard.setText(QStringLiteral("9"));
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(edit->text(), filtered ? QStringLiteral("KABC") : QString());
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("KABC").repeated(filtered ? 1 : 2));
+        QCOMPARE(clipboard.text(), filtered ? QStringLiteral("9") : QStringLiteral("KABC"));
+    }
+
+    void timeKey_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("selection");
+        QTest::addColumn<uint>("key");
+        QTest::addColumn<QByteArray>("newText");
+        QTest::addColumn<int>("newCaret");
+        const auto row = [](const char* text, int caret, int selection, uint key,
+                            const char* newText, int newCaret) {
+            QTest::addRow("%s caret %d selection %d key %u", text, caret, selection, key)
+                << QByteArray(text) << caret << selection << key << QByteArray(newText) << newCaret;
+        };
+        // 1, 2, 3, 0, 4, 5 typed into 00:00:00: the caret jumps over both colons, then stays.
+        row("00:00:00", 0, 0, '1', "10:00:00", 1);
+        row("10:00:00", 1, 0, '2', "12:00:00", 3);
+        row("12:00:00", 3, 0, '3', "12:30:00", 4);
+        row("12:30:00", 4, 0, '0', "12:30:00", 6);
+        row("12:30:00", 6, 0, '4', "12:30:40", 7);
+        row("12:30:40", 7, 0, '5', "12:30:45", 8);
+        row("12:30:45", 8, 0, '7', "12:30:47", 8);
+        // Hours above 23, minutes and seconds above 59 are refused.
+        row("05:00:00", 0, 0, '2', "05:00:00", 0);
+        row("05:00:00", 0, 0, '1', "15:00:00", 1);
+        row("00:00:00", 0, 0, '3', "00:00:00", 0);
+        row("20:00:00", 1, 0, '4', "20:00:00", 1);
+        row("20:00:00", 1, 0, '3', "23:00:00", 3);
+        row("12:34:56", 3, 0, '6', "12:34:56", 3);
+        row("12:34:56", 6, 0, '6', "12:34:56", 6);
+        row("12:34:56", 2, 0, '5', "12:54:56", 4);
+        // Backspace writes 0 before the caret, also from behind a colon; a selection is ignored.
+        row("12:34:56", 8, 0, kBackspace, "12:34:50", 7);
+        row("12:34:56", 4, 0, kBackspace, "12:04:56", 2);
+        row("12:34:56", 3, 0, kBackspace, "12:04:56", 2);
+        row("12:34:56", 0, 0, kBackspace, "02:34:56", 0);
+        row("12:34:56", 0, 8, kBackspace, "02:34:56", 0);
+        // 0, 1 or 2 over a selection fills it unchecked; another digit is a single key.
+        row("12:34:56", 0, 8, '2', "22:22:22", 0);
+        row("12:34:56", 0, 8, '0', "00:00:00", 0);
+        row("12:34:56", 0, 8, '5', "12:34:56", 0);
+        row("05:00:00", 0, 1, '2', "25:00:00", 0);
+        row("12:34:56", 2, 3, '1', "12:11:56", 3);
+        row("12:34:56", 5, 3, '0', "12:34:00", 6);
+        row("12:34:56", 3, 2, '4', "12:44:56", 4);
+        // Refused: letters, blanks, clipboard keys, other digits; a selection is dropped.
+        row("12:34:56", 4, 0, 'a', "12:34:56", 4);
+        row("12:34:56", 4, 0, ' ', "12:34:56", 4);
+        row("12:34:56", 4, 0, 22, "12:34:56", 4);
+        row("12:34:56", 1, 4, 24, "12:34:56", 1);
+        row("12:34:56", 0, 0, 0x661, "12:34:56", 0);
+        // Odd texts and carets: the length never changes, the caret stays within the text.
+        row("1:00:00", 7, 0, '5', "1:00:00", 7);
+        row("", 0, 0, '1', "", 0);
+        row("12:34:56", 40, 0, '1', "12:34:51", 8);
+    }
+
+    void timeKey() {
+        QFETCH(QByteArray, text);
+        QFETCH(int, caret);
+        QFETCH(int, selection);
+        QFETCH(uint, key);
+        QFETCH(QByteArray, newText);
+        QFETCH(int, newCaret);
+        const TimeKeyResult result = ApplyTimeKey(text.toStdString(), key, caret, selection);
+        QCOMPARE(QByteArray::fromStdString(result.text), newText);
+        QCOMPARE(result.caret, newCaret);
+    }
+
+    void timeMaskInARealBox() {
+        Fixture f;
+        f.OpenDialog("menuSetTime");
+        const auto focused = [&](const char* name) {
+            auto* box = f.Get(name);
+            box->setFocus();
+            box->home(false);
+            return box;
+        };
+        QVERIFY(QTest::qWaitForWindowActive(f.Get("txtTime_3")->window()));
+        QLineEdit* box = focused("txtTime_3");
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClicks(box, QStringLiteral("12a :3045"));
+        QCOMPARE(box->text(), QStringLiteral("12:30:45"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClick(box, Qt::Key_Left);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClick(box, Qt::Key_6);  // seconds above 59
+        QCOMPARE(box->text(), QStringLiteral("12:30:40"));
+        QCOMPARE(box->cursorPosition(), 6);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_2);
+        QCOMPARE(box->text(), QStringLiteral("22:22:22"));
+        QVERIFY(!box->hasSelectedText());
+
+        // Anything not typed is undone at once: pastes, cuts, undo.
+        QApplication::clipboard()->setText(QStringLiteral("01:00:00"));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+        box->selectAll();
+        box->paste();  // what the context menu's Paste does
+        box->cut();
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("22:22:22"));
+
+        QLineEdit* next = focused("txtTime_1");  // a paste is undone to its own text
+        QApplication::clipboard()->setText(QStringLiteral("01:00:00"));
+        next->selectAll();
+        next->paste();
+        QCOMPARE(next->text(), QStringLiteral("00:30:00"));
+    }
+
+    void deleteSwitchesAreExclusive_data() {
+        QTest::addColumn<DeleteAllFlagsGroup>("flags");
+        QTest::addColumn<QString>("checked");  // on opening: the last one set
+        QTest::newRow("HD, Digital")
+            << DeleteAllFlagsGroup{true, false, true, false} << QStringLiteral("chkDigital");
+        QTest::newRow("all four") << DeleteAllFlagsGroup{true, true, true, true}
+                                  << QStringLiteral("chkNonDigital");
+        QTest::newRow("HD, SD") << DeleteAllFlagsGroup{true, true, false, false}
+                                << QStringLiteral("chkSD");
+    }
+
+    void deleteSwitchesAreExclusive() {
+        QFETCH(DeleteAllFlagsGroup, flags);
+        QFETCH(QString, checked);
+        RuleSet rules;
+        rules.DeleteAllFlags = flags;
+        Fixture f;
+        f.OpenDialog("menuSetDelete", rules);
+        const auto checkedSwitches = [&] {
+            QStringList names;
+            for (const char* name : {"chkHD", "chkSD", "chkDigital", "chkNonDigital"}) {
+                if (f.Get<QCheckBox>(name)->isChecked()) {
+                    names << QLatin1String(name);
+                }
+            }
+            return names;
+        };
+        QCOMPARE(checkedSwitches(), QStringList{checked});
+        QTest::mouseClick(f.Get<QCheckBox>("chkHD"), Qt::LeftButton);
+        QCOMPARE(checkedSwitches(), QStringList{QStringLiteral("chkHD")});
+        QTest::mouseClick(f.Get<QCheckBox>("chkHD"), Qt::LeftButton);
+        QCOMPARE(checkedSwitches(), QStringList{});
+    }
+
+    void autoLoadFoldersAreTrimmedAndEndWithTheSeparator_data() {
+        QTest::addColumn<QString>("typed");  // null: left as opened
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("trimmed") << QStringLiteral("  /srv/in  ") << QByteArray("/srv/in/");
+        QTest::newRow("kept once") << QStringLiteral(" /srv/in/ ") << QByteArray("/srv/in/");
+        QTest::newRow("blanks only") << QStringLiteral("   ") << QByteArray();
+        QTest::newRow("typed name in UTF-8")
+            << QStringLiteral(u"/srv/\u00dc") << QByteArray("/srv/\xC3\x9C/");
+        QTest::newRow("untouched name keeps its bytes") << QString() << QByteArray("/srv/\xDC/");
+    }
+
+    void autoLoadFoldersAreTrimmedAndEndWithTheSeparator() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        RuleSet rules;
+        rules.AutoLoadSettings.Path = rules.AutoLoadSettings.OutPath = "/srv/\xDC";
+        Fixture f;
+        f.OpenDialog("menuSetAutoLoad", rules);
+        for (const char* name : {"txtPath", "txtOutPath"}) {
+            if (!typed.isNull()) {
+                f.Get(name)->setText(typed);
+            }
+        }
+        QTest::mouseClick(f.Get<QPushButton>("cmdOk"), Qt::LeftButton);
+        const AutoLoadSettingsGroup& settings = f.window->application().rules().AutoLoadSettings;
+        QCOMPARE(QByteArray::fromStdString(settings.Path), stored);
+        QCOMPARE(QByteArray::fromStdString(settings.OutPath), stored);
+    }
+
+    void everyByteSurvivesTheWindow() {
+        std::string all;
+        for (int value = 0; value < 256; ++value) {
+            all += static_cast<char>(value);
+        }
+        QCOMPARE(BytesFromText(TextFromBytes(all)), all);
+        QCOMPARE(TextFromBytes("\x80\x93K\x94\xE9"), QStringLiteral(u"\u20AC\u201CK\u201D\u00E9"));
+        QCOMPARE(BytesFromText(QStringLiteral(u"a\u0416b\u2122")), std::string("a?b\x99"));
+    }
+
+    void openConvertsACsvFileAndReportsTheJob() {
+        Fixture f;
+        MainWindow& w = *f.window;
+        MessageBoxAnswerer boxes;
+        // Through real clicks; cancelled, it changes nothing.
+        QAction* fileMenu = w.menuBar()->actions().at(0);
+        QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
+                          w.menuBar()->actionGeometry(fileMenu).center());
+        QTRY_VERIFY(fileMenu->menu()->isVisible());
+        QTest::mouseClick(
+            fileMenu->menu(), Qt::LeftButton, {},
+            fileMenu->menu()->actionGeometry(Child<QAction>(w, "menuFileOpen")).center());
+        QTRY_COMPARE(f.chooser->calls, 1);
+        QCOMPARE(f.chooser->lastFilter, std::string("Skedora (*.dbf;*.csv)|*.dbf;*.csv"));
+        QTest::qWait(50);
+        QCOMPARE(boxes.count, 0);
+        QVERIFY(!f.JobRunning());
+
+        const auto input = f.home.file("week1.csv");
+        WriteFile(input, std::string(kCsvHeader) + "\r\n" +
+                             CsvEvent(1, "WABC-HD", "WXYZ ", "0042", " NEWS AT TEN") +
+                             CsvEvent(2, "WABC", "  ", "7", "SKIPPED") +
+                             CsvEvent(3, "KABC", "KXYZ", "9", "LATE SHOW"));
+        f.Open(input);
+        // Set-up is done when the command returns; the pass runs on the timer.
+        QVERIFY(f.JobRunning());
+        QCOMPARE(Child<QLabel>(w, "lblFILE_1")->text(), QString::fromStdString(input.string()));
+        QCOMPARE(Child<QLabel>(w, "lblFILE_2")->text(),
+                 QString::fromStdString(f.home.file("week1.CP2").string()));
+        auto* progress = Child<QProgressBar>(w, "prgJob");
+        QVERIFY(progress->isVisible());
+        QCOMPARE(progress->maximum(), 3);
+
+        QTRY_VERIFY(!f.JobRunning());
+        for (const QLabel* label :
+             w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lbl.*_")))) {
+            QVERIFY2(label->text().isEmpty(), qPrintable(label->objectName()));
+        }
+        QVERIFY(!progress->isVisible());
+        QCOMPARE(ReadFile(f.home.file("week1.CP2")),
+                 std::string(kCsvHeader) + "\r\n" +
+                     "1,03/05/2024,TUE,10:00:00,11:30:00,NEWS AT TEN,,,,,12,WABC-HD,5,WXYZ,0042,"
+                     "NORTH,,,\r\n"
+                     "3,03/05/2024,TUE,10:00:00,11:30:00,LATE SHOW,,,,,12,KABC,5,KXYZ,9,NORTH,,,"
+                     "\r\n");
+        QCOMPARE(f.StatusLine(),
+                 QStringLiteral("Last job: week1.csv -> week1.CP2: 2 written, 0 deleted, 1 "
+                                "skipped"));
+    }
+
+    void framesShowARunningJobAndExitKeepsTheLinesWritten() {
+        Fixture f;
+        MainWindow& w = *f.window;
+        WriteFile(f.home.file("big.csv"), LargeCsvSchedule(32767));
+        w.SetBurstBudget(std::chrono::milliseconds(0));
+        f.Open(f.home.file("big.csv"));
+        ProcessFirstBurst(w);
+        auto* progress = Child<QProgressBar>(w, "prgJob");
+        QVERIFY(progress->value() > 0);
+        QCOMPARE(Child<QLabel>(w, "lblCLFROM_1")->text(), QStringLiteral("WXYZ"));
+        QCOMPARE(Child<QLabel>(w, "lblDESC_2")->text(), QStringLiteral("EVENING NEWS"));
+        const QString number = Child<QLabel>(w, "lblRECNUM_1")->text();
+        QVERIFY(number.startsWith(QLatin1Char(' ')));  // the sign's place
+        QCOMPARE(number.trimmed().toInt(), progress->value());
+
+        Child<QAction>(w, "menuFileOpen")->trigger();  // refused silently while a job runs
+        QCOMPARE(f.chooser->calls, 1);
+
+        Child<QAction>(w, "menuFileExit")->trigger();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!f.JobRunning());
+        QVERIFY(!Child<QTimer>(w, "timeWatch")->isActive());
+        const int written = w.application().job().OutputCount;
+        QVERIFY(written < 32767);
+        const std::string output = ReadFile(f.home.file("big.CP2"));
+        QCOMPARE(static_cast<int>(std::count(output.begin(), output.end(), '\n')), written + 1);
+        QVERIFY(output.ends_with("\r\n"));
+    }
+
+    void faultsShowTheErrorBoxAndLoseNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("box");  // its end: after the path the text names
+        QTest::addColumn<QString>("status");
+        const auto row = [](const char* name, const char* box, const char* status) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(box)
+                                << QString::fromLatin1(status);
+        };
+        row("notes.txt",
+            "Error! (Only .DBF and .CSV schedule files can be converted).  Error number =  5.  "
+            "Error Source = Skedora",
+            "Could not convert notes.txt");
+        row("schedule",
+            "Error! (Invalid procedure call or argument).  Error number =  5.  Error Source = "
+            "Skedora",
+            "Could not convert schedule");
+        row("A.CSV", "Error number =  75.  Error Source = Skedora",  // A.CP2 is a folder
+            "Last job: A.CSV -> A.CP2 failed");
+    }
+
+    void faultsShowTheErrorBoxAndLoseNothing() {
+        QFETCH(QString, name);
+        QFETCH(QString, box);
+        QFETCH(QString, status);
+        Fixture f;
+        const auto input = f.home.file(name.toStdString());
+        WriteFile(input, std::string(kCsvHeader) + "\r\n" + CsvEvent(1, "W", "K", "1", "N"));
+        fs::create_directory(f.home.file("A.CP2"));
+        const std::string schedule = ReadFile(input);
+
+        MessageBoxAnswerer boxes;
+        f.Open(input);
+        QTRY_COMPARE(boxes.count, 1);
+        QCOMPARE(boxes.title, QStringLiteral("Error."));
+        QVERIFY(boxes.critical);
+        QVERIFY2(boxes.text.endsWith(box), qPrintable(boxes.text));
+        QTRY_VERIFY(!f.JobRunning());
+        QVERIFY2(f.StatusLine().startsWith(status), qPrintable(f.StatusLine()));
+        QCOMPARE(ReadFile(input), schedule);
+    }
+
+    // A folder where FileList.txt should be: it is neither read nor replaced, yet each file is
+    // converted once. A job without its output folder is reported on the status line.
+    void automaticJobsReportOnTheStatusLine() {
+        Fixture f([](const TempDir& home) { fs::create_directory(home.file("FileList.txt")); });
+        const fs::path watch = f.home.file("watch");
+        const fs::path out = f.home.file("out");
+        fs::create_directory(watch);
+        const auto drop = [&](const char* name) {
+            WriteFile(watch / name,
+                      std::string(kCsvHeader) + "\r\n" + CsvEvent(1, "WABC", "WXYZ", "1", "NEWS"));
+            // Old enough that the poll does not take it for a file still being copied.
+            fs::last_write_time(watch / name,
+                                fs::file_time_type::clock::now() - std::chrono::minutes(1));
+        };
+        AutoLoadSettingsGroup& autoLoad = f.window->application().rules().AutoLoadSettings;
+        autoLoad = {watch.string() + "/", out.string() + "/", false, true, false, false};
+        f.Get<QTimer>("timeWatch")->setInterval(10);
+
+        drop("A.CSV");
+        QTRY_VERIFY(f.StatusLine().startsWith(QStringLiteral("Last job: A.CSV")));
+        QVERIFY2(f.StatusLine().startsWith(QStringLiteral("Last job: A.CSV -> A.CP2 failed")) &&
+                     f.StatusLine().contains(QStringLiteral("(error 75)")),
+                 qPrintable(f.StatusLine()));
+        QVERIFY(fs::exists(watch / "A.CSV"));
+
+        fs::create_directory(out);
+        drop("B.CSV");
+        QTRY_VERIFY(f.StatusLine().startsWith(QStringLiteral("Last job: B.CSV")));
+        QCOMPARE(f.StatusLine(),
+                 QStringLiteral("Last job: B.CSV -> B.CP2: 1 written, 0 deleted, 0 skipped"));
+        fs::remove(out / "B.CP2");
+        QTest::qWait(100);  // several more polls
+        QVERIFY(!fs::exists(out / "B.CP2"));
+        QVERIFY(fs::is_directory(f.home.file("FileList.txt")));
+    }
+
+    // The largest file with every rule slot filled; a 1 ms probe timer notes the longest the
+    // event loop was kept from turning. Printed, not asserted: it depends on the machine.
+    void responsivenessDuringTheLargestFile() {
+        Fixture f;
+        RuleSet& rules = f.window->application().rules();
+        for (int n = 1; n <= 64; ++n) {  // every slot of every list
+            const std::string k = std::to_string(n);
+            rules.DeleteCallLetterRules[n] = {"DL" + k, "9" + k};
+            rules.DeleteSourceDestinationRules[(n - 1) % 48 + 1] = {"SRC" + k, "DST" + k};
+            rules.ChangeCOFromCallLetterRules[(n - 1) % 24 + 1] = {"CC" + k, "1" + k, "2" + k};
+            rules.ChangeCallLetterRules[(n - 1) % 24 + 1] = {"OC" + k, "3" + k, "NC" + k};
+            rules.ChangeCOFromDescriptionRules[(n - 1) % 24 + 1] = {"DESC " + k, "4" + k, "5" + k};
+            rules.ChangeTimeRules[(n - 1) % 8 + 1] = {"TS" + k,    "TD" + k, "6" + k,
+                                                      "TDESC" + k, 0,        "00:00:01"};
+        }
+        const int events = 32767;
+        WriteFile(f.home.file("LARGEST.CSV"), LargeCsvSchedule(events));
+
+        QElapsedTimer clock;
+        qint64 lastTick = -1;
+        qint64 largestGap = 0;
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        connect(&probe, &QTimer::timeout, this, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            largestGap = std::max(largestGap, lastTick < 0 ? 0 : now - lastTick);
+            lastTick = now;
+        });
+        // Connected after the window's own handler: runs right after each burst.
+        auto* conversion = f.Get<QTimer>("timeCONV");
+        int bursts = 0;
+        qint64 passEnd = 0;
+        connect(conversion, &QTimer::timeout, this, [&] {
+            ++bursts;
+            passEnd = conversion->isActive() ? 0 : clock.nsecsElapsed();
+        });
+
+        clock.start();
+        f.Open(f.home.file("LARGEST.CSV"));
+        const qint64 setUp = clock.nsecsElapsed();
+        probe.start(1);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.JobRunning(), 60000);
+        probe.stop();
+        qInfo(
+            "Open command (reading %d events): %.1f ms; pass: %.1f ms in %d bursts; largest "
+            "event-loop gap during the pass: %.1f ms",
+            events, setUp / 1e6, (passEnd - setUp) / 1e6, bursts, largestGap / 1e6);
+        const std::string output = ReadFile(f.home.file("LARGEST.CP2"));
+        QCOMPARE(static_cast<int>(std::count(output.begin(), output.end(), '\n')), events + 1);
+    }
+
+    // Run by the screenshots test, which names the folder for the PNG files.
+    void screenshots() {
+        const QString folder = qEnvironmentVariable("SKEDORA_SCREENSHOTS");
+        if (folder.isEmpty()) {
+            QSKIP("SKEDORA_SCREENSHOTS names no folder");
+        }
+        QVERIFY(QDir().mkpath(folder));
+        const auto save = [&](QWidget& widget, const QString& name) {
+            const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+            QVERIFY2(widget.grab().save(path), qPrintable(path));
+        };
+        Fixture f;
+        RuleSet& rules = f.window->application().rules();
+        const RuleSet loaded = rules;
+        rules = SampleRules();
+        save(*f.window, QStringLiteral("frmMain"));
+        for (const char* action : {"menuAbout", "menuSetDelete", "menuSetCall", "menuSetCO",
+                                   "menuSetTime", "menuSetAutoLoad"}) {
+            f.Get<QAction>(action)->trigger();
+            QPointer<QWidget> dialog;
+            QTRY_VERIFY((dialog = QApplication::activeWindow()) != f.window.get() && dialog);
+            save(*dialog, dialog->objectName());
+            dialog->close();
+            QTRY_VERIFY(dialog.isNull());
+        }
+        {
+            MessageBoxAnswerer boxes;
+            boxes.onFirst = [&](QMessageBox& box) { save(box, QStringLiteral("error_box")); };
+            f.Open(f.home.file("notes.txt"));
+            QCOMPARE(boxes.count, 1);
+        }
+
+        rules = loaded;  // the sample rules delete every event
+        WriteFile(f.home.file("WEEK1.CSV"), LargeCsvSchedule(20000));
+        f.window->SetBurstBudget(std::chrono::milliseconds(0));  // caught in the middle
+        f.Open(f.home.file("WEEK1.CSV"));
+        ProcessFirstBurst(*f.window);
+        save(*f.window, QStringLiteral("frmMain_job"));
+        f.window->SetBurstBudget(MainWindow::kBurstBudget);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.JobRunning(), 20000);
+        save(*f.window, QStringLiteral("frmMain_after_job"));
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
