@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "engine/application.h"
-#include "model/system_clock.h"
-#include "watch/posix_file_system.h"
+#include "app/application.h"
+#include "os/system_clock.h"
+#include "os/posix_file_system.h"
 
 namespace skedora::cli {
 

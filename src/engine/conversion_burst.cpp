@@ -1,6 +1,6 @@
 #include "engine/conversion_burst.h"
 
-#include "engine/application.h"
+#include "app/application.h"
 
 namespace skedora {
 

@@ -1,4 +1,4 @@
-#include "engine/application.h"
+#include "app/application.h"
 #include "engine/cp2_line.h"
 #include "engine/rule_application.h"
 #include "model/text.h"

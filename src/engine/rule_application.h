@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "model/schedule_record.h"
-#include "settings/rule_set.h"
+#include "model/rule_set.h"
 
 namespace skedora {
 

@@ -1,4 +1,4 @@
-#include "engine/application.h"
+#include "app/application.h"
 #include "input/csv_reader.h"
 #include "input/dbase_reader.h"
 #include "model/folder_text.h"

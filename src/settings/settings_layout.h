@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "settings/rule_set.h"
+#include "model/rule_set.h"
 
 namespace skedora {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "model/atomic_file.h"
+#include "os/atomic_file.h"
 #include "model/text.h"
 #include "settings/file_contents.h"
 #include "settings/profile_file.h"

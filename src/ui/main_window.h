@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "engine/application.h"
-#include "model/platform.h"
-#include "model/system_clock.h"
+#include "app/application.h"
+#include "app/ports.h"
+#include "os/system_clock.h"
 #include "ui/qt_message_box.h"
 #include "ui/qt_timer.h"
-#include "watch/posix_file_system.h"
+#include "os/posix_file_system.h"
 
 class QAction;
 class QLabel;

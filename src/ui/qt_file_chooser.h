@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "model/platform.h"
+#include "app/ports.h"
 
 class QWidget;
 

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "model/platform.h"
+#include "app/ports.h"
 
 namespace skedora {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "model/error.h"
-#include "settings/rule_set.h"
+#include "model/rule_set.h"
 
 class QBoxLayout;
 class QLineEdit;

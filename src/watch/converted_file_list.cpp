@@ -4,7 +4,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "model/atomic_file.h"
+#include "os/atomic_file.h"
 #include "model/text.h"
 
 namespace skedora {

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "engine/application.h"
+#include "app/application.h"
 #include "model/folder_text.h"
 #include "model/text.h"
 

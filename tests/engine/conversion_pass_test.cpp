@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/application.h"
+#include "app/application.h"
 #include "engine/conversion_burst.h"
 #include "input/csv_reader.h"
 #include "support/fake_platform.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/application.h"
+#include "app/application.h"
 #include "support/temp_dir.h"
-#include "watch/posix_file_system.h"
+#include "os/posix_file_system.h"
 
 namespace skedora::test {
 

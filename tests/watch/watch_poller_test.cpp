@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/application.h"
+#include "app/application.h"
 #include "support/fake_platform.h"
 #include "support/schedule_files.h"
 #include "watch/converted_file_list.h"

@@ -1,4 +1,4 @@
-#include "engine/application.h"
+#include "app/application.h"
 
 #include "settings/settings_store.h"
 

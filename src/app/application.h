@@ -12,8 +12,8 @@
 #include "engine/rule_application.h"
 #include "model/conversion_job.h"
 #include "model/error.h"
-#include "model/platform.h"
-#include "settings/rule_set.h"
+#include "app/ports.h"
+#include "model/rule_set.h"
 #include "watch/converted_file_list.h"
 
 namespace skedora {

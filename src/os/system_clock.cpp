@@ -1,4 +1,4 @@
-#include "model/system_clock.h"
+#include "os/system_clock.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "model/platform.h"
+#include "model/local_date_time.h"
 
 #include <cstdio>
 

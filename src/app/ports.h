@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "model/error.h"
+#include "os/clock.h"
+#include "os/file_system.h"
 
 namespace skedora {
 
@@ -66,45 +68,6 @@ class MessageBox {
     virtual void ShowError(std::string_view title, std::string_view text) = 0;
 };
 
-/** One file of a folder listing. */
-struct FolderEntry {
-    std::string name;
-    std::chrono::system_clock::time_point modified;
-};
-
-/** Folder listing and the file operations of the watch-folder poll. */
-class FileSystem {
-  public:
-    virtual ~FileSystem() = default;
-    /**
-     * The files of folder (a folder text; the caller passes it as stored) whose names end with
-     * extension (".DBF"; letter case ignored), in ascending name order, hidden files left out.
-     * A folder that cannot be listed gives no entries.
-     */
-    virtual std::vector<FolderEntry> ListFiles(const std::string& folder,
-                                               std::string_view extension) const = 0;
-    virtual MaybeError DeleteFile(const std::string& path) = 0;
-    virtual bool FileExists(const std::string& path) const = 0;
-};
-
-/** A local date and time, as the output name prefix writes it. */
-struct LocalDateTime {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-
-/** The clock: the local date and time for output names, and "now" to age files by. */
-class Clock {
-  public:
-    virtual ~Clock() = default;
-    virtual LocalDateTime LocalNow() const = 0;
-    virtual std::chrono::system_clock::time_point Now() const = 0;
-};
-
 /** What the end of a job reports. */
 struct JobReport {
     /** The paths as lblFILE shows them during the job. */
@@ -134,8 +97,5 @@ class JobListener {
     /** Set-up failed before the pass could begin; no job runs. */
     virtual void JobSetUpFailed(const std::string& /*input*/, const Error& /*error*/) {}
 };
-
-/** "yyyymmddhhnnss": the 14-digit prefix of automatic output names. */
-std::string FormatDatePrefix(const LocalDateTime& time);
 
 }  // namespace skedora

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/platform.h"
+#include "os/file_system.h"
 
 namespace skedora {
 
@@ -14,7 +14,6 @@ class PosixFileSystem : public FileSystem {
     std::vector<FolderEntry> ListFiles(const std::string& folder,
                                        std::string_view extension) const override;
     MaybeError DeleteFile(const std::string& path) override;
-    bool FileExists(const std::string& path) const override;
 };
 
 }  // namespace skedora

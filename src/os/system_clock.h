@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/platform.h"
+#include "os/clock.h"
 
 namespace skedora {
 

@@ -1,4 +1,4 @@
-#include "watch/posix_file_system.h"
+#include "os/posix_file_system.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -65,9 +65,5 @@ MaybeError PosixFileSystem::DeleteFile(const std::string& path) {
     return std::nullopt;
 }
 
-bool PosixFileSystem::FileExists(const std::string& path) const {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 }  // namespace skedora
