@@ -2,156 +2,101 @@
 
 #include <chrono>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "engine/output_file.h"
-#include "engine/rule_application.h"
-#include "model/conversion_job.h"
-#include "model/error.h"
 #include "app/ports.h"
+#include "engine/conversion_pass.h"
+#include "input/schedule_reader.h"
+#include "model/error.h"
 #include "model/rule_set.h"
-#include "watch/converted_file_list.h"
+#include "os/clock.h"
+#include "os/file_system.h"
+#include "watch/watch_folder.h"
 
 namespace skedora {
 
-/** What the application reaches the platform through; every member must outlive it. */
-struct Platform {
-    Timer& conversionTimer;  // timeCONV
-    Timer& watchTimer;       // timeWatch
-    StatusDisplay& status;
-    FileChooser& chooser;
-    MessageBox& messages;
+/** What the application reaches the program around it through; every member outlives it. */
+struct Ports {
+    Timer& conversionTimer;
+    Timer& watchTimer;
     FileSystem& files;
     Clock& clock;
-    JobListener& listener;
+    JobObserver& observer;
 };
 
 /**
- * The program-wide state and its handlers: the rule set, the job with its event table and
- * output file, the converted-file list and the home folder (where SK.ini and FileList.txt lie).
- * Every handler runs on one thread and to its end; the timers' owner calls ConversionTick and
- * PollWatchFolder while the respective timer is enabled.
+ * The converter as the window and the command-line program use it: the rule set and its home
+ * folder (SK.ini, FileList.txt), the conversion pass and the watch folder. Every handler runs on
+ * one thread and to its end; the program calls RunConversionBurst while the conversion timer is
+ * enabled and PollWatchFolder at each tick of the watch timer.
  */
-class Application {
+class Application : private PassObserver {
   public:
     static constexpr int kConversionInterval = 1;  // ms
     static constexpr int kWatchInterval = 10000;   // ms
-    static constexpr std::chrono::seconds kQuietPeriod{2};
-    static constexpr std::string_view kErrorTitle = "Error.";
-    static constexpr std::string_view kOpenFilter = "Skedora (*.dbf;*.csv)|*.dbf;*.csv";
 
-    Application(std::filesystem::path home, const Platform& platform);
+    Application(std::filesystem::path home, const Ports& ports);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     /**
-     * Settings (the older file imported when there is no current one), the event table reset,
-     * the converted-file list created and loaded; timeCONV off, timeWatch on.
+     * Settings (the older file imported when there is no current one), the converted-file list
+     * loaded; the conversion timer off, the watch timer on.
      */
     void StartUp();
 
-    // Job set-up.
-
-    /** The File, Open command: nothing while a job runs; the dialog; errors in the error box. */
-    void OpenScheduleCommand();
     /**
-     * The Open command after its dialog: converts the chosen file, its output beside it unless
-     * outputPath is given. Errors go to the error box. True when the job started.
+     * Converts a file picked by hand, its output beside it unless outputPath is given. The
+     * error when no job could start, or when its output cannot be created (the pass then runs
+     * and reports the failure at its end).
      */
-    bool OpenScheduleFile(const ChosenFile& chosen,
-                          const std::optional<std::string>& outputPath = std::nullopt);
-    /** Automatic loaders for a bare name in the watch folder; true when the job started. */
-    bool LoadDbaseSchedule(const std::string& name);
-    bool LoadCsvSchedule(const std::string& name);
-    /**
-     * Counters reset, timeCONV on, the output created with its header line. The error of a
-     * failed creation; the pass then runs without output.
-     */
-    MaybeError StartConversionJob(const std::string& outputPath);
+    MaybeError ConvertChosenFile(const ChosenFile& chosen,
+                                 const std::optional<std::string>& outputPath = std::nullopt);
 
-    // The pass.
-
-    /** One tick of timeCONV: at most one event. */
-    void ConversionTick();
-    /**
-     * Ticks while timeCONV is on, for about budget: nothing else runs in between, so the rules
-     * are looked at once for the whole burst. The number of ticks.
-     */
+    /** Handles events for about budget while a job runs; the number of ticks. */
     int RunConversionBurst(std::chrono::milliseconds budget);
-    /** The end of a job: timeCONV off, output closed, status cleared, the job reported. */
-    void EndConversionPass();
+    /** One event of the running job. */
+    void ConversionTick();
 
-    // The watch folder.
-
-    /** One tick of timeWatch: at most one job started. */
+    /** One look into the watch folder: at most one job started. */
     void PollWatchFolder();
 
-    // For the window and the command-line program.
+    bool IsJobRunning() const { return m_pass.IsRunning(); }
+    RuleSet& Rules() { return m_rules; }
+    const RuleSet& Rules() const { return m_rules; }
+    const ConversionJob& Job() const { return m_pass.Job(); }
+    const WatchFolder& Watch() const { return m_watch; }
+    const std::filesystem::path& Home() const { return m_home; }
 
-    bool IsJobRunning() const { return m_platform.conversionTimer.IsEnabled(); }
-    RuleSet& rules() { return m_rules; }
-    const RuleSet& rules() const { return m_rules; }
-    const ConversionJob& job() const { return m_job; }
-    ConvertedFileList& fileList() { return m_fileList; }
-    const ConvertedFileList& fileList() const { return m_fileList; }
-    const std::filesystem::path& home() const { return m_home; }
     /** Rewrites SK.ini from the rule set. */
     MaybeError SaveSettings();
-    /** At exit: closes a running job's output file with the lines written so far. */
+    /** At exit: a running job stops, keeping its source. */
     void CloseOpenFiles();
 
-    /** The output path of a manual pick: the bare name's extension replaced by ".CP2". */
-    static std::optional<std::string> ManualOutputPath(const ChosenFile& chosen);
-    /** The output path of an automatic job for the bare name. */
-    std::optional<std::string> AutomaticOutputPath(std::string_view name) const;
-
   private:
-    /** Works the rules out afresh when they changed since the last tick. */
-    void RefreshPreparedRules();
-    /** ConversionTick with the prepared rules current. */
-    void Tick();
-    bool LoadAutomatic(const std::string& name, bool dbase);
-    void ShowError(const Error& error);
-    void SetCaption(StatusLabel label, int index, std::string_view caption);
-    /** One kind's pass of the poll; true when it ends the poll. */
-    bool PollPass(std::string_view extension, bool dbase);
-    /** Drops held-back names of the kind that left the folder or were copied in anew. */
-    void ReleaseHeldBack(std::string_view extension, const std::vector<FolderEntry>& listing);
-    void DeleteSourceAfterJob(const MaybeError& failure);
-    MaybeError ReadChosenFile(const ChosenFile& chosen, bool dbase);
+    /** Sets up a job for a watch-folder file; true when its pass runs with an output. */
+    bool LoadAutomatic(const std::string& name, ScheduleKind kind);
+    MaybeError StartJob(const std::string& input, const std::string& name,
+                        const std::string& output);
+    void EndJob();
+    void AfterTicks();
+
+    // PassObserver
+    void EventRead(int record, const ScheduleRecord& event) override;
+    void EventWritten(int record, int outputCount, const ScheduleRecord& event,
+                      std::string_view line) override;
 
     std::filesystem::path m_home;
-    Platform m_platform;
+    Ports m_ports;
     RuleSet m_rules;
-    /** m_rules worked out for the pass, and the rules they were worked out from. */
-    std::optional<PreparedRules> m_prepared;
-    RuleSet m_preparedFrom;
-    ConversionJob m_job;
-    OutputFile m_output;
-    ConvertedFileList m_fileList;
+    ConversionPass m_pass{m_rules, *this};
+    WatchFolder m_watch;
 
     // The running job, for its report.
     std::string m_inputPath;
     std::string m_outputPath;
-    MaybeError m_jobFailure;
-
-    /** A watch-folder source, with its modification time when listed. */
-    struct WatchedSource {
-        std::string path;
-        std::string name;
-        std::chrono::system_clock::time_point modified;
-    };
-    /** With Delete on: the source of the running job, deleted once its output is complete. */
-    std::optional<WatchedSource> m_sourceToDelete;
-    /**
-     * Watch-folder files not to convert again while they stay (set-up or deletion failed), with
-     * their modification time: a file copied in anew under the same name is tried again.
-     */
-    std::map<std::string, std::chrono::system_clock::time_point> m_heldBack;
 };
 
 }  // namespace skedora

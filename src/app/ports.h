@@ -1,28 +1,16 @@
 #pragma once
 
-#include <chrono>
-#include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "model/error.h"
-#include "os/clock.h"
-#include "os/file_system.h"
+#include "model/schedule_record.h"
 
 namespace skedora {
 
 /**
- * The operations the application core needs from the program around it. The window implements
- * the timers, status display, file chooser and message box with its toolkit; the command-line
- * program implements them without a screen. Folder listing, file operations and the clock have
- * ready implementations in the core (PosixFileSystem, SystemClock).
- */
-
-/**
- * A timer with a millisecond interval. The owner delivers its ticks by calling the application's
- * handler (ConversionTick, PollWatchFolder) while the timer is enabled, never in the middle of
- * another handler; enabling it inside a handler delivers the first tick after that handler.
+ * A timer with a millisecond interval. Its owner (the window, or the command-line program's
+ * loop) delivers its ticks by calling the application's handler (RunConversionBurst,
+ * PollWatchFolder) while it is enabled, never in the middle of another handler.
  */
 class Timer {
   public:
@@ -33,48 +21,12 @@ class Timer {
     virtual void SetInterval(int milliseconds) = 0;
 };
 
-/** The value labels of the two status frames; each exists with index 1 (input) and 2 (output). */
-enum class StatusLabel { lblRECNUM, lblCLTO, lblCLFROM, lblCO, lblDESC, lblFILE };
-
-/** The twelve status captions of the main window. */
-class StatusDisplay {
-  public:
-    virtual ~StatusDisplay() = default;
-    /** index is 1 for the input frame, 2 for the output frame. */
-    virtual void SetCaption(StatusLabel label, int index, std::string_view caption) = 0;
-};
-
-/** The file the user picked: the full path and the bare file name without its folder. */
-struct ChosenFile {
-    std::string path;
-    std::string name;
-};
-
-/** The file-open dialog of the Open command. */
-class FileChooser {
-  public:
-    virtual ~FileChooser() = default;
-    /**
-     * Shows the dialog modally with the filter ("Skedora (*.dbf;*.csv)|*.dbf;*.csv"); no value
-     * when the user cancels.
-     */
-    virtual std::optional<ChosenFile> ChooseFile(std::string_view filter) = 0;
-};
-
-/** The modal error box: critical icon, OK button. */
-class MessageBox {
-  public:
-    virtual ~MessageBox() = default;
-    virtual void ShowError(std::string_view title, std::string_view text) = 0;
-};
-
 /** What the end of a job reports. */
 struct JobReport {
-    /** The paths as lblFILE shows them during the job. */
+    /** The paths as the job showed them. */
     std::string input;
     std::string output;
-    /** Events in the table, skipped for blank From call letters, deleted by rules, lines written.
-     */
+    /** Events in the table, skipped for blank From call letters, deleted by rules, written. */
     int read = 0;
     int skipped = 0;
     int deleted = 0;
@@ -84,18 +36,31 @@ struct JobReport {
 };
 
 /**
- * Hears of jobs starting and ending, for the window's status line and the command-line
- * program's report. Every member does nothing unless overridden.
+ * Hears what the application does with jobs: for the window's status frames and status line and
+ * the command-line program's report. Every member does nothing unless overridden.
  */
-class JobListener {
+class JobObserver {
   public:
-    virtual ~JobListener() = default;
-    /** A job's pass is about to begin (its timer is on). */
-    virtual void JobStarted(const std::string& /*input*/, const std::string& /*output*/) {}
+    virtual ~JobObserver() = default;
+    /** A job is being set up: its input and output paths, before the input is read. */
+    virtual void JobPreparing(const std::string& /*input*/, const std::string& /*output*/) {}
+    /** Set-up failed; no job runs. */
+    virtual void JobSetUpFailed(const std::string& /*input*/, const Error& /*error*/) {}
+    /** The input is read and the pass begins. */
+    virtual void JobStarted(const std::string& /*input*/, const std::string& /*output*/,
+                            int /*events*/) {}
+    /** An event that the rules are about to be applied to, as read. */
+    virtual void EventRead(int /*record*/, const ScheduleRecord& /*event*/) {}
+    /** An event written to the output as output line outputCount, after the change rules. */
+    virtual void EventWritten(int /*outputCount*/, const ScheduleRecord& /*event*/) {}
     /** The pass has ended and closed its output. */
     virtual void JobEnded(const JobReport& /*report*/) {}
-    /** Set-up failed before the pass could begin; no job runs. */
-    virtual void JobSetUpFailed(const std::string& /*input*/, const Error& /*error*/) {}
+};
+
+/** A schedule file picked by hand: the full path and the bare file name without its folder. */
+struct ChosenFile {
+    std::string path;
+    std::string name;
 };
 
 }  // namespace skedora

@@ -4,6 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "app/application.h"
+#include "app/manual_timer.h"
+#include "os/posix_file_system.h"
+#include "os/system_clock.h"
+
 namespace skedora::cli {
 
 inline constexpr int kExitSuccess = 0;
@@ -24,6 +29,18 @@ struct WatchOptions {
 
 int RunConvert(const ConvertOptions& options);
 int RunWatch(const WatchOptions& options);
+
+/** What the application needs around it, without a window. */
+struct HeadlessPorts {
+    ManualTimer conversionTimer;
+    ManualTimer watchTimer;
+    PosixFileSystem files;
+    SystemClock clock;
+
+    Ports For(JobObserver& observer) {
+        return {conversionTimer, watchTimer, files, clock, observer};
+    }
+};
 
 /** SIGINT and SIGTERM end the commands' loops between two handlers. */
 void InstallStopSignals();

@@ -1,16 +1,13 @@
-#include <cstdio>
 #include <iostream>
 
 #include "cli/commands.h"
-#include "cli/headless_platform.h"
-#include "engine/conversion_burst.h"
 #include "model/error.h"
 
 namespace skedora::cli {
 
 namespace {
 /** Keeps the end-of-job report. */
-class ReportKeeper : public JobListener {
+class ReportKeeper : public JobObserver {
   public:
     void JobEnded(const JobReport& report) override { m_report = report; }
     const std::optional<JobReport>& Report() const { return m_report; }
@@ -21,28 +18,28 @@ class ReportKeeper : public JobListener {
 }  // namespace
 
 int RunConvert(const ConvertOptions& options) {
-    HeadlessPlatform platform;
+    HeadlessPorts ports;
     ReportKeeper reports;
-    Application app(options.home, platform.For(reports));
+    Application app(options.home, ports.For(reports));
     app.StartUp();
 
     const ChosenFile chosen{options.schedule,
                             std::filesystem::path(options.schedule).filename().string()};
-    app.OpenScheduleFile(chosen, options.output);
+    const MaybeError setUpError = app.ConvertChosenFile(chosen, options.output);
+    if (setUpError) {
+        std::cerr << ErrorBoxText(*setUpError) << std::endl;
+    }
     while (app.IsJobRunning()) {
         if (const int signal = StopSignal()) {
             app.CloseOpenFiles();
             std::cerr << "skedora-cli: interrupted; " << chosen.path << " was not converted\n";
             return 128 + signal;
         }
-        RunConversionBurst(app, std::chrono::milliseconds(50));
+        app.RunConversionBurst(std::chrono::milliseconds(50));
     }
 
     const auto& report = reports.Report();
-    if (platform.messages.Shown()) {
-        return kExitFailure;
-    }
-    if (!report) {
+    if (setUpError || !report) {
         return kExitFailure;
     }
     if (report->failure) {

@@ -1,17 +1,15 @@
 #include <iostream>
 
 #include "cli/commands.h"
-#include "cli/headless_platform.h"
-#include "engine/conversion_burst.h"
 #include "model/error.h"
 
 namespace skedora::cli {
 
 namespace {
 /** One line on standard output per job started, finished or failed. */
-class JobPrinter : public JobListener {
+class JobPrinter : public JobObserver {
   public:
-    void JobStarted(const std::string& input, const std::string& output) override {
+    void JobStarted(const std::string& input, const std::string& output, int /*events*/) override {
         std::cout << "started " << input << " -> " << output << std::endl;
     }
     void JobEnded(const JobReport& report) override {
@@ -34,13 +32,13 @@ constexpr auto kBurst = std::chrono::milliseconds(10);
 
 int RunWatch(const WatchOptions& options) {
     using Clock = std::chrono::steady_clock;
-    HeadlessPlatform platform;
+    HeadlessPorts ports;
     JobPrinter printer;
-    Application app(options.home, platform.For(printer));
+    Application app(options.home, ports.For(printer));
     app.StartUp();
     const auto interval = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(options.intervalSeconds));
-    platform.watchTimer.SetInterval(
+    ports.watchTimer.SetInterval(
         static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(interval).count()));
 
     long polls = 0;
@@ -51,11 +49,11 @@ int RunWatch(const WatchOptions& options) {
             return kExitSuccess;
         }
         if (app.IsJobRunning()) {
-            RunConversionBurst(app, kBurst);
+            app.RunConversionBurst(kBurst);
         }
         // With no interval, the next poll waits only for the running job to end.
         const bool due = interval.count() == 0 ? !app.IsJobRunning() : Clock::now() >= nextPoll;
-        if (due && !limitReached && platform.watchTimer.IsEnabled()) {
+        if (due && !limitReached && ports.watchTimer.IsEnabled()) {
             app.PollWatchFolder();
             ++polls;
             nextPoll = Clock::now() + interval;

@@ -1,129 +1,114 @@
-#include "app/application.h"
+#include "engine/conversion_pass.h"
+
 #include "engine/cp2_line.h"
-#include "engine/rule_application.h"
 #include "model/text.h"
 
 namespace skedora {
 
-namespace {
-/** A number as the status frames show it: a blank in the place of a plus sign. */
-std::string StatusNumber(int value) {
-    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+ConversionPass::ConversionPass(const RuleSet& rules, PassObserver& observer)
+    : m_rules(rules), m_observer(observer) {}
+
+MaybeError ConversionPass::Begin(std::string inputTitle,
+                                 const std::optional<std::string>& outputPath) {
+    m_job.InputFileTitle = std::move(inputTitle);
+    m_job.RecordIndex = 0;
+    m_job.OutputCount = 0;
+    m_job.SkippedCount = 0;
+    m_job.DeletedCount = 0;
+    m_failure.reset();
+    m_running = true;
+    if (outputPath) {
+        m_failure = m_output.Create(*outputPath);
+        if (!m_failure) {
+            m_output.WriteLine(CsvHeaderText());
+        }
+    }
+    return m_failure;
 }
 
-constexpr StatusLabel kLabelsInOrder[] = {StatusLabel::lblRECNUM, StatusLabel::lblCLTO,
-                                          StatusLabel::lblCLFROM, StatusLabel::lblCO,
-                                          StatusLabel::lblDESC,   StatusLabel::lblFILE};
-}  // namespace
-
-void Application::RefreshPreparedRules() {
+void ConversionPass::RefreshPreparedRules() {
     if (!m_prepared || !(m_rules == m_preparedFrom)) {
         m_preparedFrom = m_rules;
         m_prepared.emplace(m_rules);
     }
 }
 
-void Application::ConversionTick() {
-    if (!IsJobRunning()) {
+void ConversionPass::Tick() {
+    if (!m_running) {
         return;
     }
     RefreshPreparedRules();
-    Tick();
+    Step();
 }
 
-int Application::RunConversionBurst(std::chrono::milliseconds budget) {
-    using Clock = std::chrono::steady_clock;
-    if (!IsJobRunning()) {
+int ConversionPass::RunBurst(std::chrono::milliseconds budget) {
+    using SteadyClock = std::chrono::steady_clock;
+    if (!m_running) {
         return 0;
     }
-    const auto deadline = Clock::now() + budget;
+    const auto deadline = SteadyClock::now() + budget;
     RefreshPreparedRules();
     int ticks = 0;
-    while (IsJobRunning()) {
-        Tick();
+    while (m_running) {
+        Step();
         ++ticks;
         // Reading the clock costs little next to a tick, but need not happen on every one.
-        if (ticks % 16 == 0 && Clock::now() >= deadline) {
+        if (ticks % 16 == 0 && SteadyClock::now() >= deadline) {
             break;
         }
     }
     return ticks;
 }
 
-void Application::Tick() {
-    ++m_job.RecordIndex;
-    if (m_job.RecordIndex > m_job.Events.Count()) {
-        EndConversionPass();
+void ConversionPass::Step() {
+    const int record = ++m_job.RecordIndex;
+    if (record > m_job.Events.Count()) {
+        End();
         return;
     }
-    ScheduleRecord& event = m_job.Events[m_job.RecordIndex];
+    ScheduleRecord& event = m_job.Events[record];
     if (TrimSpaces(event.fchnm_hd).empty()) {
         ++m_job.SkippedCount;
+        m_observer.EventSkipped(record);
         return;
     }
-    SetCaption(StatusLabel::lblRECNUM, 1, StatusNumber(m_job.RecordIndex));
-    SetCaption(StatusLabel::lblCLTO, 1, event.tochnm_hd);
-    SetCaption(StatusLabel::lblCLFROM, 1, event.fchnm_hd);
-    SetCaption(StatusLabel::lblCO, 1, event.co);
-    SetCaption(StatusLabel::lblDESC, 1, event.pgm);
-    if (IsDeletedByRules(event, *m_prepared)) {
+    m_observer.EventRead(record, event);
+    if (m_prepared->IsDeleted(event)) {
         ++m_job.DeletedCount;
+        m_observer.EventDeleted(record, event);
         return;
     }
-    ApplyChangeRules(event, *m_prepared);
+    m_prepared->ApplyChanges(event);
     ++m_job.OutputCount;
-    SetCaption(StatusLabel::lblRECNUM, 2, StatusNumber(m_job.OutputCount));
-    SetCaption(StatusLabel::lblCLTO, 2, event.tochnm_hd);
-    SetCaption(StatusLabel::lblCLFROM, 2, event.fchnm_hd);
-    SetCaption(StatusLabel::lblCO, 2, event.co);
-    SetCaption(StatusLabel::lblDESC, 2, event.pgm);
-    m_output.WriteLine(FormatEventLine(event, m_job.InputFileTitle));
+    const std::string line = FormatEventLine(event, m_job.InputFileTitle);
+    m_observer.EventWritten(record, m_job.OutputCount, event, line);
+    if (m_output.IsOpen()) {
+        m_output.WriteLine(line);
+    }
 }
 
-void Application::EndConversionPass() {
-    m_platform.conversionTimer.SetEnabled(false);
-    const MaybeError closeFailure = m_output.Close();
-    const MaybeError failure = m_jobFailure ? m_jobFailure : closeFailure;
-    for (const int index : {1, 2}) {
-        for (const StatusLabel label : kLabelsInOrder) {
-            SetCaption(label, index, "");
-        }
+void ConversionPass::End() {
+    m_running = false;
+    MaybeError closeFailure;
+    if (m_output.IsOpen()) {
+        closeFailure = m_output.Close();
     }
+    m_result.read = m_job.Events.Count();
+    m_result.skipped = m_job.SkippedCount;
+    m_result.deleted = m_job.DeletedCount;
+    m_result.written = m_job.OutputCount;
+    m_result.failure = m_failure ? m_failure : closeFailure;
     m_job.InputFileTitle.clear();
-    DeleteSourceAfterJob(failure);
-
-    JobReport report;
-    report.input = m_inputPath;
-    report.output = m_outputPath;
-    report.read = m_job.Events.Count();
-    report.skipped = m_job.SkippedCount;
-    report.deleted = m_job.DeletedCount;
-    report.written = m_job.OutputCount;
-    report.failure = failure;
-    m_platform.listener.JobEnded(report);
 }
 
-void Application::DeleteSourceAfterJob(const MaybeError& failure) {
-    if (!m_sourceToDelete) {
+void ConversionPass::Abort() {
+    if (!m_running) {
         return;
     }
-    const WatchedSource source = std::move(*m_sourceToDelete);
-    m_sourceToDelete.reset();
-    // A source is deleted only once its output is complete; one that stays is not converted
-    // again while it lies in the watch folder.
-    if (failure || m_platform.files.DeleteFile(source.path)) {
-        m_heldBack[source.name] = source.modified;
+    m_running = false;
+    if (m_output.IsOpen()) {
+        (void)m_output.Close();
     }
-}
-
-void Application::CloseOpenFiles() {
-    if (!IsJobRunning()) {
-        return;
-    }
-    // The program ends in the middle of a job: keep the lines written so far, and the source.
-    m_platform.conversionTimer.SetEnabled(false);
-    m_sourceToDelete.reset();
-    (void)m_output.Close();
 }
 
 }  // namespace skedora

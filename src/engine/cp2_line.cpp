@@ -66,6 +66,11 @@ std::pair<std::string_view, std::string_view> CommentColumn(const ScheduleRecord
 
 }  // namespace
 
+std::string_view CsvHeaderText() {
+    return "day,cur_date,week_day,on_time,off_time,pgm,mon_beg,mon_end,hidef,comments,toch,"
+           "tochnm_hd,fch,fchnm_hd,co,systemname,U1,U2";
+}
+
 std::string FormatEventLine(const ScheduleRecord& event, std::string_view inputFileTitle) {
     const auto [comment, commentTail] = CommentColumn(event, inputFileTitle);
     const std::size_t longest = 18 + 3 * kLongestNumber + 3 + comment.size() + commentTail.size() +

@@ -286,11 +286,6 @@ class CsvParser {
 
 }  // namespace
 
-std::string_view CsvHeaderText() {
-    return "day,cur_date,week_day,on_time,off_time,pgm,mon_beg,mon_end,hidef,comments,toch,"
-           "tochnm_hd,fch,fchnm_hd,co,systemname,U1,U2";
-}
-
 std::string NormalizeTimeText(std::string_view text) {
     std::string time;
     AppendTimeText(time, text);

@@ -9,9 +9,6 @@
 
 namespace skedora {
 
-/** The 18 column names: the first line of every CSV schedule and of every CP2 output. */
-std::string_view CsvHeaderText();
-
 /** hh:mm:ss from the short forms, chosen by the text's length alone (4, 5 or 7 characters). */
 std::string NormalizeTimeText(std::string_view text);
 

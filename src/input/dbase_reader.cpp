@@ -108,13 +108,12 @@ MaybeError CheckScheduleColumns(const DbfTable& dbf, const std::string& fileName
     return std::nullopt;
 }
 
-/** Checks the table's columns, then reads its rows into the event table, reset first. */
+/** Checks the table's columns, then appends its rows to the event table. */
 MaybeError ReadRows(DbfTable& dbf, const std::string& fileName, EventTable& table) {
     if (auto error = CheckScheduleColumns(dbf, fileName)) {
         return error;
     }
 
-    table.ResetEventTable();
     for (int row = 0; row < dbf.RowCount(); ++row) {
         if (auto error = dbf.ReadRow(row)) {
             return error;

@@ -10,7 +10,7 @@ namespace skedora {
 
 /**
  * Reads the dBASE table fileName in folder (a folder text ending with its separator) into the
- * table: the table is reset once the file has been opened and checked, then filled row by row.
+ * table, which the caller has emptied, row by row.
  */
 MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileName,
                              EventTable& table);

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "engine/conversion_burst.h"
+#include "model/version.h"
 #include "ui/about_dialog.h"
 #include "ui/auto_load_dialog.h"
 #include "ui/byte_text.h"
@@ -19,6 +19,7 @@
 #include "ui/change_co_dialog.h"
 #include "ui/change_time_dialog.h"
 #include "ui/delete_events_dialog.h"
+#include "ui/error_box.h"
 #include "ui/file_path_text.h"
 #include "ui/program_logo.h"
 #include "ui/qt_file_chooser.h"
@@ -28,8 +29,9 @@ namespace skedora {
 
 namespace {
 
-int CaptionSlot(StatusLabel label, int index) {
-    return static_cast<int>(label) * 2 + (index == 2 ? 1 : 0);
+/** A number as the status frames show it: a blank in the place of a plus sign. */
+std::string StatusNumber(int value) {
+    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
 }
 
 QAction* MenuAction(QMenu* menu, const char* name, const QString& caption) {
@@ -50,18 +52,14 @@ QString ErrorSummary(const Error& error) {
 }  // namespace
 
 QString MainWindow::CaptionText() {
-    return QStringLiteral("Skedora Converter Version %1.%2.%3")
-        .arg(SKEDORA_VERSION_MAJOR)
-        .arg(SKEDORA_VERSION_MINOR)
-        .arg(SKEDORA_VERSION_REVISION);
+    return QStringLiteral("Skedora Converter Version ") + TextFromBytes(VersionText());
 }
 
 MainWindow::MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> chooser,
                        QWidget* parent)
     : QMainWindow(parent),
       m_chooser(chooser ? std::move(chooser) : std::make_unique<QtFileChooser>(this)),
-      m_app(std::move(home), Platform{m_conversionTimer, m_watchTimer, *this, *m_chooser,
-                                      m_messages, m_files, m_clock, *this}) {
+      m_app(std::move(home), Ports{m_conversionTimer, m_watchTimer, m_files, m_clock, *this}) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(CaptionText());
     setWindowIcon(ProgramIcon());
@@ -94,7 +92,7 @@ void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("menuFile"));
     connect(MenuAction(file, "menuFileOpen", QStringLiteral("Open")), &QAction::triggered, this,
-            [this] { m_app.OpenScheduleCommand(); });
+            &MainWindow::OpenScheduleCommand);
     connect(MenuAction(file, "menuFileExit", QStringLiteral("Exit")), &QAction::triggered, this,
             &QWidget::close);
 
@@ -145,7 +143,7 @@ void MainWindow::ShowSettingsDialog(QPointer<Dialog>& dialog) {
     // An open instance closes without storing; the new one fills from the rule set as it is.
     delete dialog;
     dialog = new Dialog(
-        m_app.rules(), [this] { return m_app.SaveSettings(); }, this);
+        m_app.Rules(), [this] { return m_app.SaveSettings(); }, this);
     dialog->show();
     dialog->activateWindow();
 }
@@ -164,9 +162,23 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void MainWindow::OpenScheduleCommand() {
+    if (m_app.IsJobRunning()) {
+        return;
+    }
+    const auto chosen = m_chooser->ChooseFile();
+    if (!chosen) {
+        return;
+    }
+    // The watch folder may have started a job while the dialog was on screen: then it says so.
+    if (const auto error = m_app.ConvertChosenFile(*chosen)) {
+        ShowErrorBox(this, *error);
+    }
+}
+
 void MainWindow::RunConversionBurst() {
     m_inBurst = true;
-    skedora::RunConversionBurst(m_app, m_burstBudget);
+    m_app.RunConversionBurst(m_burstBudget);
     m_inBurst = false;
     FlushCaptions();
     ShowProgress();
@@ -176,39 +188,38 @@ void MainWindow::ShowProgress() {
     if (!m_progress->isVisible() && !m_app.IsJobRunning()) {
         return;
     }
-    const int count = m_app.job().Events.Count();
-    m_progress->setValue(std::clamp(m_app.job().RecordIndex, 0, count));
+    const int count = m_app.Job().Events.Count();
+    m_progress->setValue(std::clamp(m_app.Job().RecordIndex, 0, count));
 }
 
-QLabel* MainWindow::CaptionLabel(StatusLabel label, int index) const {
-    const StatusFrame* frame = m_frames[index == 2 ? 1 : 0];
-    switch (label) {
-        case StatusLabel::lblRECNUM:
-            return frame->RecordNumber();
-        case StatusLabel::lblCLTO:
-            return frame->CallLettersTo();
-        case StatusLabel::lblCLFROM:
-            return frame->CallLettersFrom();
-        case StatusLabel::lblCO:
-            return frame->CO();
-        case StatusLabel::lblDESC:
-            return frame->Description();
-        case StatusLabel::lblFILE:
-            return frame->File();
+QLabel* MainWindow::CaptionLabel(int frame, Caption caption) const {
+    const StatusFrame* side = m_frames[static_cast<std::size_t>(frame)];
+    switch (caption) {
+        case Caption::RecordNumber:
+            return side->RecordNumber();
+        case Caption::CallLettersTo:
+            return side->CallLettersTo();
+        case Caption::CallLettersFrom:
+            return side->CallLettersFrom();
+        case Caption::CO:
+            return side->CO();
+        case Caption::Description:
+            return side->Description();
+        case Caption::File:
+            return side->File();
     }
-    return frame->File();
+    return side->File();
 }
 
-void MainWindow::SetCaption(StatusLabel label, int index, std::string_view caption) {
+void MainWindow::SetCaption(int frame, Caption caption, std::string_view text) {
     if (m_inBurst) {
-        const auto slot = static_cast<std::size_t>(CaptionSlot(label, index));
-        m_pendingCaptions[slot].assign(caption);
+        const auto slot = static_cast<std::size_t>(frame * kCaptionsPerFrame + static_cast<int>(caption));
+        m_pendingCaptions[slot].assign(text);
         m_captionPending[slot] = true;
         return;
     }
-    QLabel* target = CaptionLabel(label, index);
-    target->setText(label == StatusLabel::lblFILE ? PathTextFromBytes(caption)
-                                                  : TextFromBytes(caption));
+    CaptionLabel(frame, caption)
+        ->setText(caption == Caption::File ? PathTextFromBytes(text) : TextFromBytes(text));
 }
 
 void MainWindow::FlushCaptions() {
@@ -218,16 +229,37 @@ void MainWindow::FlushCaptions() {
             continue;
         }
         m_captionPending[i] = false;
-        const auto label = static_cast<StatusLabel>(slot / 2);
-        const int index = slot % 2 + 1;
-        CaptionLabel(label, index)
-            ->setText(label == StatusLabel::lblFILE ? PathTextFromBytes(m_pendingCaptions[i])
-                                                    : TextFromBytes(m_pendingCaptions[i]));
+        const int frame = slot / kCaptionsPerFrame;
+        const auto caption = static_cast<Caption>(slot % kCaptionsPerFrame);
+        CaptionLabel(frame, caption)
+            ->setText(caption == Caption::File ? PathTextFromBytes(m_pendingCaptions[i])
+                                               : TextFromBytes(m_pendingCaptions[i]));
     }
 }
 
-void MainWindow::JobStarted(const std::string& input, const std::string& /*output*/) {
-    m_progress->setRange(0, std::max(m_app.job().Events.Count(), 1));
+void MainWindow::ShowEvent(int frame, int number, const ScheduleRecord& event) {
+    SetCaption(frame, Caption::RecordNumber, StatusNumber(number));
+    SetCaption(frame, Caption::CallLettersTo, event.tochnm_hd);
+    SetCaption(frame, Caption::CallLettersFrom, event.fchnm_hd);
+    SetCaption(frame, Caption::CO, event.co);
+    SetCaption(frame, Caption::Description, event.pgm);
+}
+
+void MainWindow::JobPreparing(const std::string& input, const std::string& output) {
+    SetCaption(0, Caption::File, input);
+    SetCaption(1, Caption::File, output);
+}
+
+void MainWindow::EventRead(int record, const ScheduleRecord& event) {
+    ShowEvent(0, record, event);
+}
+
+void MainWindow::EventWritten(int outputCount, const ScheduleRecord& event) {
+    ShowEvent(1, outputCount, event);
+}
+
+void MainWindow::JobStarted(const std::string& input, const std::string& /*output*/, int events) {
+    m_progress->setRange(0, std::max(events, 1));
     m_progress->setValue(0);
     m_progress->show();
     m_statusLine->setText(QStringLiteral("Converting %1 ...").arg(BareName(input)));
@@ -235,6 +267,11 @@ void MainWindow::JobStarted(const std::string& input, const std::string& /*outpu
 }
 
 void MainWindow::JobEnded(const JobReport& report) {
+    for (int frame = 0; frame < 2; ++frame) {
+        for (int caption = 0; caption < kCaptionsPerFrame; ++caption) {
+            SetCaption(frame, static_cast<Caption>(caption), "");
+        }
+    }
     m_progress->hide();
     const QString names =
         QStringLiteral("%1 -> %2").arg(BareName(report.input), BareName(report.output));

@@ -9,11 +9,10 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/ports.h"
-#include "os/system_clock.h"
-#include "ui/qt_message_box.h"
-#include "ui/qt_timer.h"
 #include "os/posix_file_system.h"
+#include "os/system_clock.h"
+#include "ui/qt_file_chooser.h"
+#include "ui/qt_timer.h"
 
 class QAction;
 class QLabel;
@@ -35,7 +34,7 @@ class StatusFrame;
  * application core they drive. Beyond the status frames it shows a progress bar while a job
  * runs and a status line that reports the last job.
  */
-class MainWindow : public QMainWindow, private StatusDisplay, private JobListener {
+class MainWindow : public QMainWindow, private JobObserver {
     Q_OBJECT
 
   public:
@@ -50,7 +49,7 @@ class MainWindow : public QMainWindow, private StatusDisplay, private JobListene
                         QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    /** "Skedora Converter Version " + major.minor.revision. */
+    /** "Skedora Converter Version " and the version. */
     static QString CaptionText();
 
     Application& application() { return m_app; }
@@ -67,25 +66,32 @@ class MainWindow : public QMainWindow, private StatusDisplay, private JobListene
     void ShowAbout();
     template <typename Dialog>
     void ShowSettingsDialog(QPointer<Dialog>& dialog);
+    void OpenScheduleCommand();
     void RunConversionBurst();
     void ShowProgress();
 
-    // StatusDisplay
-    void SetCaption(StatusLabel label, int index, std::string_view caption) override;
-    // JobListener
-    void JobStarted(const std::string& input, const std::string& output) override;
-    void JobEnded(const JobReport& report) override;
+    // JobObserver
+    void JobPreparing(const std::string& input, const std::string& output) override;
     void JobSetUpFailed(const std::string& input, const Error& error) override;
+    void JobStarted(const std::string& input, const std::string& output, int events) override;
+    void EventRead(int record, const ScheduleRecord& event) override;
+    void EventWritten(int outputCount, const ScheduleRecord& event) override;
+    void JobEnded(const JobReport& report) override;
 
+    /** The value labels of a status frame, in the order the frames are cleared. */
+    enum class Caption { RecordNumber, CallLettersTo, CallLettersFrom, CO, Description, File };
+    static constexpr int kCaptionsPerFrame = 6;
+    /** Shows the text (bytes) in a frame's label; during a burst only its last value is shown. */
+    void SetCaption(int frame, Caption caption, std::string_view text);
+    void ShowEvent(int frame, int number, const ScheduleRecord& event);
     void FlushCaptions();
-    QLabel* CaptionLabel(StatusLabel label, int index) const;
+    QLabel* CaptionLabel(int frame, Caption caption) const;
 
     QTimer m_timeWatch;
     QTimer m_timeCONV;
     QtTimer m_watchTimer{m_timeWatch};
     QtTimer m_conversionTimer{m_timeCONV};
     std::unique_ptr<FileChooser> m_chooser;
-    QtMessageBox m_messages{this};
     PosixFileSystem m_files;
     SystemClock m_clock;
     Application m_app;
@@ -97,7 +103,7 @@ class MainWindow : public QMainWindow, private StatusDisplay, private JobListene
     std::chrono::milliseconds m_burstBudget = kBurstBudget;
 
     // During a burst the captions are kept here and shown once at its end.
-    static constexpr int kCaptionCount = 12;
+    static constexpr int kCaptionCount = 2 * kCaptionsPerFrame;
     bool m_inBurst = false;
     std::array<std::string, kCaptionCount> m_pendingCaptions;
     std::array<bool, kCaptionCount> m_captionPending{};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <optional>
 
 #include "app/ports.h"
 
@@ -8,18 +8,20 @@ class QWidget;
 
 namespace skedora {
 
-/** The Open command's file dialog, a QFileDialog over the window. */
+/** The Open command's file dialog; tests answer it without a screen. */
+class FileChooser {
+  public:
+    virtual ~FileChooser() = default;
+    /** The picked schedule file; none when the user cancels. */
+    virtual std::optional<ChosenFile> ChooseFile() = 0;
+};
+
+/** A QFileDialog over the window, offering .DBF and .CSV files in either letter case. */
 class QtFileChooser : public FileChooser {
   public:
     explicit QtFileChooser(QWidget* parent) : m_parent(parent) {}
 
-    std::optional<ChosenFile> ChooseFile(std::string_view filter) override;
-
-    /**
-     * "Skedora (*.dbf;*.csv)|*.dbf;*.csv" as a Qt name filter: "Skedora (*.dbf *.csv *.DBF *.CSV)".
-     * File names are case-sensitive here, so each pattern is offered in lower and upper case.
-     */
-    static QString QtNameFilter(std::string_view filter);
+    std::optional<ChosenFile> ChooseFile() override;
 
   private:
     QWidget* m_parent;

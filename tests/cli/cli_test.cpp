@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 
+#include "engine/cp2_line.h"
 #include "input/csv_reader.h"
+#include "model/version.h"
 #include "settings/settings_store.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
@@ -105,7 +107,7 @@ TEST_F(CliTest, BadUsageExitsTwoAndHelpAndVersionExitZero) {
     for (const char* command : {"", "convert ", "watch "}) {
         const Result version = Run(std::string(command) + "--version");
         EXPECT_EQ(version.exitCode, 0);
-        EXPECT_EQ(version.out, "7.0.16\n") << command;
+        EXPECT_EQ(version.out, VersionText() + "\n") << command;
         const Result help = Run(std::string(command) + "--help");
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_NE(help.out.find("Usage: skedora-cli"), std::string::npos) << command;

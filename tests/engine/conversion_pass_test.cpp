@@ -1,98 +1,117 @@
 #include <gtest/gtest.h>
 
-#include "app/application.h"
-#include "engine/conversion_burst.h"
+#include "engine/conversion_pass.h"
+#include "engine/cp2_line.h"
 #include "input/csv_reader.h"
-#include "support/fake_platform.h"
 #include "support/schedule_files.h"
+#include "support/temp_dir.h"
 
 namespace skedora {
 namespace {
 
 using test::TestEvent;
 
-struct ConversionPassTest : ::testing::Test, test::TestApp {
-    /** Opens the CSV schedule as the Open command would; the output path. */
-    std::filesystem::path Open(const std::vector<TestEvent>& events) {
-        test::WriteCsvSchedule(data.file("week1.csv"), events);
-        EXPECT_TRUE(app->OpenScheduleFile({data.file("week1.csv").string(), "week1.csv"}));
-        return data.file("week1.CP2");
+/** Records what the pass reports, one line per event. */
+struct PassRecorder : PassObserver {
+    void EventSkipped(int record) override { lines.push_back("skipped " + std::to_string(record)); }
+    void EventRead(int record, const ScheduleRecord& event) override {
+        lines.push_back("read " + std::to_string(record) + " " + event.fchnm_hd);
     }
+    void EventDeleted(int record, const ScheduleRecord&) override {
+        lines.push_back("deleted " + std::to_string(record));
+    }
+    void EventWritten(int record, int outputCount, const ScheduleRecord& event,
+                      std::string_view) override {
+        lines.push_back("written " + std::to_string(record) + " as " +
+                        std::to_string(outputCount) + " " + event.fchnm_hd);
+    }
+    std::vector<std::string> lines;
 };
 
-TEST_F(ConversionPassTest, CountsSkipsAndDeletesAndShowsTheCaptionsInOrder) {
-    app->rules().DeleteCallLetterRules[1] = {"WDEL", "12"};
-    app->rules().ChangeCallLetterRules[1] = {"wxyz", "12", "kxyz"};
-    const auto output = Open({{"WABC", "WXYZ", "12", "One"},
-                              {"WABC", "   ", "12", "Blank"},
-                              {"WDEL", "WXYZ", "12", "Gone"},
-                              {"WABC", "WQQQ", "0012", "Four"},
-                              {"WABC", "WXYZ", "12", "Five"}});
-    ASSERT_TRUE(app->IsJobRunning());
-    platform->status.changes.clear();
+struct ConversionPassTest : ::testing::Test {
+    /** Reads the events into the pass's table and begins it; the output path. */
+    std::filesystem::path Begin(const std::vector<TestEvent>& events) {
+        test::WriteCsvSchedule(dir.file("week1.csv"), events);
+        pass.Job().Events.ResetEventTable();
+        EXPECT_EQ(ReadCsvSchedule(dir.file("week1.csv").string(), pass.Job().Events),
+                  std::nullopt);
+        EXPECT_EQ(pass.Begin("week1.csv", dir.file("week1.CP2").string()), std::nullopt);
+        return dir.file("week1.CP2");
+    }
+    int Run() {
+        int ticks = 0;
+        for (; pass.IsRunning(); ++ticks) {
+            pass.Tick();
+        }
+        return ticks;
+    }
 
-    EXPECT_EQ(test::RunJob(*app), 6);
-    EXPECT_EQ(app->job().RecordIndex, 6);
-    EXPECT_EQ(app->job().OutputCount, 3);
+    test::TempDir dir;
+    RuleSet rules;
+    PassRecorder recorder;
+    ConversionPass pass{rules, recorder};
+};
+
+TEST_F(ConversionPassTest, SkipsDeletesChangesAndWritesEachEventInOrder) {
+    rules.DeleteCallLetterRules[1] = {"WDEL", "12"};
+    rules.ChangeCallLetterRules[1] = {"wxyz", "12", "kxyz"};
+    const auto output = Begin({{"WABC", "WXYZ", "12", "One"},
+                               {"WABC", "   ", "12", "Blank"},
+                               {"WDEL", "WXYZ", "12", "Gone"},
+                               {"WABC", "WQQQ", "0012", "Four"},
+                               {"WABC", "WXYZ", "12", "Five"}});
+    EXPECT_EQ(Run(), 6);
     EXPECT_EQ(test::ReadFile(output),
               std::string(CsvHeaderText()) +
                   "\r\n1,03/05/2024,TUE,10:00:00,11:00:00,One,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n"
                   "4,03/05/2024,TUE,10:00:00,11:00:00,Four,,,,,7,WABC,5,WQQQ,0012,SYS,,,\r\n"
                   "5,03/05/2024,TUE,10:00:00,11:00:00,Five,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n");
-    const std::vector<std::string> expected = {
-        // Event 1: written.
-        "lblRECNUM(1)= 1", "lblCLTO(1)=WABC", "lblCLFROM(1)=WXYZ", "lblCO(1)=12", "lblDESC(1)=One",
-        "lblRECNUM(2)= 1", "lblCLTO(2)=WABC", "lblCLFROM(2)=KXYZ", "lblCO(2)=12", "lblDESC(2)=One",
-        // Event 2: skipped without a trace. Event 3: shown on the input side only.
-        "lblRECNUM(1)= 3", "lblCLTO(1)=WDEL", "lblCLFROM(1)=WXYZ", "lblCO(1)=12", "lblDESC(1)=Gone",
-        // Event 4.
-        "lblRECNUM(1)= 4", "lblCLTO(1)=WABC", "lblCLFROM(1)=WQQQ", "lblCO(1)=0012",
-        "lblDESC(1)=Four", "lblRECNUM(2)= 2", "lblCLTO(2)=WABC", "lblCLFROM(2)=WQQQ",
-        "lblCO(2)=0012", "lblDESC(2)=Four",
-        // Event 5.
-        "lblRECNUM(1)= 5", "lblCLTO(1)=WABC", "lblCLFROM(1)=WXYZ", "lblCO(1)=12", "lblDESC(1)=Five",
-        "lblRECNUM(2)= 3", "lblCLTO(2)=WABC", "lblCLFROM(2)=KXYZ", "lblCO(2)=12", "lblDESC(2)=Five",
-        // The end clears all twelve, input frame first.
-        "lblRECNUM(1)=", "lblCLTO(1)=", "lblCLFROM(1)=", "lblCO(1)=", "lblDESC(1)=", "lblFILE(1)=",
-        "lblRECNUM(2)=", "lblCLTO(2)=", "lblCLFROM(2)=", "lblCO(2)=", "lblDESC(2)=", "lblFILE(2)="};
-    EXPECT_EQ(platform->status.changes, expected);
-
-    ASSERT_EQ(Reports().size(), 1u);
-    const JobReport& report = Reports()[0];
-    EXPECT_EQ(report.output, output.string());
-    EXPECT_EQ(std::tie(report.read, report.skipped, report.deleted, report.written),
+    EXPECT_EQ(recorder.lines,
+              (std::vector<std::string>{"read 1 WXYZ", "written 1 as 1 KXYZ", "skipped 2",
+                                        "read 3 WXYZ", "deleted 3", "read 4 WQQQ",
+                                        "written 4 as 2 WQQQ", "read 5 WXYZ",
+                                        "written 5 as 3 KXYZ"}));
+    const PassResult& result = pass.Result();
+    EXPECT_EQ(std::tie(result.read, result.skipped, result.deleted, result.written),
               std::make_tuple(5, 1, 1, 3));
-    EXPECT_EQ(report.failure, std::nullopt);
+    EXPECT_EQ(result.failure, std::nullopt);
+    EXPECT_TRUE(pass.Job().InputFileTitle.empty());
 }
 
 TEST_F(ConversionPassTest, AnEmptyTableEndsOnTheFirstTickWithTheHeaderOnly) {
-    const auto output = Open({});
-    EXPECT_EQ(test::RunJob(*app), 1);
+    const auto output = Begin({});
+    EXPECT_EQ(Run(), 1);
     EXPECT_EQ(test::ReadFile(output), std::string(CsvHeaderText()) + "\r\n");
-    EXPECT_EQ(platform->status.changes.size(), 2u + 12u);  // both files shown, then all cleared
-    EXPECT_EQ(platform->status.changes.back(), "lblFILE(2)=");
 }
 
 TEST_F(ConversionPassTest, ARuleSavedDuringThePassAppliesFromTheNextEventOn) {
-    const auto output = Open({{}, {}, {}});
-    app->ConversionTick();
-    app->rules().DeleteCallLetterRules[1] = {"WABC", "12"};
-    test::RunJob(*app);
+    const auto output = Begin({{}, {}, {}});
+    pass.Tick();
+    rules.DeleteCallLetterRules[1] = {"WABC", "12"};
+    Run();
     EXPECT_EQ(test::FileLines(output).size(), 2u);
-    EXPECT_EQ(Reports().at(0).deleted, 2);
+    EXPECT_EQ(pass.Result().deleted, 2);
 }
 
 TEST_F(ConversionPassTest, BurstsOfWholeTicksEndThePassOverTheLargestTable) {
-    const auto output = Open(std::vector<TestEvent>(EventTable::kMaxEvents));
+    const auto output = Begin(std::vector<TestEvent>(EventTable::kMaxEvents));
     int ticks = 0;
-    while (app->IsJobRunning()) {
-        ticks += RunConversionBurst(*app, std::chrono::milliseconds(10));
+    while (pass.IsRunning()) {
+        ticks += pass.RunBurst(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(ticks, EventTable::kMaxEvents + 1);
-    EXPECT_EQ(RunConversionBurst(*app, std::chrono::milliseconds(10)), 0);
-    EXPECT_EQ(app->job().OutputCount, EventTable::kMaxEvents);
+    EXPECT_EQ(pass.RunBurst(std::chrono::milliseconds(10)), 0);
     EXPECT_EQ(test::FileLines(output).size(), EventTable::kMaxEvents + 1u);
-    EXPECT_EQ(Reports().at(0).failure, std::nullopt);
+    EXPECT_EQ(pass.Result().failure, std::nullopt);
+}
+
+TEST_F(ConversionPassTest, WithoutAnOutputPathNothingIsWritten) {
+    test::WriteCsvSchedule(dir.file("week1.csv"), {{}, {}});
+    ASSERT_EQ(ReadCsvSchedule(dir.file("week1.csv").string(), pass.Job().Events), std::nullopt);
+    EXPECT_EQ(pass.Begin("week1.csv", std::nullopt), std::nullopt);
+    Run();
+    EXPECT_EQ(pass.Result().written, 2);
+    EXPECT_FALSE(exists(dir.file("week1.CP2")));
 }
 
 }  // namespace

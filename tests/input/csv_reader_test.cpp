@@ -1,3 +1,4 @@
+#include "engine/cp2_line.h"
 #include "input/csv_reader.h"
 
 #include <gtest/gtest.h>

@@ -2,13 +2,6 @@
 
 namespace skedora::test {
 
-void CaptionRecorder::SetCaption(StatusLabel label, int index, std::string_view caption) {
-    static const char* const kNames[] = {"lblRECNUM", "lblCLTO", "lblCLFROM",
-                                         "lblCO",     "lblDESC", "lblFILE"};
-    changes.push_back(std::string(kNames[static_cast<int>(label)]) + "(" + std::to_string(index) +
-                      ")=" + std::string(caption));
-}
-
 std::vector<FolderEntry> TestFileSystem::ListFiles(const std::string& folder,
                                                    std::string_view extension) const {
     auto entries = PosixFileSystem::ListFiles(folder, extension);
@@ -37,18 +30,17 @@ int RunJob(Application& app) {
 
 void TestApp::Restart() {
     app.reset();
-    platform = std::make_unique<FakePlatform>();
-    FakePlatform& p = *platform;
+    ports = std::make_unique<FakePorts>();
+    FakePorts& p = *ports;
     app = std::make_unique<Application>(
-        home.path(), Platform{p.conversionTimer, p.watchTimer, p.status, p.chooser, p.messages,
-                              p.files, p.clock, p.listener});
+        home.path(), Ports{p.conversionTimer, p.watchTimer, p.files, p.clock, p.observer});
     app->StartUp();
     Settings() = {watch.folderText(), out.folderText(), true, true, false, false};
 }
 
 std::string TestApp::PollAndConvert() {
     app->PollWatchFolder();
-    const std::string name = app->IsJobRunning() ? app->job().InputFileTitle : "";
+    const std::string name = app->IsJobRunning() ? app->Job().InputFileTitle : "";
     RunJob(*app);
     return name;
 }

@@ -33,7 +33,7 @@ TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     EXPECT_EQ(FileList(), "A.DBF\r\n");  // saved before the conversion runs
     AddCsv("0.CSV");
     app->PollWatchFolder();  // nothing while a job runs
-    EXPECT_EQ(app->job().InputFileTitle, "A.DBF");
+    EXPECT_EQ(app->Job().InputFileTitle, "A.DBF");
     test::RunJob(*app);
     EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 2u);
     for (const char* name : {"b.dbf", "C.DBF", "0.CSV", "A.CSV", "", ""}) {
@@ -77,11 +77,10 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedSetUpOrDeletionIsKeptAndHeldBack) {
     Settings().Delete = true;
     test::WriteFile(watch.file("A.DBF"), "not a table");
     AddCsv("B.CSV");
-    platform->files.failingDeletes.insert(watch.folderText() + "B.CSV");
+    ports->files.failingDeletes.insert(watch.folderText() + "B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(platform->listener.setUpFailures,
+    EXPECT_EQ(ports->observer.setUpFailures,
               std::vector<std::string>{watch.folderText() + "A.DBF: 3001"});
-    EXPECT_TRUE(platform->messages.boxes.empty());
     EXPECT_EQ(PollAndConvert(), "B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
     EXPECT_TRUE(InWatch("A.DBF") && InWatch("B.CSV"));
@@ -109,7 +108,7 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteOrAnExitKeepsTheSource) {
     Restart();
     Settings().Delete = true;
     app->PollWatchFolder();
-    EXPECT_EQ(app->job().InputFileTitle, "A.CSV");
+    EXPECT_EQ(app->Job().InputFileTitle, "A.CSV");
     app->ConversionTick();
     app->ConversionTick();
     app->CloseOpenFiles();
@@ -122,7 +121,7 @@ TEST_F(WatchPollerTest, AFileStillBeingCopiedIsConvertedWholeOnceItIsQuiet) {
     AddDbf("KNOWN.DBF");
     EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
     const std::string whole = test::CsvSchedule(std::vector<TestEvent>(10));
-    auto& now = platform->clock.now;
+    auto& now = ports->clock.now;
     now = std::chrono::system_clock::now() + std::chrono::milliseconds(500);
     AddDbf("KNOWN.DBF");  // written again just now
     test::WriteFile(watch.file("A.CSV"), whole.substr(0, whole.size() / 2));
@@ -168,10 +167,10 @@ TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
     // Files removed between the listing and the read start no job; the next poll goes on.
     Settings().Delete = true;
     for (const char* name : {"0.CSV", "0.DBF"}) {
-        platform->files.vanishing = {name};
+        ports->files.vanishing = {name};
         test::WriteDbfSchedule(watch.file(name), {{}});
         EXPECT_EQ(PollAndConvert(), "");
-        EXPECT_EQ(platform->listener.setUpFailures.back(), watch.folderText() + name + ": 53");
+        EXPECT_EQ(ports->observer.setUpFailures.back(), watch.folderText() + name + ": 53");
     }
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     EXPECT_EQ(Reports().size(), 2u);

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "input/output_naming.h"
+#include "support/fake_platform.h"
+#include "support/schedule_files.h"
+
+namespace skedora {
+namespace {
+
+using test::FileLines;
+
+TEST(ManualOutputPath, ReplacesTheBareNamesExtensionOnly) {
+    const std::pair<ChosenFile, std::optional<std::string>> cases[] = {
+        {{"/my.data/week1.csv", "week1.csv"}, "/my.data/week1.CP2"},
+        {{"/sched/week.1.Csv", "week.1.Csv"}, "/sched/week.1.CP2"},
+        {{"  /sched/week1.dbf  ", "week1.dbf"}, "/sched/week1.CP2"},
+        {{"/my.data/week1", "week1"}, std::nullopt},
+        {{"/sched/.csv", ".csv"}, "/sched/.CP2"},
+    };
+    for (const auto& [chosen, output] : cases) {
+        EXPECT_EQ(ManualOutputPath(chosen.path, chosen.name), output) << chosen.path;
+    }
+}
+
+TEST(AutomaticOutputPath, WithAndWithoutTheDatePrefix) {
+    AutoLoadSettingsGroup settings{"/watch", " /out/ ", true, true, false, false};
+    const LocalDateTime now{2024, 3, 5, 14, 7, 9};
+    EXPECT_EQ(AutomaticOutputPath(settings, "WEEK1.DBF", now), "/out/WEEK1.CP2");
+    settings.PrefixDate = true;
+    EXPECT_EQ(AutomaticOutputPath(settings, " WEEK1.CSV ", now), "/out/20240305140709WEEK1.CP2");
+    settings.OutPath = "";  // the watch folder
+    EXPECT_EQ(AutomaticOutputPath(settings, "a.csv", {2031, 12, 1, 0, 0, 5}),
+              "/watch/20311201000005a.CP2");
+}
+
+struct JobSetUpTest : ::testing::Test, test::TestApp {
+    MaybeError Convert(const std::string& name) {
+        return app->ConvertChosenFile({data.file(name).string(), name});
+    }
+};
+
+TEST_F(JobSetUpTest, AChosenFileIsConvertedBesideItOrItsErrorReturned) {
+    test::WriteCsvSchedule(data.file("Week1.Csv"), {{}, {}});
+    EXPECT_EQ(Convert("Week1.Csv"), std::nullopt);
+    ASSERT_TRUE(app->IsJobRunning());
+    EXPECT_EQ(app->Job().InputFileTitle, "Week1.Csv");
+    EXPECT_EQ(ports->observer.prepared,
+              std::vector<std::string>{data.file("Week1.Csv").string() + " -> " +
+                                       data.file("Week1.CP2").string()});
+    // While a job runs, another pick is refused.
+    EXPECT_EQ(Convert("Week1.Csv")->number, errors::kInvalidCall);
+    test::RunJob(*app);
+    EXPECT_EQ(FileLines(data.file("Week1.CP2")).size(), 3u);
+
+    test::WriteFile(data.file("notes.txt"), "hello");
+    const std::pair<const char*, Error> failures[] = {
+        {"notes.txt", errors::InvalidCall("Only .DBF and .CSV schedule files can be converted")},
+        {"missing.dbf", errors::FileNotFound()},
+        {"week3", errors::InvalidCall()},
+    };
+    for (const auto& [name, error] : failures) {
+        EXPECT_EQ(Convert(name), error) << name;
+        EXPECT_FALSE(app->IsJobRunning());
+    }
+    EXPECT_EQ(ports->observer.setUpFailures.size(), 3u);
+    EXPECT_FALSE(exists(data.file("notes.CP2")) || exists(data.file("missing.CP2")));
+}
+
+TEST_F(JobSetUpTest, ADbaseFileOutsideTheCurrentFolderIsFound) {
+    test::TempDir elsewhere;
+    test::WriteDbfSchedule(elsewhere.file("WEEK.DBF"), {{}, {}});
+    EXPECT_EQ(app->ConvertChosenFile({elsewhere.file("WEEK.DBF").string(), "WEEK.DBF"}),
+              std::nullopt);
+    test::RunJob(*app);
+    EXPECT_EQ(FileLines(elsewhere.file("WEEK.CP2")).size(), 3u);
+}
+
+}  // namespace
+}  // namespace skedora
