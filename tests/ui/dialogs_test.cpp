@@ -16,6 +16,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QtTest>
 #include <filesystem>
 #include <functional>
@@ -523,6 +524,13 @@ class DialogsTest : public QObject {
         dialog->close();
         QTRY_VERIFY(dialog.isNull());
 
+        auto* frames = new QWidget;
+        auto* column = new QVBoxLayout(frames);
+        column->addWidget(new StatusFrame(0));
+        column->addWidget(new StatusFrame(1));
+        f.other.setCentralWidget(frames);
+        f.other.resize(680, 560);
+        f.other.activateWindow();
         dialog = f.Open(Make<ChangeCallLettersDialog>());
         dialog->move(f.other.geometry().topLeft() + QPoint(60, 60));
         TypeAtEnd(*dialog, "txtCL_2", "wxyz");
