@@ -41,9 +41,10 @@ void AddHomeOption(CLI::App& command, std::filesystem::path& home) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App cli("Converts broadcast schedule files (.DBF, .CSV) into .CP2 files with the rules "
-                 "of SK.ini.",
-                 "skedora-cli");
+    CLI::App cli(
+        "Converts broadcast schedule files (.DBF, .CSV) into .CP2 files with the rules "
+        "of SK.ini.",
+        "skedora-cli");
     cli.set_version_flag("--version", skedora::VersionText(), "Print the version and exit");
     cli.require_subcommand(1);
     cli.fallthrough();

@@ -1,5 +1,6 @@
 #pragma once
 #include <string_view>
+
 #include "model/error.h"
 #include "model/schedule_record.h"
 namespace skedora {
@@ -13,7 +14,8 @@ class PassObserver {
     virtual void EventRead(int /*record*/, const ScheduleRecord& /*event*/) {}
     /** A delete rule removed the event (as read). */
     virtual void EventDeleted(int /*record*/, const ScheduleRecord& /*event*/) {}
-    /** The event after the change rules, written as output line `outputCount` (line without CR LF). */
+    /** The event after the change rules, written as output line `outputCount` (line without CR LF).
+     */
     virtual void EventWritten(int /*record*/, int /*outputCount*/, const ScheduleRecord& /*event*/,
                               std::string_view /*line*/) {}
 };

@@ -24,7 +24,7 @@ ChangeCallLettersDialog::ChangeCallLettersDialog(RuleSet& rules, SaveRules save,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(RuleTabs("SSTab1", {title, title, title},
                                {&m_oldCallLetters, &m_coNumbers, &m_newCallLetters}, this));
-    layout->addLayout(buttonRow("cmdOK", QStringLiteral("Apply and Save"), "cmdCANCEL"));
+    layout->addLayout(buttonRow("cmdOK", QStringLiteral("&Apply and Save"), "cmdCANCEL"));
 
     for (int n = 1; n <= kRules; ++n) {
         const ChangeCallLetterRule& rule = this->rules().ChangeCallLetterRules[n];
@@ -32,11 +32,12 @@ ChangeCallLettersDialog::ChangeCallLettersDialog(RuleSet& rules, SaveRules save,
         m_coNumbers.box(n)->showText(TextFromBytes(rule.CO));
         m_newCallLetters.box(n)->showText(TextFromBytes(rule.NewCallLetter));
     }
+    rememberFilledRules();
 }
 
-void ChangeCallLettersDialog::storeRules() {
+void ChangeCallLettersDialog::storeRules(RuleSet& target) const {
     for (int n = 1; n <= kRules; ++n) {
-        ChangeCallLetterRule& rule = rules().ChangeCallLetterRules[n];
+        ChangeCallLetterRule& rule = target.ChangeCallLetterRules[n];
         rule.OldCallLetter = TrimmedBoxBytes(*m_oldCallLetters.box(n));
         rule.CO = TrimmedBoxBytes(*m_coNumbers.box(n));
         rule.NewCallLetter = TrimmedBoxBytes(*m_newCallLetters.box(n));

@@ -13,7 +13,7 @@ class ChangeCallLettersDialog : public SettingsDialog {
     ChangeCallLettersDialog(RuleSet& rules, SaveRules save, QWidget* parent = nullptr);
 
   protected:
-    void storeRules() override;
+    void storeRules(RuleSet& target) const override;
 
   private:
     BoxColumn m_oldCallLetters;

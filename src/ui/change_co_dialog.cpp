@@ -34,7 +34,7 @@ ChangeCODialog::ChangeCODialog(RuleSet& rules, SaveRules save, QWidget* parent)
         RuleTabs("SSTab1", {title, title, title}, {&m_callLetters, &m_oldCO, &m_newCO}, this));
     layout->addWidget(RuleTabs("SSTab2", {title, title, title},
                                {&m_descriptions, &m_descriptionOldCO, &m_descriptionNewCO}, this));
-    layout->addLayout(buttonRow("cmdOK", QStringLiteral("Apply and Save"), "cmdCANCEL"));
+    layout->addLayout(buttonRow("cmdOK", QStringLiteral("&Apply and Save"), "cmdCANCEL"));
 
     const RuleSet& held = this->rules();
     for (int n = 1; n <= kCallLetterRules; ++n) {
@@ -49,17 +49,18 @@ ChangeCODialog::ChangeCODialog(RuleSet& rules, SaveRules save, QWidget* parent)
         m_descriptionOldCO.box(n)->showText(TextFromBytes(rule.OldCO));
         m_descriptionNewCO.box(n)->showText(TextFromBytes(rule.NewCO));
     }
+    rememberFilledRules();
 }
 
-void ChangeCODialog::storeRules() {
+void ChangeCODialog::storeRules(RuleSet& target) const {
     for (int n = 1; n <= kCallLetterRules; ++n) {
-        ChangeCOFromCallLetterRule& rule = rules().ChangeCOFromCallLetterRules[n];
+        ChangeCOFromCallLetterRule& rule = target.ChangeCOFromCallLetterRules[n];
         rule.CallLetter = TrimmedBoxBytes(*m_callLetters.box(n));
         rule.OldCO = TrimmedBoxBytes(*m_oldCO.box(n));
         rule.NewCO = TrimmedBoxBytes(*m_newCO.box(n));
     }
     for (int n = 1; n <= kDescriptionRules; ++n) {
-        ChangeCOFromDescriptionRule& rule = rules().ChangeCOFromDescriptionRules[n];
+        ChangeCOFromDescriptionRule& rule = target.ChangeCOFromDescriptionRules[n];
         rule.ProgramDescription = TrimmedBoxBytes(*m_descriptions.box(n));
         rule.OldCO = TrimmedBoxBytes(*m_descriptionOldCO.box(n));
         rule.NewCO = TrimmedBoxBytes(*m_descriptionNewCO.box(n));

@@ -16,7 +16,7 @@ class ChangeCODialog : public SettingsDialog {
     ChangeCODialog(RuleSet& rules, SaveRules save, QWidget* parent = nullptr);
 
   protected:
-    void storeRules() override;
+    void storeRules(RuleSet& target) const override;
 
   private:
     BoxColumn m_callLetters;

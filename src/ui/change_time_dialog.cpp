@@ -87,7 +87,7 @@ ChangeTimeDialog::ChangeTimeDialog(RuleSet& rules, SaveRules save, QWidget* pare
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    layout->addLayout(buttonRow("cmdOK", QStringLiteral("Apply and Save"), "cmdCANCEL"));
+    layout->addLayout(buttonRow("cmdOK", QStringLiteral("&Apply and Save"), "cmdCANCEL"));
 
     for (int n = 1; n <= kRules; ++n) {
         const ChangeTimeRule& rule = this->rules().ChangeTimeRules[n];
@@ -103,11 +103,12 @@ ChangeTimeDialog::ChangeTimeDialog(RuleSet& rules, SaveRules save, QWidget* pare
         time->setMaxLength(std::max(kTimeLength, static_cast<int>(m_lastTimeText.size())));
         time->setText(m_lastTimeText);
     }
+    rememberFilledRules();
 }
 
-void ChangeTimeDialog::storeRules() {
+void ChangeTimeDialog::storeRules(RuleSet& target) const {
     for (int n = 1; n <= kRules; ++n) {
-        ChangeTimeRule& rule = rules().ChangeTimeRules[n];
+        ChangeTimeRule& rule = target.ChangeTimeRules[n];
         rule.Source = BoxBytes(*m_sources.box(n));
         rule.Destination = BoxBytes(*m_destinations.box(n));
         rule.CO = BoxBytes(*m_coNumbers.box(n));
@@ -130,7 +131,7 @@ bool ChangeTimeDialog::eventFilter(QObject* watched, QEvent* event) {
         if (key.key() == Qt::Key_Delete) {
             return true;
         }
-        if (IsDialogKey(key)) {
+        if (IsDialogKey(key) || key.matches(QKeySequence::SelectAll)) {
             return false;
         }
         if (const std::optional<char16_t> typed = TypedCharacter(key)) {

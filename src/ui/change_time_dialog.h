@@ -23,7 +23,7 @@ class ChangeTimeDialog : public SettingsDialog {
     ChangeTimeDialog(RuleSet& rules, SaveRules save, QWidget* parent = nullptr);
 
   protected:
-    void storeRules() override;
+    void storeRules(RuleSet& target) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

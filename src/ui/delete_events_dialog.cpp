@@ -55,14 +55,14 @@ DeleteEventsDialog::DeleteEventsDialog(RuleSet& rules, SaveRules save, QWidget* 
     auto* frame = new QGroupBox(QStringLiteral("Other Delete Options"), this);
     frame->setObjectName(QStringLiteral("frameDelete"));
     auto* switches = new QGridLayout(frame);
-    m_digital = addSwitch("chkDigital", QStringLiteral("Delete All Digital"),
+    m_digital = addSwitch("chkDigital", QStringLiteral("Delete All &Digital"),
                           QStringLiteral("Delete all events with call letters starting with D."));
     m_nonDigital =
-        addSwitch("chkNonDigital", QStringLiteral("Delete All Non-Digital"),
+        addSwitch("chkNonDigital", QStringLiteral("Delete All &Non-Digital"),
                   QStringLiteral("Delete all events with call letters not starting with D."));
-    m_sd = addSwitch("chkSD", QStringLiteral("Delete All SD"),
+    m_sd = addSwitch("chkSD", QStringLiteral("Delete All &SD"),
                      QStringLiteral("Delete all events with call letters not ending with -HD."));
-    m_hd = addSwitch("chkHD", QStringLiteral("Delete All HD"),
+    m_hd = addSwitch("chkHD", QStringLiteral("Delete All &HD"),
                      QStringLiteral("Delete all events with call letters ending with -HD."));
     switches->addWidget(m_digital, 0, 0);
     switches->addWidget(m_nonDigital, 0, 1);
@@ -78,9 +78,10 @@ DeleteEventsDialog::DeleteEventsDialog(RuleSet& rules, SaveRules save, QWidget* 
     top->addLayout(right);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(buttonRow("cmdOK", QStringLiteral("Apply and Save"), "cmdCANCEL"));
+    layout->addLayout(buttonRow("cmdOK", QStringLiteral("&Apply and Save"), "cmdCANCEL"));
 
     fill();
+    rememberFilledRules();
 }
 
 QCheckBox* DeleteEventsDialog::addSwitch(const char* name, const QString& caption,
@@ -120,8 +121,7 @@ void DeleteEventsDialog::fill() {
     m_nonDigital->setChecked(held.DeleteAllFlags.AllNonDigital);
 }
 
-void DeleteEventsDialog::storeRules() {
-    RuleSet& target = rules();
+void DeleteEventsDialog::storeRules(RuleSet& target) const {
     for (int n = 1; n <= kCallLetterRules; ++n) {
         target.DeleteCallLetterRules[n].CallLetter = TrimmedBoxBytes(*m_callLetters.box(n));
         target.DeleteCallLetterRules[n].CONumber = TrimmedBoxBytes(*m_coNumbers.box(n));

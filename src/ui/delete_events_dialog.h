@@ -18,7 +18,7 @@ class DeleteEventsDialog : public SettingsDialog {
     DeleteEventsDialog(RuleSet& rules, SaveRules save, QWidget* parent = nullptr);
 
   protected:
-    void storeRules() override;
+    void storeRules(RuleSet& target) const override;
 
   private:
     QCheckBox* addSwitch(const char* name, const QString& caption, const QString& toolTip);

@@ -77,8 +77,9 @@ void FilteredLineEdit::showText(const QString& text) {
 
 void FilteredLineEdit::keyPressEvent(QKeyEvent* event) {
     const std::optional<char16_t> typed = TypedCharacter(*event);
+    // Select All changes no text, so it is no typed character for the filter.
     if (m_filter == KeyFilter::None || IsDialogKey(*event) || !typed ||
-        *typed == kBackspaceCharacter) {
+        *typed == kBackspaceCharacter || event->matches(QKeySequence::SelectAll)) {
         QLineEdit::keyPressEvent(event);
         return;
     }

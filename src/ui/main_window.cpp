@@ -21,6 +21,7 @@
 #include "ui/delete_events_dialog.h"
 #include "ui/error_box.h"
 #include "ui/file_path_text.h"
+#include "ui/help_window.h"
 #include "ui/program_logo.h"
 #include "ui/qt_file_chooser.h"
 #include "ui/status_frame.h"
@@ -89,27 +90,35 @@ MainWindow::MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("menuFile"));
-    connect(MenuAction(file, "menuFileOpen", QStringLiteral("Open")), &QAction::triggered, this,
-            &MainWindow::OpenScheduleCommand);
-    connect(MenuAction(file, "menuFileExit", QStringLiteral("Exit")), &QAction::triggered, this,
-            &QWidget::close);
+    QAction* open = MenuAction(file, "menuFileOpen", QStringLiteral("&Open..."));
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &MainWindow::OpenScheduleCommand);
+    QAction* exit = MenuAction(file, "menuFileExit", QStringLiteral("E&xit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* settings = menuBar()->addMenu(QStringLiteral("Settings"));
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("&Settings"));
     settings->setObjectName(QStringLiteral("menuSet"));
-    connect(MenuAction(settings, "menuSetDelete", QStringLiteral("Delete Events")),
+    connect(MenuAction(settings, "menuSetDelete", QStringLiteral("&Delete Events")),
             &QAction::triggered, this, [this] { ShowSettingsDialog(m_deleteDialog); });
-    connect(MenuAction(settings, "menuSetCO", QStringLiteral("Change CO#'s")), &QAction::triggered,
+    connect(MenuAction(settings, "menuSetCO", QStringLiteral("Change &CO#'s")), &QAction::triggered,
             this, [this] { ShowSettingsDialog(m_coDialog); });
-    connect(MenuAction(settings, "menuSetCall", QStringLiteral("Change Call Letters")),
+    connect(MenuAction(settings, "menuSetCall", QStringLiteral("Change Call &Letters")),
             &QAction::triggered, this, [this] { ShowSettingsDialog(m_callDialog); });
-    connect(MenuAction(settings, "menuSetTime", QStringLiteral("Change Time")), &QAction::triggered,
-            this, [this] { ShowSettingsDialog(m_timeDialog); });
-    connect(MenuAction(settings, "menuSetAutoLoad", QStringLiteral("Skedora Auto Load")),
+    connect(MenuAction(settings, "menuSetTime", QStringLiteral("Change &Time")),
+            &QAction::triggered, this, [this] { ShowSettingsDialog(m_timeDialog); });
+    connect(MenuAction(settings, "menuSetAutoLoad", QStringLiteral("Skedora &Auto Load")),
             &QAction::triggered, this, [this] { ShowSettingsDialog(m_autoLoadDialog); });
 
-    QAction* about = menuBar()->addAction(QStringLiteral("About"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    QAction* guide = MenuAction(help, "menuHelpGuide", QStringLiteral("User &Guide"));
+    guide->setShortcut(QKeySequence::HelpContents);
+    connect(guide, &QAction::triggered, this, &MainWindow::ShowHelp);
+
+    QAction* about = menuBar()->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("menuAbout"));
     connect(about, &QAction::triggered, this, &MainWindow::ShowAbout);
 }
@@ -138,9 +147,24 @@ void MainWindow::ShowAbout() {
     m_about->activateWindow();
 }
 
+void MainWindow::ShowHelp() {
+    if (!m_help) {
+        m_help = new HelpWindow(this);
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
 template <typename Dialog>
 void MainWindow::ShowSettingsDialog(QPointer<Dialog>& dialog) {
-    // An open instance closes without storing; the new one fills from the rule set as it is.
+    if (dialog && dialog->HasUnsavedEdits()) {
+        // Typed work is never thrown away: the edited dialog comes to the front.
+        dialog->raise();
+        dialog->activateWindow();
+        return;
+    }
+    // An unedited instance goes; the new one fills from the rule set as it is now.
     delete dialog;
     dialog = new Dialog(
         m_app.Rules(), [this] { return m_app.SaveSettings(); }, this);
@@ -149,11 +173,19 @@ void MainWindow::ShowSettingsDialog(QPointer<Dialog>& dialog) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // The core closes a running job's output (and stops timeCONV) only while the job runs.
+    // A settings dialog with unsaved edits asks first; going back keeps the program running.
+    for (SettingsDialog* dialog : std::initializer_list<SettingsDialog*>{
+             m_deleteDialog, m_coDialog, m_callDialog, m_timeDialog, m_autoLoadDialog}) {
+        if (dialog && !dialog->ConfirmClose()) {
+            event->ignore();
+            return;
+        }
+    }
     m_app.CloseOpenFiles();
     m_timeCONV.stop();
     m_timeWatch.stop();
     delete m_about;
+    delete m_help;
     delete m_deleteDialog;
     delete m_coDialog;
     delete m_callDialog;
@@ -213,7 +245,8 @@ QLabel* MainWindow::CaptionLabel(int frame, Caption caption) const {
 
 void MainWindow::SetCaption(int frame, Caption caption, std::string_view text) {
     if (m_inBurst) {
-        const auto slot = static_cast<std::size_t>(frame * kCaptionsPerFrame + static_cast<int>(caption));
+        const auto slot =
+            static_cast<std::size_t>(frame * kCaptionsPerFrame + static_cast<int>(caption));
         m_pendingCaptions[slot].assign(text);
         m_captionPending[slot] = true;
         return;

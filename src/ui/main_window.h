@@ -27,6 +27,7 @@ class ChangeCallLettersDialog;
 class ChangeCODialog;
 class ChangeTimeDialog;
 class DeleteEventsDialog;
+class HelpWindow;
 class StatusFrame;
 
 /**
@@ -64,6 +65,7 @@ class MainWindow : public QMainWindow, private JobObserver {
     void BuildMenus();
     void BuildStatusBar();
     void ShowAbout();
+    void ShowHelp();
     template <typename Dialog>
     void ShowSettingsDialog(QPointer<Dialog>& dialog);
     void OpenScheduleCommand();
@@ -110,6 +112,7 @@ class MainWindow : public QMainWindow, private JobObserver {
 
     // One instance of each dialog at most; each deletes itself when it closes.
     QPointer<AboutDialog> m_about;
+    QPointer<HelpWindow> m_help;
     QPointer<DeleteEventsDialog> m_deleteDialog;
     QPointer<ChangeCODialog> m_coDialog;
     QPointer<ChangeCallLettersDialog> m_callDialog;

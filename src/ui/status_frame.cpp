@@ -3,6 +3,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "ui/elided_label.h"
+
 namespace skedora {
 
 namespace {
@@ -13,12 +15,14 @@ QLabel* CaptionLabel(const QString& text, int number, int side, QWidget* parent)
     return label;
 }
 
-/** A value label shows the record's text exactly, never as markup, and never resizes the window. */
+/**
+ * A value label shows the record's text exactly, never as markup, and never resizes the window:
+ * a longer text is shortened on screen with its whole text in a tooltip. A path keeps its
+ * beginning and its file name and loses its middle.
+ */
 QLabel* ValueLabel(const char* name, int side, bool whiteBox, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = new ElidedLabel(whiteBox ? Qt::ElideRight : Qt::ElideMiddle, parent);
     label->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(side + 1));
-    label->setTextFormat(Qt::PlainText);
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     label->setMinimumWidth(60);
     if (whiteBox) {
         label->setAutoFillBackground(true);
@@ -63,6 +67,8 @@ StatusFrame::StatusFrame(int side, QWidget* parent)
     grid->addWidget(CaptionLabel(QStringLiteral("Description"), 7, side, this), 2, 0);
     grid->addWidget(m_description, 2, 1, 1, 3);
     grid->addWidget(m_file, 3, 0, 1, 4);
+    // The rows stay together at the top; extra height collects below them.
+    grid->setRowStretch(4, 1);
 }
 
 }  // namespace skedora

@@ -1,6 +1,7 @@
+#include "engine/conversion_pass.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/conversion_pass.h"
 #include "engine/cp2_line.h"
 #include "input/csv_reader.h"
 #include "support/schedule_files.h"
@@ -22,8 +23,8 @@ struct PassRecorder : PassObserver {
     }
     void EventWritten(int record, int outputCount, const ScheduleRecord& event,
                       std::string_view) override {
-        lines.push_back("written " + std::to_string(record) + " as " +
-                        std::to_string(outputCount) + " " + event.fchnm_hd);
+        lines.push_back("written " + std::to_string(record) + " as " + std::to_string(outputCount) +
+                        " " + event.fchnm_hd);
     }
     std::vector<std::string> lines;
 };
@@ -33,8 +34,7 @@ struct ConversionPassTest : ::testing::Test {
     std::filesystem::path Begin(const std::vector<TestEvent>& events) {
         test::WriteCsvSchedule(dir.file("week1.csv"), events);
         pass.Job().Events.ResetEventTable();
-        EXPECT_EQ(ReadCsvSchedule(dir.file("week1.csv").string(), pass.Job().Events),
-                  std::nullopt);
+        EXPECT_EQ(ReadCsvSchedule(dir.file("week1.csv").string(), pass.Job().Events), std::nullopt);
         EXPECT_EQ(pass.Begin("week1.csv", dir.file("week1.CP2").string()), std::nullopt);
         return dir.file("week1.CP2");
     }
@@ -67,10 +67,9 @@ TEST_F(ConversionPassTest, SkipsDeletesChangesAndWritesEachEventInOrder) {
                   "4,03/05/2024,TUE,10:00:00,11:00:00,Four,,,,,7,WABC,5,WQQQ,0012,SYS,,,\r\n"
                   "5,03/05/2024,TUE,10:00:00,11:00:00,Five,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n");
     EXPECT_EQ(recorder.lines,
-              (std::vector<std::string>{"read 1 WXYZ", "written 1 as 1 KXYZ", "skipped 2",
-                                        "read 3 WXYZ", "deleted 3", "read 4 WQQQ",
-                                        "written 4 as 2 WQQQ", "read 5 WXYZ",
-                                        "written 5 as 3 KXYZ"}));
+              (std::vector<std::string>{
+                  "read 1 WXYZ", "written 1 as 1 KXYZ", "skipped 2", "read 3 WXYZ", "deleted 3",
+                  "read 4 WQQQ", "written 4 as 2 WQQQ", "read 5 WXYZ", "written 5 as 3 KXYZ"}));
     const PassResult& result = pass.Result();
     EXPECT_EQ(std::tie(result.read, result.skipped, result.deleted, result.written),
               std::make_tuple(5, 1, 1, 3));

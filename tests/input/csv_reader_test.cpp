@@ -1,8 +1,8 @@
-#include "engine/cp2_line.h"
 #include "input/csv_reader.h"
 
 #include <gtest/gtest.h>
 
+#include "engine/cp2_line.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
 

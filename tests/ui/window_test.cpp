@@ -151,7 +151,9 @@ struct MessageBoxAnswerer {
                         onFirst(*box);
                     }
                 }
-                box->button(QMessageBox::Ok)->click();
+                if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+                    ok->click();
+                }
             }
         });
         poll.start(10);
@@ -221,7 +223,8 @@ class WindowTest : public QObject {
     void startsIdleWithItsCaptionMenusAndEmptyFrames() {
         Fixture f;
         MainWindow& w = *f.window;
-        QCOMPARE(w.windowTitle(), QStringLiteral("Skedora Converter Version ") + TextFromBytes(VersionText()));
+        QCOMPARE(w.windowTitle(),
+                 QStringLiteral("Skedora Converter Version ") + TextFromBytes(VersionText()));
         const QList<QLabel*> labels =
             w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lbl")));
         QCOMPARE(labels.size(), 13);  // six in each frame and the status line
@@ -233,11 +236,13 @@ class WindowTest : public QObject {
         QCOMPARE(Child<QTimer>(w, "timeWatch")->interval(), 10000);
         QVERIFY(!Child<QProgressBar>(w, "prgJob")->isVisible());
 
-        QCOMPARE(MenuText(w.menuBar()->actions()),
-                 QStringLiteral("menuFile:File[menuFileOpen:Open,menuFileExit:Exit],"
-                                "menuSet:Settings[menuSetDelete:Delete Events,menuSetCO:Change "
-                                "CO#'s,menuSetCall:Change Call Letters,menuSetTime:Change Time,"
-                                "menuSetAutoLoad:Skedora Auto Load],menuAbout:About"));
+        QCOMPARE(
+            MenuText(w.menuBar()->actions()),
+            QStringLiteral("menuFile:&File[menuFileOpen:&Open...Ctrl+O,menuFileExit:E&xitCtrl+Q],"
+                           "menuSet:&Settings[menuSetDelete:&Delete Events,menuSetCO:Change "
+                           "&CO#'s,menuSetCall:Change Call &Letters,menuSetTime:Change &Time,"
+                           "menuSetAutoLoad:Skedora &Auto Load],menuHelp:&Help[menuHelpGuide:"
+                           "User &GuideF1],menuAbout:&About"));
     }
 
     void aboutShowsTheVersionOnceAndClosesOnOkOrAClickIntoTheWindow() {
@@ -269,7 +274,7 @@ class WindowTest : public QObject {
             g_dialogs.push_back({action, form, caption, apply, applyCaption, cancel, shownBox,
                                  shownText, std::move(edits), expect});
         };
-        add("menuSetDelete", "frmDelete", "Delete Event Settings", "cmdOK", "Apply and Save",
+        add("menuSetDelete", "frmDelete", "Delete Event Settings", "cmdOK", "&Apply and Save",
             "cmdCANCEL", "txtCL_1", "WABC-HD",
             {"txtCL_3=wabc-1", "txtCO_64=12", "txtDES_24=kqed", "chkNonDigital"}, [](RuleSet& r) {
                 r.DeleteCallLetterRules[3].CallLetter = "WABC-1";
@@ -277,13 +282,13 @@ class WindowTest : public QObject {
                 r.DeleteSourceDestinationRules[24].Destination = "KQED";
                 r.DeleteAllFlags = {false, false, false, true};
             });
-        add("menuSetCall", "frmCall", "Change Call Letter Settings", "cmdOK", "Apply and Save",
+        add("menuSetCall", "frmCall", "Change Call Letter Settings", "cmdOK", "&Apply and Save",
             "cmdCANCEL", "txtNEWCL_1", "KABC-DT",
             {"txtCL_9=kqed", "txtCO_9=7", "txtNEWCL_24=kqed-hd"}, [](RuleSet& r) {
                 r.ChangeCallLetterRules[9] = {"KQED", "7", ""};
                 r.ChangeCallLetterRules[24].NewCallLetter = "KQED-HD";
             });
-        add("menuSetCO", "frmCO", "Change CO# Settings", "cmdOK", "Apply and Save", "cmdCANCEL",
+        add("menuSetCO", "frmCO", "Change CO# Settings", "cmdOK", "&Apply and Save", "cmdCANCEL",
             "txtDes_1", "Evening News",
             {"txtCL_4=all", "txtNEWCO_4=99", "txtDes_17=  Late Movie, part 2 ", "txtDesCo_24=c-3"},
             [](RuleSet& r) {
@@ -291,7 +296,7 @@ class WindowTest : public QObject {
                 r.ChangeCOFromDescriptionRules[17].ProgramDescription = "Late Movie, part 2";
                 r.ChangeCOFromDescriptionRules[24].OldCO = "c-3";
             });
-        add("menuSetTime", "frmSetChangeTime", "Change Time", "cmdOK", "Apply and Save",
+        add("menuSetTime", "frmSetChangeTime", "Change Time", "cmdOK", "&Apply and Save",
             "cmdCANCEL", "txtTime_1", "00:30:00",
             {"txtDes_2=w, xyz", "txtTime_2=0130", "cmbMath_2=3", "cmbMath_1=-1"}, [](RuleSet& r) {
                 r.ChangeTimeRules[2] = {"", "w, xyz", "", "", 3, "01:30:00"};
@@ -299,7 +304,7 @@ class WindowTest : public QObject {
                 r.ChangeTimeRules[6].Math = -1;  // not in the list: stored as no choice
             });
         add("menuSetAutoLoad", "frmSetAutoLoad", "Skedora Auto Load Settings", "cmdOk",
-            "Apply And Save", "cmdCancel", "txtPath", "/srv/incoming/",
+            "&Apply And Save", "cmdCancel", "txtPath", "/srv/incoming/",
             {"txtPath= /srv/in ", "txtOutPath=", "chkCSV", "chkPrefix"},
             [](RuleSet& r) { r.AutoLoadSettings = {"/srv/in/", "", true, false, true, true}; });
     }
@@ -333,17 +338,23 @@ class WindowTest : public QObject {
         QCOMPARE(Child<QPushButton>(*first, c.apply)->text(), QLatin1String(c.applyCaption));
         QCOMPARE(Child<QLineEdit>(*first, c.shownBox)->text(), QLatin1String(c.shownText));
         for (int closing = 0; closing < 3; ++closing) {
-            openAndEdit();  // chosen again: a fresh one takes the open one's place
+            openAndEdit();  // chosen again: a fresh one takes the unedited one's place
             QVERIFY(first.isNull());
             if (closing == 0) {
                 QTest::mouseClick(Child<QPushButton>(*dialog, c.cancel), Qt::LeftButton);
-            } else if (closing == 1) {
+            } else if (closing == 1) {  // the close box asks; Discard throws the edits away
+                MessageBoxAnswerer boxes;
+                boxes.onFirst = [](QMessageBox& box) { box.button(QMessageBox::Discard)->click(); };
                 dialog->close();
-            } else {  // another program active: stays; the main window: closes
+                QTRY_COMPARE(boxes.count, 1);
+            } else {  // edits kept when another window is clicked, whichever it is
                 QApplication::setActiveWindow(nullptr);
+                ClickInto(*f.window);
                 QTest::qWait(50);
                 QVERIFY(dialog && dialog->isVisible());
-                ClickInto(*f.window);
+                f.Get<QAction>(c.action)->trigger();  // chosen again: the edited one comes up
+                QCOMPARE(f.Get<QDialog>(c.form), dialog.data());
+                QTest::mouseClick(Child<QPushButton>(*dialog, c.cancel), Qt::LeftButton);
             }
             QTRY_VERIFY(dialog.isNull());
             QVERIFY(rules == before);
