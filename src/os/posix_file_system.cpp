@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <numeric>
 
 #include "model/text.h"
 
@@ -51,24 +51,26 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, Filter filter) {
     }
     ::closedir(dir);
 
-    // Each upper-case key is made once, not once per comparison.
-    std::vector<std::string> keys;
+    // Each upper-case key is made once, and sorted next to the entry's place.
+    struct Key {
+        std::string upper;
+        std::uint32_t index;
+    };
+    std::vector<Key> keys;
     keys.reserve(entries.size());
-    for (const auto& entry : entries) {
-        keys.push_back(UpperCase1252(entry.name));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys.push_back({UpperCase1252(entries[i].name), static_cast<std::uint32_t>(i)});
     }
-    std::vector<std::size_t> order(entries.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (keys[a] != keys[b]) {
-            return keys[a] < keys[b];
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (const int order = a.upper.compare(b.upper); order != 0) {
+            return order < 0;
         }
-        return entries[a].name < entries[b].name;
+        return entries[a.index].name < entries[b.index].name;
     });
     std::vector<FolderEntry> sorted;
     sorted.reserve(entries.size());
-    for (const std::size_t i : order) {
-        sorted.push_back(std::move(entries[i]));
+    for (const Key& key : keys) {
+        sorted.push_back(std::move(entries[key.index]));
     }
     return sorted;
 }
