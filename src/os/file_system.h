@@ -26,6 +26,11 @@ class FileSystem {
      */
     virtual std::vector<FolderEntry> ListFiles(const std::string& folder,
                                                std::string_view extension) const = 0;
+    /**
+     * The dBASE (".DBF") and CSV (".CSV") files of folder together, in the order of ListFiles,
+     * from one read of the folder.
+     */
+    virtual std::vector<FolderEntry> ListScheduleFiles(const std::string& folder) const = 0;
     virtual MaybeError DeleteFile(const std::string& path) = 0;
 };
 

@@ -1,11 +1,13 @@
 #include "os/posix_file_system.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "model/text.h"
@@ -19,39 +21,71 @@ std::chrono::system_clock::time_point ModificationTime(const struct stat& info) 
         seconds(info.st_mtim.tv_sec) + nanoseconds(info.st_mtim.tv_nsec)));
 }
 
-bool NameBefore(const FolderEntry& a, const FolderEntry& b) {
-    const std::string upperA = UpperCase1252(a.name);
-    const std::string upperB = UpperCase1252(b.name);
-    if (upperA != upperB) {
-        return upperA < upperB;
+/**
+ * The regular files (or links to one) of the folder whose names do not start with "." and pass
+ * the filter, ordered by upper-case name, then byte by byte. The folder is read once; each file
+ * is looked at relative to the open folder.
+ */
+template <typename Filter>
+std::vector<FolderEntry> ListFolder(const std::string& folder, Filter filter) {
+    std::vector<FolderEntry> entries;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return entries;
     }
-    return a.name < b.name;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* item = ::readdir(dir)) {
+        const std::string_view name = item->d_name;
+        if (name.empty() || name[0] == '.' || !filter(name)) {
+            continue;
+        }
+        // A type other than a regular file or a link can be ruled out without a look-up.
+        if (item->d_type != DT_UNKNOWN && item->d_type != DT_REG && item->d_type != DT_LNK) {
+            continue;
+        }
+        struct stat info {};
+        if (::fstatat(dirFd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        entries.push_back({std::string(name), ModificationTime(info)});
+    }
+    ::closedir(dir);
+
+    // Each upper-case key is made once, and sorted next to the entry's place.
+    struct Key {
+        std::string upper;
+        std::uint32_t index;
+    };
+    std::vector<Key> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys.push_back({UpperCase1252(entries[i].name), static_cast<std::uint32_t>(i)});
+    }
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (const int order = a.upper.compare(b.upper); order != 0) {
+            return order < 0;
+        }
+        return entries[a.index].name < entries[b.index].name;
+    });
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const Key& key : keys) {
+        sorted.push_back(std::move(entries[key.index]));
+    }
+    return sorted;
 }
 }  // namespace
 
 std::vector<FolderEntry> PosixFileSystem::ListFiles(const std::string& folder,
                                                     std::string_view extension) const {
-    std::vector<FolderEntry> entries;
-    const std::string dirPath = folder.empty() ? std::string(".") : folder;
-    DIR* dir = ::opendir(dirPath.c_str());
-    if (dir == nullptr) {
-        return entries;
-    }
-    const std::string prefix = dirPath.back() == '/' ? dirPath : dirPath + "/";
-    while (const dirent* item = ::readdir(dir)) {
-        const std::string name = item->d_name;
-        if (name.empty() || name[0] == '.' || !HasExtension(name, extension)) {
-            continue;
-        }
-        struct stat info {};
-        if (::stat((prefix + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-            continue;
-        }
-        entries.push_back({name, ModificationTime(info)});
-    }
-    ::closedir(dir);
-    std::sort(entries.begin(), entries.end(), NameBefore);
-    return entries;
+    return ListFolder(folder,
+                      [extension](std::string_view name) { return HasExtension(name, extension); });
+}
+
+std::vector<FolderEntry> PosixFileSystem::ListScheduleFiles(const std::string& folder) const {
+    return ListFolder(folder, [](std::string_view name) {
+        return HasExtension(name, ".DBF") || HasExtension(name, ".CSV");
+    });
 }
 
 MaybeError PosixFileSystem::DeleteFile(const std::string& path) {
@@ -64,6 +98,5 @@ MaybeError PosixFileSystem::DeleteFile(const std::string& path) {
     }
     return std::nullopt;
 }
-
 
 }  // namespace skedora

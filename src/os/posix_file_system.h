@@ -13,6 +13,7 @@ class PosixFileSystem : public FileSystem {
   public:
     std::vector<FolderEntry> ListFiles(const std::string& folder,
                                        std::string_view extension) const override;
+    std::vector<FolderEntry> ListScheduleFiles(const std::string& folder) const override;
     MaybeError DeleteFile(const std::string& path) override;
 };
 

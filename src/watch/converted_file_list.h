@@ -1,68 +1,95 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <queue>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/error.h"
 
 namespace skedora {
 
-/** One slot of the converted-file list. */
-struct ConvertedFileEntry {
-    bool InUse = false;
-    std::string FileName;
-    bool NotSeen = false;
-
-    bool operator==(const ConvertedFileEntry&) const = default;
-};
-
 /**
- * The names of the files the watch-folder poll has handed to a loader, kept in "FileList.txt"
- * of the home folder. Names compare exactly, letter case included; each name is in at most one
- * slot. The list starts with 101 empty slots and grows by 100 when it is full.
+ * The names of the files the watch folder has handed to a job, kept in "FileList.txt" of the
+ * home folder. Names compare exactly, letter case included, and each is held once. Every name
+ * has a place in the saved order; a forgotten name's place goes to the next new name.
+ *
+ * Look-up, adding and forgetting cost constant time per name. A pass over one kind of file
+ * (MarkNotSeen, IsKnownFile for each listed file, ForgetNotSeen) costs nothing per name it does
+ * not meet unless names have to be forgotten.
  */
 class ConvertedFileList {
   public:
-    static constexpr int kInitialSlots = 101;
-    static constexpr int kGrowth = 100;
-
     explicit ConvertedFileList(std::filesystem::path file);
 
-    /** Every slot empty, kInitialSlots of them. */
+    /** Empties the list. */
     void Reset();
 
     /**
-     * Adds every line of the file, trimmed, when not empty. A missing or unreadable file adds
-     * nothing.
+     * Adds every line of the file, trimmed, when not empty. A missing file adds nothing. A file
+     * that exists but cannot be read adds nothing and is reported.
      */
-    void LoadFileList();
+    MaybeError LoadFileList();
 
-    /** Rewrites the file with the names in use, in slot order, one per CR LF line. */
+    /** Rewrites the file with the names in their order, one per CR LF line. */
     MaybeError SaveFileList() const;
 
-    /** True when a slot holds the name; that slot is then marked seen. */
+    /** True when the list holds the name; the name then counts as seen in the current pass. */
     bool IsKnownFile(std::string_view name);
 
-    /** Marks the name's slot seen, or stores the name in the lowest empty slot. Does not save. */
+    /** Marks the name seen, or adds it in the first free place. Does not save. */
     void AddKnownFile(std::string_view name);
 
-    /** Marks not seen every name in use that ends with extension (letter case ignored). */
+    /**
+     * Starts a pass over the names ending with extension (a dot and what follows, as ".DBF";
+     * letter case ignored): all of them count as not seen. Marks of an earlier pass that never
+     * reached ForgetNotSeen are dropped.
+     */
     void MarkNotSeen(std::string_view extension);
 
-    /** Empties every slot still marked not seen; saves when one was emptied. */
-    void ForgetNotSeen();
+    /**
+     * Ends the pass: drops the names it marked and did not meet, and saves when one was
+     * dropped. A failed save leaves the file as it was; the list in memory still counts.
+     */
+    MaybeError ForgetNotSeen();
 
-    int SlotCount() const { return static_cast<int>(m_slots.size()); }
-    const ConvertedFileEntry& Slot(int i) const { return m_slots.at(static_cast<std::size_t>(i)); }
-    /** The names in use, in slot order. */
+    /** The names in their saved order. */
     std::vector<std::string> Names() const;
+    std::size_t Size() const { return m_index.size(); }
     const std::filesystem::path& File() const { return m_file; }
 
   private:
+    struct TransparentHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    using Index = std::unordered_map<std::string, std::uint32_t, TransparentHash, std::equal_to<>>;
+
+    struct Place {
+        const std::string* name = nullptr;  // the key in m_index; none when the place is free
+        std::uint32_t kind = 0;             // index into m_kindCounts
+        std::uint64_t seenInPass = 0;       // the pass that last met the name
+    };
+
+    std::uint32_t KindOf(std::string_view name);
+    void MarkSeen(Place& place);
+
     std::filesystem::path m_file;
-    std::vector<ConvertedFileEntry> m_slots;
+    Index m_index;  // name -> place
+    std::vector<Place> m_places;
+    std::priority_queue<std::uint32_t, std::vector<std::uint32_t>, std::greater<>> m_freePlaces;
+    std::vector<std::string> m_kinds;       // lower-case extensions, ".dbf"
+    std::vector<std::size_t> m_kindCounts;  // names held per kind
+    std::uint64_t m_pass = 0;
+    bool m_passOpen = false;
+    std::uint32_t m_passKind = 0;
+    std::size_t m_seenInPass = 0;  // names of the pass's kind met since MarkNotSeen
 };
 
 }  // namespace skedora

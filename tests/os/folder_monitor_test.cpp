@@ -1,0 +1,118 @@
+#include "os/folder_monitor.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <functional>
+
+#include "support/temp_dir.h"
+
+namespace skedora {
+namespace {
+
+bool Readable(int fd) {
+    pollfd waiting{fd, POLLIN, 0};
+    return ::poll(&waiting, 1, 0) == 1;
+}
+
+TEST(FolderMonitor, TellsOfScheduleFilesArrivingAndNothingElse) {
+    test::TempDir watch, other;
+    FolderMonitor monitor;
+    EXPECT_EQ(monitor.FileDescriptor(), -1);
+    EXPECT_FALSE(monitor.TakeChanges());
+    ASSERT_EQ(monitor.Watch(watch.folderText()), std::nullopt);
+    ASSERT_GE(monitor.FileDescriptor(), 0);
+    EXPECT_TRUE(::fcntl(monitor.FileDescriptor(), F_GETFD) & FD_CLOEXEC);
+    EXPECT_TRUE(monitor.Watching());
+    EXPECT_FALSE(monitor.TakeChanges());  // nothing pending: returns at once
+
+    test::WriteFile(other.file("MOVED.DBF"), "x");
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"written", [&] { test::WriteFile(watch.file("A.CSV"), "x"); }, true},
+        {"lower case", [&] { test::WriteFile(watch.file("b.dbf"), "x"); }, true},
+        {"other kind", [&] { test::WriteFile(watch.file("notes.txt"), "x"); }, false},
+        {"hidden", [&] { test::WriteFile(watch.file(".part.csv"), "x"); }, false},
+        {"renamed into its name",
+         [&] { std::filesystem::rename(watch.file(".part.csv"), watch.file("C.CSV")); }, true},
+        {"moved in",
+         [&] { std::filesystem::rename(other.file("MOVED.DBF"), watch.file("MOVED.DBF")); }, true},
+        {"removed", [&] { std::filesystem::remove(watch.file("A.CSV")); }, false},
+        {"touched",
+         [&] {
+             std::filesystem::last_write_time(watch.file("b.dbf"),
+                                              std::filesystem::file_time_type::clock::now());
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        if (c.expected) {
+            EXPECT_TRUE(Readable(monitor.FileDescriptor()));
+        }
+        EXPECT_EQ(monitor.TakeChanges(), c.expected);
+        EXPECT_FALSE(Readable(monitor.FileDescriptor()));
+        EXPECT_FALSE(monitor.TakeChanges());
+    }
+}
+
+TEST(FolderMonitor, WatchingAnotherFolderKeepsTheDescriptorAndDropsTheOldFolder) {
+    test::TempDir first, second;
+    FolderMonitor monitor;
+    ASSERT_EQ(monitor.Watch(first.folderText()), std::nullopt);
+    const int fd = monitor.FileDescriptor();
+    test::WriteFile(first.file("PENDING.DBF"), "x");  // pending when the folder changes
+    ASSERT_EQ(monitor.Watch(second.folderText()), std::nullopt);
+    EXPECT_EQ(monitor.FileDescriptor(), fd);
+    EXPECT_EQ(monitor.Folder(), second.folderText());
+    EXPECT_FALSE(monitor.TakeChanges());
+    test::WriteFile(first.file("LATER.DBF"), "x");
+    EXPECT_FALSE(monitor.TakeChanges());
+    test::WriteFile(second.file("NEW.CSV"), "x");
+    EXPECT_TRUE(monitor.TakeChanges());
+
+    // The same folder again: nothing changes.
+    EXPECT_EQ(monitor.Watch(second.folderText()), std::nullopt);
+    FolderMonitor moved = std::move(monitor);
+    EXPECT_EQ(monitor.FileDescriptor(), -1);
+    test::WriteFile(second.file("AFTER.CSV"), "x");
+    EXPECT_TRUE(moved.TakeChanges());
+}
+
+TEST(FolderMonitor, AFolderThatGoesAwayEndsTheWatchAndMayBeWatchedAgain) {
+    test::TempDir home;
+    const std::filesystem::path folder = home.file("watch");
+    std::filesystem::create_directory(folder);
+    const std::string folderText = folder.string() + "/";
+    FolderMonitor monitor;
+    ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
+    std::filesystem::rename(folder, home.file("elsewhere"));
+    EXPECT_TRUE(monitor.TakeChanges());
+    EXPECT_FALSE(monitor.Watching());
+
+    const MaybeError missing = monitor.Watch(folderText);
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->number, errors::kPathNotFound);
+    EXPECT_NE(missing->description.find(folderText), std::string::npos);
+    EXPECT_NE(missing->description.find("does not exist"), std::string::npos);
+
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
+    std::filesystem::remove(folder);
+    EXPECT_TRUE(monitor.TakeChanges());
+    EXPECT_FALSE(monitor.Watching());
+
+    test::WriteFile(home.file("plain"), "x");
+    const MaybeError notFolder = monitor.Watch(home.file("plain").string());
+    ASSERT_TRUE(notFolder.has_value());
+    EXPECT_NE(notFolder->description.find("not a folder"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace skedora

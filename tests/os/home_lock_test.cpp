@@ -1,0 +1,97 @@
+#include "os/home_lock.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/temp_dir.h"
+
+namespace skedora {
+namespace {
+
+TEST(HomeLock, OneHolderPerHomeNamedInTheLockFile) {
+    test::TempDir home, otherHome;
+    auto first = HomeLock::TryAcquire(home.path(), "skedora-cli");
+    ASSERT_TRUE(std::holds_alternative<HomeLock>(first));
+    EXPECT_EQ(test::ReadFile(home.file("skedora.lock")),
+              "skedora-cli\n" + std::to_string(::getpid()) + "\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(home.file("skedora.lock").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    // A second open of the file conflicts, even in the same process; another home does not.
+    auto second = HomeLock::TryAcquire(home.path(), "skedora");
+    ASSERT_TRUE(std::holds_alternative<LockHolder>(second));
+    EXPECT_EQ(std::get<LockHolder>(second), (LockHolder{"skedora-cli", ::getpid()}));
+    EXPECT_TRUE(std::holds_alternative<HomeLock>(HomeLock::TryAcquire(otherHome.path(), "x")));
+
+    // Moving keeps the lock; the last owner's end releases it.
+    {
+        HomeLock moved = std::move(std::get<HomeLock>(first));
+        first = LockHolder{};
+        EXPECT_TRUE(std::holds_alternative<LockHolder>(HomeLock::TryAcquire(home.path(), "b")));
+    }
+    auto third = HomeLock::TryAcquire(home.path(), "skedora");
+    ASSERT_TRUE(std::holds_alternative<HomeLock>(third));
+    EXPECT_EQ(test::ReadFile(home.file("skedora.lock")),
+              "skedora\n" + std::to_string(::getpid()) + "\n");
+}
+
+TEST(HomeLock, AnotherProcessHoldsTheLockUntilItEnds) {
+    test::TempDir home;
+    int toChild[2], fromChild[2];
+    ASSERT_EQ(::pipe(toChild), 0);
+    ASSERT_EQ(::pipe(fromChild), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(toChild[1]);
+        ::close(fromChild[0]);
+        auto lock = HomeLock::TryAcquire(home.path(), "skedora-cli");
+        const char taken = std::holds_alternative<HomeLock>(lock) ? 'y' : 'n';
+        (void)::write(fromChild[1], &taken, 1);
+        char done = 0;
+        (void)::read(toChild[0], &done, 1);  // holds the lock until the parent lets go
+        ::_exit(0);
+    }
+    ::close(toChild[0]);
+    ::close(fromChild[1]);
+    char taken = 0;
+    ASSERT_EQ(::read(fromChild[0], &taken, 1), 1);
+    ASSERT_EQ(taken, 'y');
+
+    auto whileHeld = HomeLock::TryAcquire(home.path(), "skedora");
+    ASSERT_TRUE(std::holds_alternative<LockHolder>(whileHeld));
+    EXPECT_EQ(std::get<LockHolder>(whileHeld), (LockHolder{"skedora-cli", child}));
+
+    ::close(toChild[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::close(fromChild[0]);
+    // The child ended without releasing anything itself.
+    auto afterwards = HomeLock::TryAcquire(home.path(), "skedora");
+    EXPECT_TRUE(std::holds_alternative<HomeLock>(afterwards));
+}
+
+TEST(HomeLock, RefusesALinkOrANonFileInPlaceOfTheLockFile) {
+    test::TempDir home, elsewhere;
+    test::WriteFile(elsewhere.file("target"), "keep");
+    std::filesystem::create_symlink(elsewhere.file("target"), home.file("skedora.lock"));
+    auto linked = HomeLock::TryAcquire(home.path(), "skedora");
+    ASSERT_TRUE(std::holds_alternative<Error>(linked));
+    EXPECT_NE(std::get<Error>(linked).description.find("link"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(elsewhere.file("target")), "keep");
+
+    test::TempDir fifoHome;
+    ASSERT_EQ(::mkfifo(fifoHome.file("skedora.lock").c_str(), 0600), 0);
+    auto fifo = HomeLock::TryAcquire(fifoHome.path(), "skedora");  // must not wait for a writer
+    ASSERT_TRUE(std::holds_alternative<Error>(fifo));
+    EXPECT_EQ(std::get<Error>(fifo).number, errors::kPathFileAccess);
+
+    auto missingHome = HomeLock::TryAcquire(home.file("missing"), "skedora");
+    EXPECT_TRUE(std::holds_alternative<Error>(missingHome));
+}
+
+}  // namespace
+}  // namespace skedora

@@ -1,0 +1,74 @@
+#include "os/posix_file_system.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "support/temp_dir.h"
+
+namespace skedora {
+namespace {
+
+std::vector<std::string> NamesOf(const std::vector<FolderEntry>& entries) {
+    std::vector<std::string> names;
+    for (const auto& entry : entries) {
+        names.push_back(entry.name);
+    }
+    return names;
+}
+
+TEST(PosixFileSystem, ListsScheduleFilesOfBothKindsInOneNameOrder) {
+    test::TempDir watch;
+    for (const char* name : {"b.dbf", "A.CSV", "a.csv", "C.DBF", "\xe9.csv", "\xc9.CSV", "x.txt",
+                             ".hidden.dbf", "DBF", "Z.dbf.bak"}) {
+        test::WriteFile(watch.file(name), "x");
+    }
+    std::filesystem::create_directory(watch.file("folder.csv"));
+    std::filesystem::create_symlink(watch.file("C.DBF"), watch.file("link.dbf"));
+    std::filesystem::create_symlink(watch.file("gone"), watch.file("dangling.csv"));
+
+    PosixFileSystem files;
+    struct Case {
+        std::string folder;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        // Upper-case name first (accented letters included), then the bytes.
+        {watch.folderText(),
+         {"A.CSV", "a.csv", "b.dbf", "C.DBF", "link.dbf", "\xc9.CSV", "\xe9.csv"}},
+        {watch.path().string(),
+         {"A.CSV", "a.csv", "b.dbf", "C.DBF", "link.dbf", "\xc9.CSV", "\xe9.csv"}},
+        {watch.folderText() + "missing/", {}},
+        {watch.folderText() + "x.txt/", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const auto listed = files.ListScheduleFiles(c.folder);
+        EXPECT_EQ(NamesOf(listed), c.expected);
+        // The same files as the two listings by kind, merged in the same order.
+        auto byKind = files.ListFiles(c.folder, ".DBF");
+        const auto csv = files.ListFiles(c.folder, ".csv");
+        byKind.insert(byKind.end(), csv.begin(), csv.end());
+        auto byKindNames = NamesOf(byKind);
+        std::sort(byKindNames.begin(), byKindNames.end());
+        auto listedNames = NamesOf(listed);
+        std::sort(listedNames.begin(), listedNames.end());
+        EXPECT_EQ(byKindNames, listedNames);
+    }
+
+    const timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, watch.file("C.DBF").c_str(), times, 0), 0);
+    const auto expected = std::chrono::system_clock::from_time_t(1700000000) +
+                          std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                              std::chrono::nanoseconds(123456789));
+    for (const auto& entry : files.ListScheduleFiles(watch.folderText())) {
+        if (entry.name == "C.DBF" || entry.name == "link.dbf") {
+            EXPECT_EQ(entry.modified, expected) << entry.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace skedora
