@@ -145,6 +145,7 @@ void Application::PollWatchFolder() {
         return;
     }
     const auto& settings = m_rules.AutoLoadSettings;
+    ReportWatchStatus(true);
     // No watch folder set: nothing is watched (not the program's current folder).
     if (TrimSpaces(settings.Path).empty()) {
         return;
@@ -164,6 +165,21 @@ void Application::PollWatchFolder() {
         (void)m_watch.Picked(folder, *file, started, settings.Delete);
         return;
     }
+}
+
+void Application::ReportWatchStatus(bool polled) {
+    const auto& settings = m_rules.AutoLoadSettings;
+    WatchStatus status = m_watchStatus;
+    const bool on = !TrimSpaces(settings.Path).empty();
+    status.state = on ? WatchStatus::State::Watching : WatchStatus::State::Off;
+    status.folder = on ? FolderText(settings.Path) : std::string();
+    status.dbf = settings.DBF;
+    status.csv = settings.CSV;
+    if (polled && on) {
+        status.lastPoll = m_ports.clock.LocalNow();
+    }
+    m_watchStatus = status;
+    m_ports.observer.WatchStatusChanged(m_watchStatus);
 }
 
 void Application::EventRead(int record, const ScheduleRecord& event) {

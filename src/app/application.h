@@ -68,6 +68,7 @@ class Application : private PassObserver {
     const RuleSet& Rules() const { return m_rules; }
     const ConversionJob& Job() const { return m_pass.Job(); }
     const WatchFolder& Watch() const { return m_watch; }
+    const WatchStatus& CurrentWatchStatus() const { return m_watchStatus; }
     const std::filesystem::path& Home() const { return m_home; }
 
     /** Rewrites SK.ini from the rule set. */
@@ -82,6 +83,7 @@ class Application : private PassObserver {
                         const std::string& output);
     void EndJob();
     void AfterTicks();
+    void ReportWatchStatus(bool polled);
 
     // PassObserver
     void EventRead(int record, const ScheduleRecord& event) override;
@@ -97,6 +99,7 @@ class Application : private PassObserver {
     // The running job, for its report.
     std::string m_inputPath;
     std::string m_outputPath;
+    WatchStatus m_watchStatus;
 };
 
 }  // namespace skedora

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/error.h"
+#include "model/local_date_time.h"
 #include "model/schedule_record.h"
 
 namespace skedora {
@@ -35,6 +37,26 @@ struct JobReport {
     MaybeError failure;
 };
 
+/** What the status bar's watch line shows. */
+struct WatchStatus {
+    enum class State {
+        Off,               // no watch folder set
+        Watching,          // this program watches folder
+        WatchedElsewhere,  // another process holds the watch of this home (holder names it)
+    };
+    State state = State::Off;
+    std::string folder;
+    /** Which kinds are watched. */
+    bool dbf = false;
+    bool csv = false;
+    /** The program and process id that watch this home, when another process does. */
+    std::string holder;
+    /** The local time of the last poll, once there was one. */
+    std::optional<LocalDateTime> lastPoll;
+    /** Said once: why changes are only seen at the next poll (no notifications). */
+    std::string note;
+};
+
 /**
  * Hears what the application does with jobs: for the window's status frames and status line and
  * the command-line program's report. Every member does nothing unless overridden.
@@ -55,6 +77,8 @@ class JobObserver {
     virtual void EventWritten(int /*outputCount*/, const ScheduleRecord& /*event*/) {}
     /** The pass has ended and closed its output. */
     virtual void JobEnded(const JobReport& /*report*/) {}
+    /** The watch folder's state changed or it was polled. */
+    virtual void WatchStatusChanged(const WatchStatus& /*status*/) {}
 };
 
 /** A schedule file picked by hand: the full path and the bare file name without its folder. */
