@@ -10,7 +10,7 @@
 
 #include "engine/cp2_line.h"
 #include "engine/output_file.h"
-#include "engine/rule_application.h"
+#include "engine/prepared_rules.h"
 #include "input/csv_reader.h"
 #include "model/text.h"
 
@@ -100,22 +100,22 @@ RuleSet FullRuleSet() {
     return rules;
 }
 
-template <typename Rules>
-int ConvertEvents(EventTable& table, const Rules& rules, OutputFile& output) {
+int ConvertEvents(EventTable& table, const PreparedRules& rules, OutputFile& output) {
     int written = 0;
     for (int i = 1; i <= table.Count(); ++i) {
         ScheduleRecord& event = table[i];
-        if (TrimSpaces(event.fchnm_hd).empty() || IsDeletedByRules(event, rules)) {
+        if (TrimSpaces(event.fchnm_hd).empty() || rules.IsDeleted(event)) {
             continue;
         }
-        ApplyChangeRules(event, rules);
+        rules.ApplyChanges(event);
         output.WriteLine(FormatEventLine(event, "WEEK1.CSV"));
         ++written;
     }
     return written;
 }
 
-void Convert(benchmark::State& state, bool prepareRules) {
+/** The rules prepared once per file, as the conversion pass uses them. */
+void BM_ConvertLargestFile(benchmark::State& state) {
     const BenchFiles& files = Files();
     const RuleSet rules = FullRuleSet();
     // One table for every run, reset before each read as job set-up does.
@@ -135,8 +135,7 @@ void Convert(benchmark::State& state, bool prepareRules) {
         }
         output.WriteLine(CsvHeaderText());
         events = table.Count();
-        written = prepareRules ? ConvertEvents(table, PreparedRules(rules), output)
-                               : ConvertEvents(table, rules, output);
+        written = ConvertEvents(table, PreparedRules(rules), output);
         if (MaybeError error = output.Close()) {
             state.SkipWithError(error->description.c_str());
             return;
@@ -146,17 +145,7 @@ void Convert(benchmark::State& state, bool prepareRules) {
     state.counters["written"] = written;
 }
 
-/** The rules prepared once per file, as the conversion pass uses them. */
-void BM_ConvertLargestFile(benchmark::State& state) {
-    Convert(state, true);
-}
 BENCHMARK(BM_ConvertLargestFile)->Unit(benchmark::kMillisecond);
-
-/** The same with the rules read from the RuleSet at every comparison. */
-void BM_ConvertLargestFilePlainRules(benchmark::State& state) {
-    Convert(state, false);
-}
-BENCHMARK(BM_ConvertLargestFilePlainRules)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace skedora
