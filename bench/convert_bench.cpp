@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 
+#include "app/rule_audit.h"
 #include "engine/cp2_line.h"
 #include "engine/output_file.h"
 #include "engine/prepared_rules.h"
@@ -146,6 +148,47 @@ void BM_ConvertLargestFile(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ConvertLargestFile)->Unit(benchmark::kMillisecond);
+
+/**
+ * The audit of the same file: read it, run the pass with the audit as observer and trace, and
+ * write the JSON lines. Nothing is written to disk.
+ */
+void BM_AuditLargestFile(benchmark::State& state) {
+    const BenchFiles& files = Files();
+    const RuleSet rules = FullRuleSet();
+    EventTable table;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        table.ResetEventTable();
+        if (MaybeError error = ReadCsvSchedule(files.Input(), table)) {
+            state.SkipWithError(error->description.c_str());
+            return;
+        }
+        const PreparedRules prepared(rules);
+        RuleAudit audit(rules);
+        audit.SetIgnoredLines(table.IgnoredLines);
+        int written = 0;
+        for (int record = 1; record <= table.Count(); ++record) {
+            ScheduleRecord& event = table[record];
+            if (TrimSpaces(event.fchnm_hd).empty()) {
+                audit.EventSkipped(record);
+                continue;
+            }
+            audit.EventRead(record, event);
+            if (prepared.IsDeleted(event, &audit)) {
+                audit.EventDeleted(record, event);
+                continue;
+            }
+            prepared.ApplyChanges(event, &audit);
+            audit.EventWritten(record, ++written, event, FormatEventLine(event, "WEEK1.CSV"));
+        }
+        std::ostringstream out;
+        WriteAuditJsonLines(audit, out);
+        bytes = out.str().size();
+    }
+    state.counters["json_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_AuditLargestFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace skedora
