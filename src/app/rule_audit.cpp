@@ -184,6 +184,26 @@ std::string_view OutcomeName(AuditOutcome outcome) {
     return "written";
 }
 
+/**
+ * The bytes for a person's terminal: read as Windows-1252, in UTF-8, with every control
+ * character written as \xNN so that no byte of a schedule can drive the terminal.
+ */
+std::string ShownText(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const char32_t c = UnicodeOf1252(static_cast<unsigned char>(byte));
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
+            text += escaped;
+        } else {
+            text += Utf8From1252(std::string_view(&byte, 1));
+        }
+    }
+    return text;
+}
+
 void AppendJsonString(std::string& out, std::string_view bytes) {
     out += '"';
     for (const char byte : bytes) {
@@ -226,6 +246,30 @@ void AppendJsonString(std::string& out, std::string_view bytes) {
 }
 
 }  // namespace
+
+ScheduleRecord WrittenEvent(const AuditEvent& event) {
+    ScheduleRecord written = event.input;
+    for (const AuditChange& change : event.changes) {
+        switch (change.field) {
+            case EventField::ToCallLetters:
+                written.tochnm_hd = change.after;
+                break;
+            case EventField::FromCallLetters:
+                written.fchnm_hd = change.after;
+                break;
+            case EventField::CO:
+                written.co = change.after;
+                break;
+            case EventField::StartTime:
+                written.on_time = change.after;
+                break;
+            case EventField::EndTime:
+                written.off_time = change.after;
+                break;
+        }
+    }
+    return written;
+}
 
 std::string RuleName(const RuleId& rule) {
     const FamilyInfo& info = Info(rule.family);
@@ -435,7 +479,7 @@ void WriteAuditText(const RuleAudit& audit, std::ostream& out) {
             line += std::string(FieldCaption(change.field)) + " " + change.before + " -> " +
                     change.after + " by " + RuleCaption(change.rule, rules);
         }
-        out << Utf8From1252(line) << '\n';
+        out << ShownText(line) << '\n';
     }
     const AuditCounts& c = audit.Counts();
     out << c.read << " events read: " << c.skipped << " skipped, " << c.deleted << " deleted, "
@@ -443,13 +487,13 @@ void WriteAuditText(const RuleAudit& audit, std::ostream& out) {
     const auto hits = audit.RuleHits();
     out << "Rules that hit events:" << (hits.empty() ? " none" : "") << '\n';
     for (const auto& [rule, count] : hits) {
-        out << "  " << Utf8From1252(RuleCaption(rule, rules)) << ": " << count
+        out << "  " << ShownText(RuleCaption(rule, rules)) << ": " << count
             << (count == 1 ? " event\n" : " events\n");
     }
     const auto unused = audit.UnusedRules();
     out << "Rules that hit no event:" << (unused.empty() ? " none" : "") << '\n';
     for (const RuleId& rule : unused) {
-        out << "  " << Utf8From1252(RuleCaption(rule, rules)) << '\n';
+        out << "  " << ShownText(RuleCaption(rule, rules)) << '\n';
     }
 }
 

@@ -86,6 +86,9 @@ class RuleAudit : public PassObserver, public RuleTrace {
     std::vector<int> m_hits;
 };
 
+/** The event as written: the event as read with the listed changes applied in order. */
+ScheduleRecord WrittenEvent(const AuditEvent& event);
+
 /** The rule by its SK.ini section and the first key of its entry: "Delete/Call_Letter_3". */
 std::string RuleName(const RuleId& rule);
 /** The rule in the words of its settings dialog, with its texts for the delete entries. */

@@ -137,6 +137,7 @@ TEST(RuleAudit, AgreesWithTheConversionOnRandomSchedulesAndRules) {
                 }
             }
             EXPECT_EQ(event, converted[e.record]);
+            EXPECT_EQ(WrittenEvent(e), event);
             EXPECT_EQ(FormatEventLine(event, kTitle), e.line);
             written.push_back(e.line);
         }
@@ -210,6 +211,7 @@ TEST(RuleAudit, TextNamesRulesInTheWordsOfTheSettingsDialogs) {
     table.Append() = Event("WABC", "WXYZ-HD", "5", "caf\xE9");
     table.Append() = Event("W", "KQED", "5", "NEWS");
     table.Append() = Event("WXYZ-HD", "W-HD", "1", "NEWS");
+    table.Append() = Event("W", "KQED", "5", "\x1B]0;x\x07\x9D\x80");  // terminal controls
     std::ostringstream out;
     WriteAuditText(Audit(table, rules), out);
     EXPECT_EQ(out.str(),
@@ -220,11 +222,13 @@ TEST(RuleAudit, TextNamesRulesInTheWordsOfTheSettingsDialogs) {
               "Program Description row 7\n"
               "Record 3 [To W, From KQED, CO 5, NEWS]: deleted by Delete Events, "
               "Source + Destination row 2: ALL + KQED\n"
-              "4 events read: 0 skipped, 2 deleted, 2 written; 0 lines ignored "
+              "Record 5 [To W, From KQED, CO 5, \\x1B]0;x\\x07\\x9D\u20AC]: deleted by Delete "
+              "Events, Source + Destination row 2: ALL + KQED\n"
+              "5 events read: 0 skipped, 3 deleted, 2 written; 0 lines ignored "
               "(fewer than 18 fields)\n"
               "Rules that hit events:\n"
               "  Delete Events, Call Letters + C.O.# row 3: WABC-HD + 9999: 1 event\n"
-              "  Delete Events, Source + Destination row 2: ALL + KQED: 1 event\n"
+              "  Delete Events, Source + Destination row 2: ALL + KQED: 2 events\n"
               "  Change Call Letters row 5: 1 event\n"
               "  Change CO#'s, Program Description row 7: 1 event\n"
               "Rules that hit no event:\n"
