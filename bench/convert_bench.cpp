@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 
+#include "app/rule_audit.h"
 #include "engine/cp2_line.h"
 #include "engine/output_file.h"
-#include "engine/rule_application.h"
+#include "engine/prepared_rules.h"
 #include "input/csv_reader.h"
 #include "model/text.h"
 
@@ -100,22 +102,22 @@ RuleSet FullRuleSet() {
     return rules;
 }
 
-template <typename Rules>
-int ConvertEvents(EventTable& table, const Rules& rules, OutputFile& output) {
+int ConvertEvents(EventTable& table, const PreparedRules& rules, OutputFile& output) {
     int written = 0;
     for (int i = 1; i <= table.Count(); ++i) {
         ScheduleRecord& event = table[i];
-        if (TrimSpaces(event.fchnm_hd).empty() || IsDeletedByRules(event, rules)) {
+        if (TrimSpaces(event.fchnm_hd).empty() || rules.IsDeleted(event)) {
             continue;
         }
-        ApplyChangeRules(event, rules);
+        rules.ApplyChanges(event);
         output.WriteLine(FormatEventLine(event, "WEEK1.CSV"));
         ++written;
     }
     return written;
 }
 
-void Convert(benchmark::State& state, bool prepareRules) {
+/** The rules prepared once per file, as the conversion pass uses them. */
+void BM_ConvertLargestFile(benchmark::State& state) {
     const BenchFiles& files = Files();
     const RuleSet rules = FullRuleSet();
     // One table for every run, reset before each read as job set-up does.
@@ -135,8 +137,7 @@ void Convert(benchmark::State& state, bool prepareRules) {
         }
         output.WriteLine(CsvHeaderText());
         events = table.Count();
-        written = prepareRules ? ConvertEvents(table, PreparedRules(rules), output)
-                               : ConvertEvents(table, rules, output);
+        written = ConvertEvents(table, PreparedRules(rules), output);
         if (MaybeError error = output.Close()) {
             state.SkipWithError(error->description.c_str());
             return;
@@ -146,17 +147,48 @@ void Convert(benchmark::State& state, bool prepareRules) {
     state.counters["written"] = written;
 }
 
-/** The rules prepared once per file, as the conversion pass uses them. */
-void BM_ConvertLargestFile(benchmark::State& state) {
-    Convert(state, true);
-}
 BENCHMARK(BM_ConvertLargestFile)->Unit(benchmark::kMillisecond);
 
-/** The same with the rules read from the RuleSet at every comparison. */
-void BM_ConvertLargestFilePlainRules(benchmark::State& state) {
-    Convert(state, false);
+/**
+ * The audit of the same file: read it, run the pass with the audit as observer and trace, and
+ * write the JSON lines. Nothing is written to disk.
+ */
+void BM_AuditLargestFile(benchmark::State& state) {
+    const BenchFiles& files = Files();
+    const RuleSet rules = FullRuleSet();
+    EventTable table;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        table.ResetEventTable();
+        if (MaybeError error = ReadCsvSchedule(files.Input(), table)) {
+            state.SkipWithError(error->description.c_str());
+            return;
+        }
+        const PreparedRules prepared(rules);
+        RuleAudit audit(rules);
+        audit.SetIgnoredLines(table.IgnoredLines);
+        int written = 0;
+        for (int record = 1; record <= table.Count(); ++record) {
+            ScheduleRecord& event = table[record];
+            if (TrimSpaces(event.fchnm_hd).empty()) {
+                audit.EventSkipped(record);
+                continue;
+            }
+            audit.EventRead(record, event);
+            if (prepared.IsDeleted(event, &audit)) {
+                audit.EventDeleted(record, event);
+                continue;
+            }
+            prepared.ApplyChanges(event, &audit);
+            audit.EventWritten(record, ++written, event, FormatEventLine(event, "WEEK1.CSV"));
+        }
+        std::ostringstream out;
+        WriteAuditJsonLines(audit, out);
+        bytes = out.str().size();
+    }
+    state.counters["json_bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_ConvertLargestFilePlainRules)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AuditLargestFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace skedora

@@ -73,12 +73,12 @@ void ConversionPass::Step() {
         return;
     }
     m_observer.EventRead(record, event);
-    if (m_prepared->IsDeleted(event)) {
+    if (m_prepared->IsDeleted(event, m_trace)) {
         ++m_job.DeletedCount;
         m_observer.EventDeleted(record, event);
         return;
     }
-    m_prepared->ApplyChanges(event);
+    m_prepared->ApplyChanges(event, m_trace);
     ++m_job.OutputCount;
     const std::string line = FormatEventLine(event, m_job.InputFileTitle);
     m_observer.EventWritten(record, m_job.OutputCount, event, line);

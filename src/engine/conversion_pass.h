@@ -6,14 +6,13 @@
 
 #include "engine/output_file.h"
 #include "engine/pass_observer.h"
-#include "engine/rule_application.h"
+#include "engine/prepared_rules.h"
+#include "engine/rule_trace.h"
 #include "model/conversion_job.h"
 #include "model/error.h"
 #include "model/rule_set.h"
 
 namespace skedora {
-
-class RuleTrace;
 
 /** How a pass ended: the job's counts, and why its output is not complete when it is not. */
 struct PassResult {

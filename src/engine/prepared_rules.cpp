@@ -1,3 +1,5 @@
+#include "engine/prepared_rules.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -8,7 +10,6 @@
 
 #include "engine/event_key.h"
 #include "engine/rule_application.h"
-#include "engine/time_arithmetic.h"
 #include "model/text.h"
 
 namespace skedora {
@@ -123,8 +124,41 @@ T& Slot(std::vector<T>& table, int id) {
     return table[index];
 }
 
-bool Contains(const std::vector<int>& ids, int id) {
-    return id != kNone && std::find(ids.begin(), ids.end(), id) != ids.end();
+/** A delete entry reached through a lookup table: the key it compares and its number. */
+struct KeyedEntry {
+    int key = kNone;
+    int entry = 0;
+};
+
+/** A source/destination entry under its destination; "ALL" as source stands for every source. */
+struct SourceEntry {
+    int source = kNone;
+    bool anySource = false;
+    int entry = 0;
+};
+
+/** The number of the first entry whose key is a or b; 0 when none. Stored keys are never kNone. */
+int FirstEntry(const std::vector<KeyedEntry>& entries, int a, int b) {
+    for (const KeyedEntry& e : entries) {
+        if (e.key == a || e.key == b) {
+            return e.entry;
+        }
+    }
+    return 0;
+}
+
+int FirstEntry(const std::vector<SourceEntry>& entries, int source) {
+    for (const SourceEntry& e : entries) {
+        if (e.source == source || e.anySource) {
+            return e.entry;
+        }
+    }
+    return 0;
+}
+
+/** The lower of two entry numbers where 0 stands for none. */
+int Earliest(int a, int b) {
+    return a == 0 || (b != 0 && b < a) ? b : a;
 }
 
 /** The first entry numbered from `from` on that the CO value selects; 0 when none. */
@@ -138,6 +172,18 @@ int NextEntry(const EntriesByNumber& byNumber, int number, int from) {
         }
     }
     return 0;
+}
+
+/** Sets the field; a trace hears its value before and after. */
+inline void Assign(std::string& field, const std::string& value, RuleTrace* trace, RuleId rule,
+                   EventField which) {
+    if (trace == nullptr) {
+        field = value;
+        return;
+    }
+    const std::string before = std::move(field);
+    field = value;
+    trace->Changed(rule, which, before, field);
 }
 
 struct CallLetterChange {
@@ -154,13 +200,17 @@ struct COChange {
     int newNumber = kNone;
 };
 
-struct TimeChange {
+struct TimeRule {
     int source = kNone;
     int destination = kNone;
     int description = kNone;
-    std::int16_t math = 0;
-    std::string time;
+    std::optional<TimeChange> change;
+    std::string amount;
 };
+
+bool MovesStart(TimeChange change) {
+    return change == TimeChange::AddToStart || change == TimeChange::SubtractFromStart;
+}
 
 }  // namespace
 
@@ -168,13 +218,12 @@ struct PreparedRules::Tables {
     Catalogue catalogue;
 
     /** Per CO value, the call letters deleted with it; 9999 stands for every CO value. */
-    std::vector<std::vector<int>> deletedKeysByNumber;
+    std::vector<std::vector<KeyedEntry>> deletedKeysByNumber;
     int anyCONumber = kNone;
-    /** Per destination, the sources deleted with it, and whether source "ALL" is among them. */
-    std::vector<std::vector<int>> sourcesByDestination;
-    std::vector<char> anySourceByDestination;
+    /** Per destination, the sources deleted with it. */
+    std::vector<std::vector<SourceEntry>> sourcesByDestination;
     /** The sources deleted with destination "ALL". */
-    std::vector<int> sourcesForAnyDestination;
+    std::vector<KeyedEntry> sourcesForAnyDestination;
     DeleteAllFlagsGroup flags;
 
     RuleList<CallLetterChange, 24> callLetterChanges;
@@ -183,7 +232,7 @@ struct PreparedRules::Tables {
     EntriesByNumber coByCallLetterByNumber;
     RuleList<COChange, 24> coByDescription;
     EntriesByNumber coByDescriptionByNumber;
-    RuleList<TimeChange, 8> timeChanges;
+    RuleList<TimeRule, 8> timeChanges;
     EntriesByNumber timeChangesByNumber;
 };
 
@@ -191,20 +240,19 @@ PreparedRules::PreparedRules(const RuleSet& rules) {
     auto t = std::make_unique<Tables>();
     Catalogue& c = t->catalogue;
 
-    for (const DeleteCallLetterRule& rule : rules.DeleteCallLetterRules) {
+    for (int n = 1; n <= rules.DeleteCallLetterRules.kSize; ++n) {
+        const DeleteCallLetterRule& rule = rules.DeleteCallLetterRules[n];
         Slot(t->deletedKeysByNumber, c.AddNumber(LeadingNumber(rule.CONumber)))
-            .push_back(c.AddKey(rule.CallLetter));
+            .push_back({c.AddKey(rule.CallLetter), n});
     }
     for (int n = 1; n <= kAppliedSourceDestinationRules; ++n) {
         const DeleteSourceDestinationRule& rule = rules.DeleteSourceDestinationRules[n];
         const int source = c.AddKey(rule.Source);
         const int destination = c.AddKey(rule.Destination);
-        Slot(t->sourcesByDestination, destination).push_back(source);
-        if (TextKey(rule.Source) == kAllKey) {
-            Slot(t->anySourceByDestination, destination) = true;
-        }
+        Slot(t->sourcesByDestination, destination)
+            .push_back({source, TextKey(rule.Source) == kAllKey, n});
         if (TextKey(rule.Destination) == kAllKey) {
-            t->sourcesForAnyDestination.push_back(source);
+            t->sourcesForAnyDestination.push_back({source, n});
         }
     }
     t->flags = rules.DeleteAllFlags;
@@ -232,7 +280,7 @@ PreparedRules::PreparedRules(const RuleSet& rules) {
     for (int n = 1; n <= rules.ChangeTimeRules.kSize; ++n) {
         const ChangeTimeRule& rule = rules.ChangeTimeRules[n];
         t->timeChanges[n] = {c.AddKey(rule.Source), c.AddKey(rule.Destination),
-                             c.AddKey(rule.Description), rule.Math, rule.Time};
+                             c.AddKey(rule.Description), TimeChangeFromMath(rule.Math), rule.Time};
         Slot(t->timeChangesByNumber, c.AddNumber(LeadingNumber(rule.CO))).push_back(n);
     }
 
@@ -240,7 +288,6 @@ PreparedRules::PreparedRules(const RuleSet& rules) {
     // Every key and CO value of the catalogue has a place in every table.
     t->deletedKeysByNumber.resize(c.NumberCount());
     t->sourcesByDestination.resize(c.KeyCount());
-    t->anySourceByDestination.resize(c.KeyCount());
     t->callLetterChangesByNumber.resize(c.NumberCount());
     t->coByCallLetterByNumber.resize(c.NumberCount());
     t->coByDescriptionByNumber.resize(c.NumberCount());
@@ -252,7 +299,7 @@ PreparedRules::~PreparedRules() = default;
 PreparedRules::PreparedRules(PreparedRules&&) noexcept = default;
 PreparedRules& PreparedRules::operator=(PreparedRules&&) noexcept = default;
 
-bool PreparedRules::IsDeleted(const ScheduleRecord& event) const {
+bool PreparedRules::IsDeleted(const ScheduleRecord& event, RuleTrace* trace) const {
     const Tables& t = *m_tables;
     const EventKey toKey(event.tochnm_hd);
     const EventKey fromKey(event.fchnm_hd);
@@ -260,25 +307,44 @@ bool PreparedRules::IsDeleted(const ScheduleRecord& event) const {
     const int from = t.catalogue.FindKey(fromKey);
     const int co = t.catalogue.FindNumber(LeadingNumber(event.co));
 
+    // Without a trace any match will do; with one, the first in entry order is wanted.
+    const auto deleted = [trace](RuleFamily family, int entry) {
+        if (trace != nullptr) {
+            trace->Deleted({family, entry});
+        }
+        return true;
+    };
+    int entry = 0;
     for (const int number : {co, t.anyCONumber}) {
         if (number != kNone) {
-            const auto& keys = t.deletedKeysByNumber[static_cast<std::size_t>(number)];
-            if (Contains(keys, to) || Contains(keys, from)) {
+            entry = Earliest(
+                entry,
+                FirstEntry(t.deletedKeysByNumber[static_cast<std::size_t>(number)], to, from));
+            if (entry != 0 && trace == nullptr) {
                 return true;
             }
         }
     }
+    if (entry != 0) {
+        return deleted(RuleFamily::DeleteCallLetter, entry);
+    }
     if (from != kNone) {
-        const auto index = static_cast<std::size_t>(from);
-        if (t.anySourceByDestination[index] || Contains(t.sourcesByDestination[index], to)) {
+        entry = FirstEntry(t.sourcesByDestination[static_cast<std::size_t>(from)], to);
+        if (entry != 0 && trace == nullptr) {
             return true;
         }
     }
-    return Contains(t.sourcesForAnyDestination, to) ||
-           MatchesDeleteAllFlags(t.flags, toKey, fromKey);
+    entry = Earliest(entry, FirstEntry(t.sourcesForAnyDestination, to, kNone));
+    if (entry != 0) {
+        return deleted(RuleFamily::DeleteSource, entry);
+    }
+    if (const auto flag = MatchingDeleteAllFlag(t.flags, toKey, fromKey)) {
+        return deleted(*flag, 0);
+    }
+    return false;
 }
 
-void PreparedRules::ApplyChanges(ScheduleRecord& event) const {
+void PreparedRules::ApplyChanges(ScheduleRecord& event, RuleTrace* trace) const {
     const Tables& t = *m_tables;
     int co = t.catalogue.FindNumber(LeadingNumber(event.co));
     if (co == kNone) {
@@ -291,12 +357,13 @@ void PreparedRules::ApplyChanges(ScheduleRecord& event) const {
     for (int n = NextEntry(t.callLetterChangesByNumber, co, 1); n != 0;
          n = NextEntry(t.callLetterChangesByNumber, co, n + 1)) {
         const CallLetterChange& change = t.callLetterChanges[n];
+        const RuleId rule{RuleFamily::ChangeCallLetter, n};
         if (to == change.oldKey) {
-            event.tochnm_hd = change.newText;
+            Assign(event.tochnm_hd, change.newText, trace, rule, EventField::ToCallLetters);
             to = change.newKey;
         }
         if (from == change.oldKey) {
-            event.fchnm_hd = change.newText;
+            Assign(event.fchnm_hd, change.newText, trace, rule, EventField::FromCallLetters);
             from = change.newKey;
         }
     }
@@ -306,7 +373,8 @@ void PreparedRules::ApplyChanges(ScheduleRecord& event) const {
          n = NextEntry(t.coByCallLetterByNumber, co, n + 1)) {
         const COChange& change = t.coByCallLetter[n];
         if (to == change.key || from == change.key || change.anyCallLetters) {
-            event.co = change.newCO;
+            Assign(event.co, change.newCO, trace, {RuleFamily::ChangeCOFromCallLetter, n},
+                   EventField::CO);
             co = change.newNumber;
         }
     }
@@ -323,18 +391,27 @@ void PreparedRules::ApplyChanges(ScheduleRecord& event) const {
          n = NextEntry(t.coByDescriptionByNumber, co, n + 1)) {
         const COChange& change = t.coByDescription[n];
         if (description() == change.key) {
-            event.co = change.newCO;
+            Assign(event.co, change.newCO, trace, {RuleFamily::ChangeCOFromDescription, n},
+                   EventField::CO);
             co = change.newNumber;
         }
     }
 
     for (int n = NextEntry(t.timeChangesByNumber, co, 1); n != 0;
          n = NextEntry(t.timeChangesByNumber, co, n + 1)) {
-        const TimeChange& change = t.timeChanges[n];
-        if (to == change.source && from == change.destination &&
-            description() == change.description) {
-            ApplyTimeChange(event, change.math, change.time);
+        const TimeRule& rule = t.timeChanges[n];
+        if (!rule.change || to != rule.source || from != rule.destination ||
+            description() != rule.description) {
+            continue;
         }
+        if (trace == nullptr) {
+            ApplyTimeChange(event, *rule.change, rule.amount);
+            continue;
+        }
+        const std::string before = MovesStart(*rule.change) ? event.on_time : event.off_time;
+        const EventField field = ApplyTimeChange(event, *rule.change, rule.amount);
+        trace->Changed({RuleFamily::ChangeTime, n}, field, before,
+                       field == EventField::StartTime ? event.on_time : event.off_time);
     }
 }
 

@@ -1,55 +1,30 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string_view>
 
-#include "model/schedule_record.h"
+#include "engine/prepared_rules.h"
+#include "engine/rule_trace.h"
 #include "model/rule_set.h"
+#include "model/schedule_record.h"
 
 namespace skedora {
 
-/** True when a delete rule matches the event as read. Changes nothing. */
-bool IsDeletedByRules(const ScheduleRecord& event, const RuleSet& rules);
+/** What a Change Time entry does to a matching event, as its dialog lists the choices. */
+enum class TimeChange { AddToStart, SubtractFromStart, AddToEnd, SubtractFromEnd };
 
-/** Applies the change rules to the event in place, family by family, changes chaining. */
-void ApplyChangeRules(ScheduleRecord& event, const RuleSet& rules);
-
-/** True when one of the set delete switches fits the To or the From call letters (as keys). */
-bool MatchesDeleteAllFlags(const DeleteAllFlagsGroup& flags, std::string_view toKey,
-                           std::string_view fromKey);
-
-/** A Change Time rule's operation: math 0 to 3 moves the start or the end; others do nothing. */
-void ApplyTimeChange(ScheduleRecord& event, std::int16_t math, std::string_view amount);
+/** The operation of a stored Math value: 0 to 3 in the order above; any other value is none. */
+std::optional<TimeChange> TimeChangeFromMath(std::int16_t math);
 
 /**
- * The rules turned into lookup tables once, for converting many events under rules that do not
- * change meanwhile: every text key and CO value that the rules hold is numbered, so an event
- * looks up the few entries that can match it instead of testing every one. The results are
- * exactly those of IsDeletedByRules and ApplyChangeRules over the RuleSet; a change to the
- * rules needs a new PreparedRules.
+ * The first delete switch, in the order HD, SD, Digital, Non-Digital, that is set and fits the
+ * To or the From call letters (given as keys); none when no set switch fits.
  */
-class PreparedRules {
-  public:
-    explicit PreparedRules(const RuleSet& rules);
-    ~PreparedRules();
-    PreparedRules(PreparedRules&&) noexcept;
-    PreparedRules& operator=(PreparedRules&&) noexcept;
+std::optional<RuleFamily> MatchingDeleteAllFlag(const DeleteAllFlagsGroup& flags,
+                                                std::string_view toKey, std::string_view fromKey);
 
-    bool IsDeleted(const ScheduleRecord& event) const;
-    void ApplyChanges(ScheduleRecord& event) const;
-
-  private:
-    struct Tables;
-    std::unique_ptr<const Tables> m_tables;
-};
-
-inline bool IsDeletedByRules(const ScheduleRecord& event, const PreparedRules& rules) {
-    return rules.IsDeleted(event);
-}
-
-inline void ApplyChangeRules(ScheduleRecord& event, const PreparedRules& rules) {
-    rules.ApplyChanges(event);
-}
+/** Moves the start or the end of the event by the amount; the field changed. */
+EventField ApplyTimeChange(ScheduleRecord& event, TimeChange change, std::string_view amount);
 
 }  // namespace skedora

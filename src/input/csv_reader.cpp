@@ -274,6 +274,8 @@ class CsvParser {
                 return errors::Overflow();
             }
             FillFreshRecord(columns, m_table.Append());
+        } else {
+            ++m_table.IgnoredLines;
         }
         return std::nullopt;
     }

@@ -4,6 +4,7 @@ namespace skedora {
 
 void EventTable::ResetEventTable() {
     m_slots.assign(1, ScheduleRecord{});
+    IgnoredLines = 0;
 }
 
 ScheduleRecord& EventTable::Append() {

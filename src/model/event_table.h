@@ -16,7 +16,7 @@ class EventTable {
 
     EventTable() { ResetEventTable(); }
 
-    /** The table becomes one empty slot 0. */
+    /** The table becomes one empty slot 0, with no ignored lines. */
     void ResetEventTable();
 
     /** N, the highest index: the number of events. */
@@ -34,6 +34,9 @@ class EventTable {
     const ScheduleRecord& operator[](int i) const {
         return m_slots.at(static_cast<std::size_t>(i));
     }
+
+    /** Lines of a CSV schedule that were not events (fewer than 18 fields); 0 for dBASE. */
+    int IgnoredLines = 0;
 
   private:
     std::vector<ScheduleRecord> m_slots;

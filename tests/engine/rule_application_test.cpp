@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/reference_rules.h"
+
 namespace skedora {
 namespace {
 
@@ -30,16 +32,16 @@ void ExpectDeleted(const RuleSet& rules, std::initializer_list<const char*> dele
             const auto a = text.find('|'), b = text.find('|', a + 1);
             const auto event =
                 Event(text.substr(0, a), text.substr(a + 1, b - a - 1), text.substr(b + 1));
-            EXPECT_EQ(IsDeletedByRules(event, rules), expected) << text;
-            EXPECT_EQ(IsDeletedByRules(event, prepared), expected) << text;
+            EXPECT_EQ(test::ReferenceDeleteRule(event, rules).has_value(), expected) << text;
+            EXPECT_EQ(prepared.IsDeleted(event), expected) << text;
         }
     }
 }
 
 ScheduleRecord Changed(ScheduleRecord event, const RuleSet& rules) {
     ScheduleRecord prepared = event;
-    ApplyChangeRules(event, rules);
-    ApplyChangeRules(prepared, PreparedRules(rules));
+    test::ReferenceApplyChanges(event, rules);
+    PreparedRules(rules).ApplyChanges(prepared);
     EXPECT_EQ(prepared, event);
     return event;
 }
@@ -171,13 +173,77 @@ TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
         for (int i = 0; i < 50; ++i) {
             ScheduleRecord event = Event(word(), word(), word(), word());
             event.on_time = word();
-            ASSERT_EQ(IsDeletedByRules(event, prepared), IsDeletedByRules(event, rules));
-            ScheduleRecord other = event;
-            ApplyChangeRules(event, rules);
-            ApplyChangeRules(other, prepared);
-            ASSERT_EQ(other, event) << "round " << round;
+            const std::optional<RuleId> first = test::ReferenceDeleteRule(event, rules);
+            test::RecordingTrace trace;
+            ASSERT_EQ(prepared.IsDeleted(event), first.has_value());
+            ASSERT_EQ(prepared.IsDeleted(event, &trace), first.has_value());
+            ASSERT_EQ(trace.deleted, first ? std::vector<RuleId>{*first} : std::vector<RuleId>{});
+
+            ScheduleRecord plain = event;
+            ScheduleRecord traced = event;
+            const std::vector<test::FieldChange> changes =
+                test::ReferenceApplyChanges(event, rules);
+            prepared.ApplyChanges(plain);
+            prepared.ApplyChanges(traced, &trace);
+            ASSERT_EQ(plain, event) << "round " << round;
+            ASSERT_EQ(traced, event) << "round " << round;
+            ASSERT_EQ(trace.changes, changes) << "round " << round;
         }
     }
+}
+
+TEST(RuleTrace, NamesTheFirstDeleteRuleInTheOrderTheRulesAreTried) {
+    using F = RuleFamily;
+    RuleSet rules;
+    rules.DeleteCallLetterRules[7] = {"WABC", "5"};
+    rules.DeleteCallLetterRules[9] = {"WXYZ", "9999"};
+    rules.DeleteSourceDestinationRules[1] = {"WABC", "KABC"};
+    rules.DeleteSourceDestinationRules[2] = {"KQED", "ALL"};
+    rules.DeleteSourceDestinationRules[3] = {"ALL", "KXYZ"};
+    rules.DeleteSourceDestinationRules[4] = {"KQED", "KXYZ"};
+    rules.DeleteAllFlags = {true, true, true, true};
+    const PreparedRules prepared(rules);
+    const struct {
+        const char* to;
+        const char* from;
+        const char* co;
+        RuleId rule;
+    } cases[] = {
+        {"WABC", "WXYZ", "5", {F::DeleteCallLetter, 7}},  // before the later 9999 entry
+        {"WABC", "WXYZ", "6", {F::DeleteCallLetter, 9}},  // call letters before sources
+        {"WABC", "kabc", "6", {F::DeleteSource, 1}},
+        {"KQED", "KXYZ", "6", {F::DeleteSource, 2}},  // destination ALL, then source ALL
+        {"WQQQ", "KXYZ", "6", {F::DeleteSource, 3}},
+        {"D-HD", "W", "6", {F::DeleteAllHD, 0}},  // every switch fits: HD is tried first
+        {"D", "WQ", "6", {F::DeleteAllDigital, 0}},
+    };
+    for (const auto& c : cases) {
+        test::RecordingTrace trace;
+        EXPECT_TRUE(prepared.IsDeleted(Event(c.to, c.from, c.co), &trace)) << c.to;
+        EXPECT_EQ(trace.deleted, std::vector<RuleId>{c.rule}) << c.to;
+    }
+}
+
+TEST(RuleTrace, OneItemPerEntryAndFieldAssigned) {
+    using F = RuleFamily;
+    using E = EventField;
+    RuleSet rules;
+    rules.ChangeCallLetterRules[2] = {"WABC", "5", "wabc"};     // same value: still assigned
+    rules.ChangeCOFromCallLetterRules[3] = {"WABC", "5", "6"};  // To and From: one item
+    rules.ChangeCOFromCallLetterRules[4] = {"ALL", "6", " 7 "};
+    rules.ChangeTimeRules[1] = {"WABC", "WABC", "7", "NEWS", -1, "01:00:00"};  // assigns nothing
+    rules.ChangeTimeRules[2] = {"WABC", "WABC", "7", "NEWS", 3, "01:00:00"};
+    test::RecordingTrace trace;
+    ScheduleRecord event = Event("wabc ", "WABC", "5");
+    PreparedRules(rules).ApplyChanges(event, &trace);
+    const std::vector<test::FieldChange> expected = {
+        {{F::ChangeCallLetter, 2}, E::ToCallLetters, "wabc ", "WABC"},
+        {{F::ChangeCallLetter, 2}, E::FromCallLetters, "WABC", "WABC"},
+        {{F::ChangeCOFromCallLetter, 3}, E::CO, "5", "6"},
+        {{F::ChangeCOFromCallLetter, 4}, E::CO, "6", "7"},
+        {{F::ChangeTime, 2}, E::EndTime, "11:30:00", "10:30:00"},
+    };
+    EXPECT_EQ(trace.changes, expected);
 }
 
 }  // namespace

@@ -85,11 +85,18 @@ TEST_F(CsvReaderTest, SplitsAtEveryCommaAndUsesLinesOfEighteenFieldsOrMore) {
              "3,,,,,,,,,,,,,F25,,,,U2,x,x,x,x,x,x,x\n" +
              "4,d,w,10:00,11:00,\"ABC, Inc.\",,,,,1,WABC,5,WXYZ,42,N,U1,U2\n");
     ASSERT_EQ(table.Count(), 3);
+    EXPECT_EQ(table.IgnoredLines, 1);  // the line of 17 fields; the header is no event line
     EXPECT_EQ(table[1].fchnm_hd + table[2].fchnm_hd + table[2].U2, "F18F25U2");
     // Quotes are ordinary characters: the comma inside shifts every later column.
     EXPECT_EQ(table[3].pgm + table[3].mon_beg, "\"ABCInc.\"");
     EXPECT_EQ(table[3].tochnm_hd + table[3].fchnm_hd + table[3].U2, "15U1");
     EXPECT_EQ(table[3].fch, 0);  // WABC
+    // Bytes that are no schedule: every line is counted, and a fresh read starts again at 0.
+    const char binary[] =
+        "\x7F"
+        "ELF\x01\n\x00\x00\r\n,,\n\n";
+    EXPECT_EQ(Read(std::string(binary, sizeof binary - 1)).IgnoredLines, 3);
+    EXPECT_EQ(Read(kHeader + "\n").IgnoredLines, 0);
 }
 
 TEST_F(CsvReaderTest, NumberColumnsTakeTheLeadingNumberRoundedHalfToEven) {

@@ -1,0 +1,500 @@
+#include "app/rule_audit.h"
+
+#include <array>
+#include <cstdio>
+
+#include "model/text.h"
+#include "model/text_1252.h"
+
+namespace skedora {
+
+namespace {
+
+/** A rule list or switch: where SK.ini keeps it and what its settings dialog calls it. */
+struct FamilyInfo {
+    RuleFamily family;
+    /** The number of entries the rules apply; 0 for a switch. */
+    int entries;
+    const char* section;
+    /** The first key of an entry, without its number; the key itself for a switch. */
+    const char* key;
+    const char* caption;
+};
+
+constexpr std::array<FamilyInfo, 10> kFamilies = {{
+    {RuleFamily::DeleteCallLetter, 64, "Delete", "Call_Letter_",
+     "Delete Events, Call Letters + C.O.# row "},
+    {RuleFamily::DeleteSource, kAppliedSourceDestinationRules, "Delete", "Source_",
+     "Delete Events, Source + Destination row "},
+    {RuleFamily::DeleteAllHD, 0, "Delete", "All_HD", "Delete Events, Delete All HD"},
+    {RuleFamily::DeleteAllSD, 0, "Delete", "All_SD", "Delete Events, Delete All SD"},
+    {RuleFamily::DeleteAllDigital, 0, "Delete", "All_Digital", "Delete Events, Delete All Digital"},
+    {RuleFamily::DeleteAllNonDigital, 0, "Delete", "All_Non_Digital",
+     "Delete Events, Delete All Non-Digital"},
+    {RuleFamily::ChangeCallLetter, 24, "Change_Call_Letter", "Old_Call_Letter_",
+     "Change Call Letters row "},
+    {RuleFamily::ChangeCOFromCallLetter, 24, "Change_CO_From_Call_Letter", "Call_Letter_",
+     "Change CO#'s, Call Letters row "},
+    {RuleFamily::ChangeCOFromDescription, 24, "Change_CO_From_Description", "Program_Description_",
+     "Change CO#'s, Program Description row "},
+    {RuleFamily::ChangeTime, 8, "Change_Time", "Source_", "Change Time row "},
+}};
+
+constexpr bool InFamilyOrder() {
+    for (std::size_t i = 0; i < kFamilies.size(); ++i) {
+        if (static_cast<std::size_t>(kFamilies[i].family) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(InFamilyOrder(), "the families are listed in the order the rules are tried");
+
+const FamilyInfo& Info(RuleFamily family) {
+    return kFamilies[static_cast<std::size_t>(family)];
+}
+
+int Slots(const FamilyInfo& info) {
+    return info.entries == 0 ? 1 : info.entries;
+}
+
+/** Every rule in the order the rules are tried, numbered from 0. */
+int RuleCount() {
+    int count = 0;
+    for (const FamilyInfo& info : kFamilies) {
+        count += Slots(info);
+    }
+    return count;
+}
+
+/** The number of the rule in that order; -1 for an entry the rules never apply. */
+int RuleIndex(const RuleId& rule) {
+    int index = 0;
+    for (const FamilyInfo& info : kFamilies) {
+        if (info.family == rule.family) {
+            if (info.entries == 0) {
+                return rule.entry == 0 ? index : -1;
+            }
+            return rule.entry >= 1 && rule.entry <= info.entries ? index + rule.entry - 1 : -1;
+        }
+        index += Slots(info);
+    }
+    return -1;
+}
+
+RuleId RuleAt(int index) {
+    for (const FamilyInfo& info : kFamilies) {
+        if (index < Slots(info)) {
+            return {info.family, info.entries == 0 ? 0 : index + 1};
+        }
+        index -= Slots(info);
+    }
+    return {};
+}
+
+bool Filled(std::initializer_list<std::string_view> texts) {
+    for (const std::string_view text : texts) {
+        if (!TrimSpaces(text).empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/** True when the entry or switch holds a rule: a text not blank, or the switch on. */
+bool HoldsRule(const RuleId& rule, const RuleSet& rules) {
+    const int n = rule.entry;
+    switch (rule.family) {
+        case RuleFamily::DeleteCallLetter: {
+            const auto& r = rules.DeleteCallLetterRules[n];
+            return Filled({r.CallLetter, r.CONumber});
+        }
+        case RuleFamily::DeleteSource: {
+            const auto& r = rules.DeleteSourceDestinationRules[n];
+            return Filled({r.Source, r.Destination});
+        }
+        case RuleFamily::DeleteAllHD:
+            return rules.DeleteAllFlags.AllHD;
+        case RuleFamily::DeleteAllSD:
+            return rules.DeleteAllFlags.AllSD;
+        case RuleFamily::DeleteAllDigital:
+            return rules.DeleteAllFlags.AllDigital;
+        case RuleFamily::DeleteAllNonDigital:
+            return rules.DeleteAllFlags.AllNonDigital;
+        case RuleFamily::ChangeCallLetter: {
+            const auto& r = rules.ChangeCallLetterRules[n];
+            return Filled({r.OldCallLetter, r.CO, r.NewCallLetter});
+        }
+        case RuleFamily::ChangeCOFromCallLetter: {
+            const auto& r = rules.ChangeCOFromCallLetterRules[n];
+            return Filled({r.CallLetter, r.OldCO, r.NewCO});
+        }
+        case RuleFamily::ChangeCOFromDescription: {
+            const auto& r = rules.ChangeCOFromDescriptionRules[n];
+            return Filled({r.ProgramDescription, r.OldCO, r.NewCO});
+        }
+        case RuleFamily::ChangeTime: {
+            // The operation and the amount always hold a value; the entry is in use once it
+            // names any events.
+            const auto& r = rules.ChangeTimeRules[n];
+            return Filled({r.Source, r.Destination, r.CO, r.Description});
+        }
+    }
+    return false;
+}
+
+/** The texts of a delete entry as its dialog row shows them; empty for the other rules. */
+std::string DeleteEntryTexts(const RuleId& rule, const RuleSet& rules) {
+    if (rule.family == RuleFamily::DeleteCallLetter) {
+        const auto& r = rules.DeleteCallLetterRules[rule.entry];
+        return ": " + r.CallLetter + " + " + r.CONumber;
+    }
+    if (rule.family == RuleFamily::DeleteSource) {
+        const auto& r = rules.DeleteSourceDestinationRules[rule.entry];
+        return ": " + r.Source + " + " + r.Destination;
+    }
+    return {};
+}
+
+std::string_view FieldCaption(EventField field) {
+    switch (field) {
+        case EventField::ToCallLetters:
+            return "Call Letters (To)";
+        case EventField::FromCallLetters:
+            return "Call Letters (From)";
+        case EventField::CO:
+            return "CO #";
+        case EventField::StartTime:
+            return "Start Time";
+        case EventField::EndTime:
+            break;
+    }
+    return "End Time";
+}
+
+std::string_view OutcomeName(AuditOutcome outcome) {
+    switch (outcome) {
+        case AuditOutcome::Skipped:
+            return "skipped";
+        case AuditOutcome::Deleted:
+            return "deleted";
+        case AuditOutcome::Written:
+            break;
+    }
+    return "written";
+}
+
+/**
+ * The bytes for a person's terminal: read as Windows-1252, in UTF-8, with every control
+ * character written as \xNN so that no byte of a schedule can drive the terminal.
+ */
+std::string ShownText(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const char32_t c = UnicodeOf1252(static_cast<unsigned char>(byte));
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
+            text += escaped;
+        } else {
+            text += Utf8From1252(std::string_view(&byte, 1));
+        }
+    }
+    return text;
+}
+
+void AppendJsonString(std::string& out, std::string_view bytes) {
+    out += '"';
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        switch (byte) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                    out += escaped;
+                } else if (c < 0x80) {
+                    out += byte;
+                } else {
+                    out += Utf8From1252(std::string_view(&byte, 1));
+                }
+        }
+    }
+    out += '"';
+}
+
+}  // namespace
+
+ScheduleRecord WrittenEvent(const AuditEvent& event) {
+    ScheduleRecord written = event.input;
+    for (const AuditChange& change : event.changes) {
+        switch (change.field) {
+            case EventField::ToCallLetters:
+                written.tochnm_hd = change.after;
+                break;
+            case EventField::FromCallLetters:
+                written.fchnm_hd = change.after;
+                break;
+            case EventField::CO:
+                written.co = change.after;
+                break;
+            case EventField::StartTime:
+                written.on_time = change.after;
+                break;
+            case EventField::EndTime:
+                written.off_time = change.after;
+                break;
+        }
+    }
+    return written;
+}
+
+std::string RuleName(const RuleId& rule) {
+    const FamilyInfo& info = Info(rule.family);
+    std::string name = std::string(info.section) + "/" + info.key;
+    if (info.entries != 0) {
+        name += std::to_string(rule.entry);
+    }
+    return name;
+}
+
+std::string RuleCaption(const RuleId& rule, const RuleSet& rules) {
+    const FamilyInfo& info = Info(rule.family);
+    if (info.entries == 0) {
+        return info.caption;
+    }
+    return info.caption + std::to_string(rule.entry) + DeleteEntryTexts(rule, rules);
+}
+
+std::string_view FieldColumnName(EventField field) {
+    switch (field) {
+        case EventField::ToCallLetters:
+            return "tochnm_hd";
+        case EventField::FromCallLetters:
+            return "fchnm_hd";
+        case EventField::CO:
+            return "co";
+        case EventField::StartTime:
+            return "on_time";
+        case EventField::EndTime:
+            break;
+    }
+    return "off_time";
+}
+
+std::string JsonString(std::string_view bytes) {
+    std::string out;
+    AppendJsonString(out, bytes);
+    return out;
+}
+
+RuleAudit::RuleAudit(RuleSet rules) : m_rules(std::move(rules)), m_hits(RuleCount(), 0) {}
+
+void RuleAudit::EventSkipped(int record) {
+    m_reading = false;
+    AuditEvent& event = m_events.emplace_back();
+    event.record = record;
+    ++m_counts.read;
+    ++m_counts.skipped;
+}
+
+void RuleAudit::EventRead(int record, const ScheduleRecord& event) {
+    m_current = AuditEvent{};
+    m_current.record = record;
+    m_current.input = event;
+    m_reading = true;
+}
+
+void RuleAudit::EventDeleted(int record, const ScheduleRecord& /*event*/) {
+    if (m_reading && m_current.record == record) {
+        Finish(AuditOutcome::Deleted);
+    }
+}
+
+void RuleAudit::EventWritten(int record, int /*outputCount*/, const ScheduleRecord& /*event*/,
+                             std::string_view line) {
+    if (m_reading && m_current.record == record) {
+        m_current.line = line;
+        Finish(AuditOutcome::Written);
+    }
+}
+
+void RuleAudit::Deleted(const RuleId& rule) {
+    if (m_reading) {
+        m_current.deletedBy = rule;
+    }
+}
+
+void RuleAudit::Changed(const RuleId& rule, EventField field, std::string_view before,
+                        std::string_view after) {
+    if (m_reading) {
+        m_current.changes.push_back({rule, field, std::string(before), std::string(after)});
+    }
+}
+
+void RuleAudit::Finish(AuditOutcome outcome) {
+    m_reading = false;
+    m_current.outcome = outcome;
+    ++m_counts.read;
+    const auto hit = [this](const RuleId& rule) {
+        if (const int index = RuleIndex(rule); index >= 0) {
+            ++m_hits[static_cast<std::size_t>(index)];
+        }
+    };
+    if (outcome == AuditOutcome::Deleted) {
+        ++m_counts.deleted;
+        m_current.changes.clear();
+        hit(m_current.deletedBy);
+    } else {
+        ++m_counts.written;
+        // The items of one entry come together: an event counts once for each entry.
+        for (std::size_t i = 0; i < m_current.changes.size(); ++i) {
+            if (i == 0 || !(m_current.changes[i].rule == m_current.changes[i - 1].rule)) {
+                hit(m_current.changes[i].rule);
+            }
+        }
+    }
+    m_events.push_back(std::move(m_current));
+    m_current = AuditEvent{};
+}
+
+std::vector<std::pair<RuleId, int>> RuleAudit::RuleHits() const {
+    std::vector<std::pair<RuleId, int>> hits;
+    for (std::size_t i = 0; i < m_hits.size(); ++i) {
+        if (m_hits[i] > 0) {
+            hits.emplace_back(RuleAt(static_cast<int>(i)), m_hits[i]);
+        }
+    }
+    return hits;
+}
+
+std::vector<RuleId> RuleAudit::UnusedRules() const {
+    std::vector<RuleId> unused;
+    for (std::size_t i = 0; i < m_hits.size(); ++i) {
+        const RuleId rule = RuleAt(static_cast<int>(i));
+        if (m_hits[i] == 0 && HoldsRule(rule, m_rules)) {
+            unused.push_back(rule);
+        }
+    }
+    return unused;
+}
+
+std::string AuditEventJson(const AuditEvent& event) {
+    std::string out = "{\"record\": " + std::to_string(event.record) + ", \"outcome\": \"";
+    out += OutcomeName(event.outcome);
+    out += '"';
+    if (event.outcome == AuditOutcome::Deleted) {
+        out += ", \"rule\": ";
+        AppendJsonString(out, RuleName(event.deletedBy));
+    } else if (event.outcome == AuditOutcome::Written) {
+        out += ", \"changes\": [";
+        for (std::size_t i = 0; i < event.changes.size(); ++i) {
+            const AuditChange& change = event.changes[i];
+            out += i == 0 ? "{\"rule\": " : ", {\"rule\": ";
+            AppendJsonString(out, RuleName(change.rule));
+            out += ", \"field\": \"";
+            out += FieldColumnName(change.field);
+            out += "\", \"before\": ";
+            AppendJsonString(out, change.before);
+            out += ", \"after\": ";
+            AppendJsonString(out, change.after);
+            out += '}';
+        }
+        out += "], \"line\": ";
+        AppendJsonString(out, event.line);
+    }
+    out += '}';
+    return out;
+}
+
+std::string AuditSummaryJson(const RuleAudit& audit) {
+    const AuditCounts& c = audit.Counts();
+    std::string out = "{\"summary\": {\"read\": " + std::to_string(c.read) +
+                      ", \"skipped\": " + std::to_string(c.skipped) +
+                      ", \"deleted\": " + std::to_string(c.deleted) +
+                      ", \"written\": " + std::to_string(c.written) +
+                      ", \"ignored_lines\": " + std::to_string(c.ignoredLines) +
+                      "}, \"rule_hits\": {";
+    const auto hits = audit.RuleHits();
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        out += i == 0 ? "" : ", ";
+        AppendJsonString(out, RuleName(hits[i].first));
+        out += ": " + std::to_string(hits[i].second);
+    }
+    out += "}, \"unused_rules\": [";
+    const auto unused = audit.UnusedRules();
+    for (std::size_t i = 0; i < unused.size(); ++i) {
+        out += i == 0 ? "" : ", ";
+        AppendJsonString(out, RuleName(unused[i]));
+    }
+    out += "]}";
+    return out;
+}
+
+void WriteAuditJsonLines(const RuleAudit& audit, std::ostream& out) {
+    for (const AuditEvent& event : audit.Events()) {
+        out << AuditEventJson(event) << '\n';
+    }
+    out << AuditSummaryJson(audit) << '\n';
+}
+
+void WriteAuditText(const RuleAudit& audit, std::ostream& out) {
+    const RuleSet& rules = audit.Rules();
+    for (const AuditEvent& event : audit.Events()) {
+        if (event.outcome == AuditOutcome::Skipped ||
+            (event.outcome == AuditOutcome::Written && event.changes.empty())) {
+            continue;
+        }
+        const ScheduleRecord& e = event.input;
+        std::string line = "Record " + std::to_string(event.record) + " [To " + e.tochnm_hd +
+                           ", From " + e.fchnm_hd + ", CO " + e.co + ", " + e.pgm + "]: ";
+        if (event.outcome == AuditOutcome::Deleted) {
+            line += "deleted by " + RuleCaption(event.deletedBy, rules);
+        }
+        for (std::size_t i = 0; i < event.changes.size(); ++i) {
+            const AuditChange& change = event.changes[i];
+            line += i == 0 ? "" : "; ";
+            line += std::string(FieldCaption(change.field)) + " " + change.before + " -> " +
+                    change.after + " by " + RuleCaption(change.rule, rules);
+        }
+        out << ShownText(line) << '\n';
+    }
+    const AuditCounts& c = audit.Counts();
+    out << c.read << " events read: " << c.skipped << " skipped, " << c.deleted << " deleted, "
+        << c.written << " written; " << c.ignoredLines << " lines ignored (fewer than 18 fields)\n";
+    const auto hits = audit.RuleHits();
+    out << "Rules that hit events:" << (hits.empty() ? " none" : "") << '\n';
+    for (const auto& [rule, count] : hits) {
+        out << "  " << ShownText(RuleCaption(rule, rules)) << ": " << count
+            << (count == 1 ? " event\n" : " events\n");
+    }
+    const auto unused = audit.UnusedRules();
+    out << "Rules that hit no event:" << (unused.empty() ? " none" : "") << '\n';
+    for (const RuleId& rule : unused) {
+        out << "  " << ShownText(RuleCaption(rule, rules)) << '\n';
+    }
+}
+
+}  // namespace skedora

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/rule_trace.h"
+#include "model/rule_set.h"
+#include "model/schedule_record.h"
+
+namespace skedora::test {
+
+/** One field an entry assigned, as a trace reports it. */
+struct FieldChange {
+    RuleId rule;
+    EventField field = EventField::CO;
+    std::string before;
+    std::string after;
+
+    bool operator==(const FieldChange&) const = default;
+};
+
+/**
+ * The rules read literally from the RuleSet, entry by entry and comparison by comparison, as the
+ * rules are described: the reference that the prepared rules are checked against.
+ * The first delete rule that removes the event, in the order the rules are tried; none when kept.
+ */
+std::optional<RuleId> ReferenceDeleteRule(const ScheduleRecord& event, const RuleSet& rules);
+
+/** Applies the change rules in place; one item per entry and field the entry assigned. */
+std::vector<FieldChange> ReferenceApplyChanges(ScheduleRecord& event, const RuleSet& rules);
+
+/** A trace that keeps everything it hears. */
+class RecordingTrace : public RuleTrace {
+  public:
+    void Deleted(const RuleId& rule) override { deleted.push_back(rule); }
+    void Changed(const RuleId& rule, EventField field, std::string_view before,
+                 std::string_view after) override {
+        changes.push_back({rule, field, std::string(before), std::string(after)});
+    }
+
+    std::vector<RuleId> deleted;
+    std::vector<FieldChange> changes;
+};
+
+/** The field of the event that a change names. */
+std::string& FieldOf(ScheduleRecord& event, EventField field);
+
+}  // namespace skedora::test
