@@ -137,7 +137,7 @@ void Convert(benchmark::State& state, bool prepareRules) {
         events = table.Count();
         written = prepareRules ? ConvertEvents(table, PreparedRules(rules), output)
                                : ConvertEvents(table, rules, output);
-        if (MaybeError error = output.Close()) {
+        if (MaybeError error = output.Commit()) {
             state.SkipWithError(error->description.c_str());
             return;
         }
