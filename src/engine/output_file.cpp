@@ -1,5 +1,6 @@
 #include "engine/output_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,8 @@ MaybeError OutputFile::Create(const std::string& path) {
         return errors::PathFileAccess(path + ": " + std::strerror(err));
     }
     m_temporaryPath = std::move(temp.path);
+    m_unsyncedBytes = 0;
+    m_writebackStart = 0;
     return std::nullopt;
 }
 
@@ -78,7 +81,28 @@ void OutputFile::WriteLine(std::string_view line) {
     if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() ||
         std::fwrite("\r\n", 1, 2, m_file) != 2) {
         Fail("cannot write", errno);
+        return;
     }
+    m_unsyncedBytes += line.size() + 2;
+    if (m_unsyncedBytes >= kWritebackStep) {
+        StartWriteback();
+    }
+}
+
+void OutputFile::StartWriteback() {
+    // The disk starts on the lines so far while the job goes on, so the flush at the commit
+    // waits for the last of them only.
+    if (std::fflush(m_file) != 0) {
+        Fail("cannot write", errno);
+        return;
+    }
+    const off_t end = ::lseek(::fileno(m_file), 0, SEEK_CUR);
+    if (end > m_writebackStart) {
+        ::sync_file_range(::fileno(m_file), m_writebackStart, end - m_writebackStart,
+                          SYNC_FILE_RANGE_WRITE);
+        m_writebackStart = end;
+    }
+    m_unsyncedBytes = 0;
 }
 
 MaybeError OutputFile::Commit() {

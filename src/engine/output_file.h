@@ -47,10 +47,15 @@ class OutputFile {
 
   private:
     void Fail(const char* what, int err);
+    void StartWriteback();
+
+    static constexpr std::size_t kWritebackStep = 1 << 20;
 
     std::FILE* m_file = nullptr;
     std::string m_path;
     std::string m_temporaryPath;
+    std::size_t m_unsyncedBytes = 0;
+    long long m_writebackStart = 0;
     MaybeError m_failure;
 };
 
