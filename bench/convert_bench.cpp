@@ -138,7 +138,7 @@ void BM_ConvertLargestFile(benchmark::State& state) {
         output.WriteLine(CsvHeaderText());
         events = table.Count();
         written = ConvertEvents(table, PreparedRules(rules), output);
-        if (MaybeError error = output.Close()) {
+        if (MaybeError error = output.Commit()) {
             state.SkipWithError(error->description.c_str());
             return;
         }

@@ -91,7 +91,7 @@ void ConversionPass::End() {
     m_running = false;
     MaybeError closeFailure;
     if (m_output.IsOpen()) {
-        closeFailure = m_output.Close();
+        closeFailure = m_output.Commit();
     }
     m_result.read = m_job.Events.Count();
     m_result.skipped = m_job.SkippedCount;
@@ -107,7 +107,7 @@ void ConversionPass::Abort() {
     }
     m_running = false;
     if (m_output.IsOpen()) {
-        (void)m_output.Close();
+        m_output.Abort();
     }
 }
 

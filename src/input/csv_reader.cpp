@@ -1,7 +1,5 @@
 #include "input/csv_reader.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -12,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "input/source_file.h"
 #include "model/text.h"
 
 namespace skedora {
@@ -294,27 +293,36 @@ std::string NormalizeTimeText(std::string_view text) {
     return time;
 }
 
-MaybeError ReadCsvSchedule(const std::string& path, EventTable& table) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        const int err = errno;
-        return err == ENOENT ? errors::FileNotFound() : AccessError(path, err);
+MaybeError ReadCsvSchedule(const std::string& path, EventTable& table, SourceIdentity* read,
+                           const std::atomic<bool>* stopRequested) {
+    std::FILE* opened = nullptr;
+    FileIdentity identity;
+    if (MaybeError error = OpenScheduleFile(path, opened, identity)) {
+        return error;
     }
+    const std::unique_ptr<std::FILE, FileCloser> file(opened);
     // Room for as many events as the file could hold (a data line has at least 17 commas and a
     // line end), so the table is not moved while it grows.
-    struct stat info {};
-    if (::fstat(::fileno(file.get()), &info) == 0 && info.st_size > 0) {
-        const auto most = static_cast<std::uint64_t>(info.st_size) / 18;
+    if (identity.size > 0) {
+        const auto most = static_cast<std::uint64_t>(identity.size) / 18;
         table.Reserve(static_cast<int>(std::min<std::uint64_t>(most, EventTable::kMaxEvents)));
     }
-    return ReadCsvScheduleFrom(file.get(), path, table);
+    MaybeError error = ReadCsvScheduleFrom(file.get(), path, table, 64 * 1024, stopRequested);
+    if (read != nullptr) {
+        read->atStart = identity;
+        read->changedWhileRead = IdentityOfOpenFile(::fileno(file.get())) != identity;
+    }
+    return error;
 }
 
 MaybeError ReadCsvScheduleFrom(std::FILE* file, const std::string& path, EventTable& table,
-                               std::size_t readSize) {
+                               std::size_t readSize, const std::atomic<bool>* stopRequested) {
     CsvParser parser(table);
     std::vector<char> buffer(std::max<std::size_t>(readSize, 1));
     for (;;) {
+        if (IsStopRequested(stopRequested)) {
+            return ReadInterrupted(path);
+        }
         const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
         if (got > 0) {
             if (auto error = parser.Feed(std::string_view(buffer.data(), got))) {

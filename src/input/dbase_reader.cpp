@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "input/dbf_table.h"
+#include "input/source_file.h"
 #include "model/text.h"
 
 namespace skedora {
@@ -30,6 +31,7 @@ constexpr ScheduleColumn kScheduleColumns[] = {
     {&ScheduleRecord::systemname, nullptr},
 };
 constexpr int kScheduleColumnCount = static_cast<int>(std::size(kScheduleColumns));
+constexpr int kRowsBetweenStopChecks = 1024;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -109,12 +111,16 @@ MaybeError CheckScheduleColumns(const DbfTable& dbf, const std::string& fileName
 }
 
 /** Checks the table's columns, then appends its rows to the event table. */
-MaybeError ReadRows(DbfTable& dbf, const std::string& fileName, EventTable& table) {
+MaybeError ReadRows(DbfTable& dbf, const std::string& fileName, EventTable& table,
+                    const std::atomic<bool>* stopRequested) {
     if (auto error = CheckScheduleColumns(dbf, fileName)) {
         return error;
     }
 
     for (int row = 0; row < dbf.RowCount(); ++row) {
+        if (row % kRowsBetweenStopChecks == 0 && IsStopRequested(stopRequested)) {
+            return ReadInterrupted(fileName);
+        }
         if (auto error = dbf.ReadRow(row)) {
             return error;
         }
@@ -147,7 +153,8 @@ MaybeError ReadRows(DbfTable& dbf, const std::string& fileName, EventTable& tabl
 }  // namespace
 
 MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileName,
-                             EventTable& table) {
+                             EventTable& table, SourceIdentity* read,
+                             const std::atomic<bool>* stopRequested) {
     std::error_code ec;
     if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
         return errors::PathNotFound();
@@ -156,7 +163,12 @@ MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileN
     if (auto error = dbf.Open(folder + fileName, fileName)) {
         return error;
     }
-    return ReadRows(dbf, fileName, table);
+    MaybeError error = ReadRows(dbf, fileName, table, stopRequested);
+    if (read != nullptr && dbf.OpenedIdentity()) {
+        read->atStart = *dbf.OpenedIdentity();
+        read->changedWhileRead = dbf.CurrentIdentity() != dbf.OpenedIdentity();
+    }
+    return error;
 }
 
 MaybeError ReadDbaseScheduleFrom(std::FILE* file, const std::string& fileName, EventTable& table) {
@@ -164,7 +176,7 @@ MaybeError ReadDbaseScheduleFrom(std::FILE* file, const std::string& fileName, E
     if (auto error = dbf.Open(file, fileName)) {
         return error;
     }
-    return ReadRows(dbf, fileName, table);
+    return ReadRows(dbf, fileName, table, nullptr);
 }
 
 }  // namespace skedora

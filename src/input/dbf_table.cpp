@@ -3,11 +3,10 @@
 #include <shapefil.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 
+#include "input/source_file.h"
 #include "model/text.h"
 
 namespace skedora {
@@ -239,18 +238,12 @@ MaybeError DbfTable::Open(const std::string& path, const std::string& displayNam
     m_fields.clear();
     m_rowCount = 0;
     m_currentRow = -1;
+    m_openedIdentity.reset();
 
-    std::error_code ec;
-    const auto type = std::filesystem::status(path, ec).type();
-    if (type == std::filesystem::file_type::not_found) {
-        return errors::FileNotFound();
-    }
-    if (ec || type != std::filesystem::file_type::regular) {
-        return errors::PathFileAccess();
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return errno == ENOENT ? errors::FileNotFound() : errors::PathFileAccess();
+    std::FILE* file = nullptr;
+    FileIdentity identity;
+    if (auto error = OpenScheduleFile(path, file, identity)) {
+        return error;
     }
     return Open(file, displayName);
 }
@@ -264,6 +257,7 @@ MaybeError DbfTable::Open(std::FILE* file, const std::string& displayName) {
     m_currentRow = -1;
     m_row.clear();
     m_library->state.file = file;
+    m_openedIdentity = IdentityOfOpenFile(::fileno(file));
 
     if (std::fseek(file, 0, SEEK_END) != 0) {
         return errors::PathFileAccess();
@@ -326,6 +320,13 @@ MaybeError DbfTable::Open(std::FILE* file, const std::string& displayName) {
     m_rowCount = static_cast<int>(header.rows);
     m_recordLength = header.recordLength;
     return std::nullopt;
+}
+
+std::optional<FileIdentity> DbfTable::CurrentIdentity() const {
+    if (m_library == nullptr || m_library->state.file == nullptr) {
+        return std::nullopt;
+    }
+    return IdentityOfOpenFile(::fileno(m_library->state.file));
 }
 
 MaybeError DbfTable::ReadRow(int row) {

@@ -76,7 +76,7 @@ TEST_F(CliTest, ConvertPrintsTheSummaryLineOrTheErrorBoxText) {
          ErrorBox("Only .DBF and .CSV schedule files can be converted", errors::kInvalidCall)},
         {"week3", 1, ErrorBox("Invalid procedure call or argument", errors::kInvalidCall)},
         {"--output /dev/full week1.csv", 1,
-         ErrorBox("Path/File access error: /dev/full: cannot write: No space left on device",
+         ErrorBox("Path/File access error: /dev/full: not a regular file (a device)",
                   errors::kPathFileAccess)},
         {"--output no/such/x.cp2 week1.csv", 1,
          ErrorBox("Path/File access error: no/such/x.cp2: No such file or directory",

@@ -95,15 +95,17 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedSetUpOrDeletionIsKeptAndHeldBack) {
 TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteOrAnExitKeepsTheSource) {
     Settings().Delete = true;
     test::WriteCsvSchedule(watch.file("A.CSV"), {{}, {}, {}});
-    std::filesystem::create_symlink("/dev/full", out.file("A.CP2"));
+    std::filesystem::create_directory(out.file("A.CP2"));  // no output can take its name
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_EQ(Reports()[0].failure->number, errors::kPathFileAccess);
     EXPECT_TRUE(InWatch("A.CSV"));
     EXPECT_EQ(PollAndConvert(), "");  // not tried again while it stays
 
-    // Converted again after a restart; an exit in the middle keeps the lines so far and the source.
+    // Converted again after a restart; an exit in the middle leaves the earlier output as it was,
+    // no partial one, and the source.
     std::filesystem::remove(out.file("A.CP2"));
+    test::WriteFile(out.file("A.CP2"), "earlier");
     Restart();
     Settings().Delete = true;
     app->PollWatchFolder();
@@ -112,7 +114,8 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteOrAnExitKeepsTheSource) {
     app->ConversionTick();
     app->CloseOpenFiles();
     EXPECT_FALSE(app->IsJobRunning());
-    EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 3u);
+    EXPECT_EQ(ReadFile(out.file("A.CP2")), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
     EXPECT_TRUE(InWatch("A.CSV"));
 }
 

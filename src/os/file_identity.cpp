@@ -1,0 +1,54 @@
+#include "os/file_identity.h"
+
+#include <sys/stat.h>
+
+namespace skedora {
+
+namespace {
+FileIdentity FromStat(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+}  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return FromStat(info);
+}
+
+std::optional<FileIdentity> IdentityOfOpenFile(int fd) {
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
+        return std::nullopt;
+    }
+    return FromStat(info);
+}
+
+const char* FileKindText(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return "a file";
+    }
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISLNK(mode)) {
+        return "a link";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    return "a socket";
+}
+
+bool IsUnchangedSince(const std::string& path, const SourceIdentity& read) {
+    return !read.changedWhileRead && IdentityOf(path) == read.atStart;
+}
+
+}  // namespace skedora

@@ -1,0 +1,87 @@
+#include "os/atomic_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include "support/temp_dir.h"
+
+namespace skedora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Saving through a link, keeping the mode and refusing a read-only file are shown through
+// SK.ini in the settings tests.
+
+TEST(WriteFileAtomically, ANewFileGetsThePlainCreateModeAndNoTemporaryFileStays) {
+    test::TempDir dir;
+    const mode_t previous = ::umask(027);
+    const MaybeError error = WriteFileAtomically(dir.file("FileList.txt"), "A.CSV\r\n");
+    ::umask(previous);
+    ASSERT_EQ(error, std::nullopt);
+    struct stat info {};
+    ::stat(dir.file("FileList.txt").c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(RemoveStaleTemporaryFiles, RemovesOnlyOldRegularFilesOfThePatternFollowingNoLink) {
+    test::TempDir dir;
+    test::TempDir elsewhere;
+    const auto temporary = [&](const char* finalName) {
+        TemporaryFile temp;
+        EXPECT_EQ(CreateTemporaryFile(dir.path(), finalName, 0666, temp), std::nullopt);
+        ::close(temp.fd);
+        return fs::path(temp.path);
+    };
+    const fs::path stale = temporary("SK.ini");
+    const fs::path fresh = temporary("SK.ini");
+    const fs::path otherName = temporary("FileList.txt");
+    EXPECT_EQ(stale.filename().string().front(), '.');
+    const fs::path outside = elsewhere.file("precious");
+    test::WriteFile(outside, "keep");
+    const fs::path link = dir.file(".SK.ini.abcdef.tmp");
+    fs::create_symlink(outside, link);
+    const fs::path folder = dir.file(".SK.ini.ghijkl.tmp");
+    fs::create_directory(folder);
+    std::vector<fs::path> others = {otherName, link, folder};
+    for (const char* name : {"SK.ini.abcdef.tmp", ".SK.ini.abcdef", ".SK.ini.ab-def.tmp"}) {
+        others.push_back(dir.file(name));
+        test::WriteFile(others.back(), "");
+    }
+    // Everything but one is dated an hour back (a link itself, not its target).
+    const timespec hourAgo{::time(nullptr) - 3600, 0};
+    const timespec times[2] = {hourAgo, hourAgo};
+    for (const fs::path& path : others) {
+        ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    }
+    ::utimensat(AT_FDCWD, stale.c_str(), times, 0);
+    ::utimensat(AT_FDCWD, outside.c_str(), times, 0);
+
+    EXPECT_EQ(RemoveStaleTemporaryFiles(dir.path(), "SK.ini"), std::nullopt);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(fresh));
+    for (const fs::path& path : others) {
+        EXPECT_TRUE(fs::exists(fs::symlink_status(path))) << path;
+    }
+    EXPECT_EQ(test::ReadFile(outside), "keep");
+    EXPECT_EQ(RemoveStaleTemporaryFiles(dir.file("missing"), "SK.ini"), std::nullopt);
+}
+
+TEST(CreateTemporaryFile, ALongFinalNameIsShortenedToAValidName) {
+    test::TempDir dir;
+    const std::string longName(255, 'L');
+    TemporaryFile temp;
+    ASSERT_EQ(CreateTemporaryFile(dir.path(), longName, 0666, temp), std::nullopt);
+    ::close(temp.fd);
+    const std::string name = fs::path(temp.path).filename().string();
+    EXPECT_FALSE(FinalNameOfTemporary(name).empty());
+    EXPECT_TRUE(longName.starts_with(FinalNameOfTemporary(name))) << name;
+}
+
+}  // namespace
+}  // namespace skedora
