@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS ?= 1
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz screenshots format clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz screenshots package format clean
 
 all: build
 
@@ -45,6 +45,9 @@ fuzz:
 
 screenshots: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -R screenshots --output-on-failure
+
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i

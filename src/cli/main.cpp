@@ -4,18 +4,13 @@
 #include <cmath>
 #include <iostream>
 
+#include "app/home_folder.h"
 #include "cli/commands.h"
 #include "model/version.h"
 
 namespace {
 
 using namespace skedora::cli;
-
-std::filesystem::path ProgramFolder() {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path(ec) : self.parent_path();
-}
 
 /** A folder that must exist: the home of SK.ini and FileList.txt. */
 std::string ExistingFolder(const std::string& text) {
@@ -32,8 +27,8 @@ std::string PollInterval(const std::string& text) {
     return {};
 }
 
-void AddHomeOption(CLI::App& command, std::filesystem::path& home) {
-    command.add_option("--home", home, "Folder of SK.ini and FileList.txt")
+void AddHomeOption(CLI::App& command, std::optional<std::filesystem::path>& home) {
+    command.add_option("--home", home, "Folder of SK.ini, FileList.txt and the job log")
         ->type_name("DIR")
         ->check(CLI::Validator(ExistingFolder, "", "ExistingFolder"));
 }
@@ -48,13 +43,21 @@ int main(int argc, char** argv) {
     cli.set_version_flag("--version", skedora::VersionText(), "Print the version and exit");
     cli.require_subcommand(1);
     cli.fallthrough();
-    cli.footer("DIR defaults to the program's own folder.");
+    const auto defaultHome = [] {
+        return skedora::ResolveHomeFolder(std::nullopt, skedora::ProgramFolder(),
+                                          std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    };
+    const std::filesystem::path home = defaultHome();
+    cli.footer("Settings folder: " +
+               (home.empty() ? std::string("none (neither XDG_CONFIG_HOME nor HOME is set; give "
+                                           "--home DIR)")
+                             : home.string()));
+    std::optional<std::filesystem::path> givenHome;
 
     ConvertOptions convert;
-    convert.home = ProgramFolder();
     CLI::App* convertCommand = cli.add_subcommand(
         "convert", "Convert one schedule file into a .CP2 file (beside it, or FILE)");
-    AddHomeOption(*convertCommand, convert.home);
+    AddHomeOption(*convertCommand, givenHome);
     convertCommand->add_option("--output", convert.output, "Write the output to FILE")
         ->type_name("FILE");
     convertCommand->add_option("SCHEDULE", convert.schedule, "The .DBF or .CSV file")
@@ -65,10 +68,9 @@ int main(int argc, char** argv) {
         });
 
     WatchOptions watch;
-    watch.home = ProgramFolder();
     CLI::App* watchCommand = cli.add_subcommand(
         "watch", "Convert the new schedule files of the watch folder set in SK.ini");
-    AddHomeOption(*watchCommand, watch.home);
+    AddHomeOption(*watchCommand, givenHome);
     watchCommand
         ->add_option("--interval", watch.intervalSeconds,
                      "Seconds between polls (0: as soon as no job runs)")
@@ -96,6 +98,15 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
+    // Without --home the settings folder is made on first use.
+    const std::filesystem::path chosenHome = givenHome ? *givenHome : home;
+    if (!givenHome) {
+        if (const auto error = skedora::EnsureHomeFolder(chosenHome)) {
+            std::cerr << skedora::ErrorBoxText(*error) << '\n';
+            return kExitFailure;
+        }
+    }
+    convert.home = watch.home = chosenHome;
     InstallStopSignals();
     if (convertCommand->parsed()) {
         return RunConvert(convert);

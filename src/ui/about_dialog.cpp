@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/file_path_text.h"
 #include "ui/program_logo.h"
 
 namespace skedora {
@@ -27,7 +28,7 @@ QString AboutDialog::VersionText() {
     return QStringLiteral("Version %1.%2").arg(SKEDORA_VERSION_MAJOR).arg(SKEDORA_VERSION_MINOR);
 }
 
-AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(const std::string& homeFolder, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -55,6 +56,11 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     name->setFont(nameFont);
 
     auto* version = PanelLabel(QStringLiteral("lblVersion"), VersionText(), panel);
+    auto* home =
+        PanelLabel(QStringLiteral("lblHome"),
+                   QStringLiteral("Settings folder: %1").arg(PathTextFromBytes(homeFolder)), panel);
+    home->setWordWrap(true);
+    home->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* contact = PanelLabel(
         QStringLiteral("Label2_3"),
         QStringLiteral("For product information, ask your Skedora system administrator."), panel);
@@ -66,6 +72,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     panelLayout->addWidget(image);
     panelLayout->addWidget(name);
     panelLayout->addWidget(version);
+    panelLayout->addWidget(home);
     panelLayout->addSpacing(6);
     panelLayout->addWidget(contact);
 

@@ -142,7 +142,7 @@ void MainWindow::BuildStatusBar() {
 void MainWindow::ShowAbout() {
     // A fresh instance every time: an open one closes (as on losing activation) and goes.
     delete m_about;
-    m_about = new AboutDialog(this);
+    m_about = new AboutDialog(m_app.Home().string(), this);
     m_about->show();
     m_about->activateWindow();
 }

@@ -25,6 +25,7 @@
 #include "settings/settings_store.h"
 #include "support/temp_dir.h"
 #include "ui/byte_text.h"
+#include "ui/file_path_text.h"
 #include "ui/main_window.h"
 #include "ui/qt_file_chooser.h"
 #include "ui/time_entry_mask.h"
@@ -254,6 +255,9 @@ class WindowTest : public QObject {
             QCOMPARE(w.findChildren<QDialog*>(QStringLiteral("frmAbout")).size(), 1);
             QPointer<QDialog> about = Child<QDialog>(w, "frmAbout");
             QCOMPARE(Child<QLabel>(*about, "lblVersion")->text(), QStringLiteral("Version 7.0"));
+            QCOMPARE(
+                Child<QLabel>(*about, "lblHome")->text(),
+                QStringLiteral("Settings folder: ") + PathTextFromBytes(f.home.path().string()));
             QVERIFY(QTest::qWaitForWindowActive(about));
             if (click == 0) {
                 ClickInto(w);

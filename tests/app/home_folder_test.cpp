@@ -1,0 +1,103 @@
+#include "app/home_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace skedora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(HomeFolderTest, ResolvesByPrecedence) {
+    TempDir portable, plain, oldOnly;
+    WriteFile(portable.file("SK.ini"), "[Settings]\r\n");
+    WriteFile(oldOnly.file("SKCONV.INI"), "");
+    fs::create_directory(plain.file("SK.ini"));  // a folder of that name is not a settings file
+    struct Case {
+        const char* name;
+        std::optional<fs::path> explicitHome;
+        fs::path programFolder;
+        const char* xdg;
+        const char* home;
+        fs::path expected;
+    };
+    const std::vector<Case> cases = {
+        {"explicit wins over everything", fs::path("/srv/station"), portable.path(), "/x", "/h",
+         "/srv/station"},
+        {"portable SK.ini", std::nullopt, portable.path(), "/x", "/h", portable.path()},
+        {"portable SKCONV.INI", std::nullopt, oldOnly.path(), "/x", "/h", oldOnly.path()},
+        {"XDG", std::nullopt, plain.path(), "/x/conf", "/h", "/x/conf/skedora"},
+        {"XDG unset", std::nullopt, plain.path(), nullptr, "/h", "/h/.config/skedora"},
+        {"XDG empty", std::nullopt, plain.path(), "", "/h", "/h/.config/skedora"},
+        {"XDG relative", std::nullopt, plain.path(), "conf", "/h", "/h/.config/skedora"},
+        {"no program folder", std::nullopt, fs::path(), nullptr, "/h", "/h/.config/skedora"},
+        {"HOME unset", std::nullopt, plain.path(), nullptr, nullptr, fs::path()},
+        {"HOME relative", std::nullopt, plain.path(), "", "home", fs::path()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ResolveHomeFolder(c.explicitHome, c.programFolder, c.xdg, c.home), c.expected)
+            << c.name;
+    }
+}
+
+mode_t ModeOf(const fs::path& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+TEST(HomeFolderTest, CreatesMissingFoldersPrivatelyAndKeepsExistingOnes) {
+    TempDir dir;
+    const fs::path home = dir.path() / "config" / "skedora";
+    ASSERT_EQ(EnsureHomeFolder(home), std::nullopt);
+    EXPECT_EQ(ModeOf(home), 0700u);
+    EXPECT_EQ(ModeOf(dir.path() / "config"), 0700u);
+
+    // A second start finds it; a folder the user opened up keeps its mode; so does a link.
+    fs::permissions(home, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    ASSERT_EQ(EnsureHomeFolder(home.string() + "/"), std::nullopt);
+    EXPECT_EQ(ModeOf(home), 0750u);
+    fs::create_directory_symlink(home, dir.file("linked"));
+    EXPECT_EQ(EnsureHomeFolder(dir.file("linked")), std::nullopt);
+}
+
+TEST(HomeFolderTest, ReportsWhatStandsInTheWay) {
+    TempDir dir;
+    WriteFile(dir.file("plain"), "x");
+    fs::create_symlink(dir.file("nowhere"), dir.file("dangling"));
+    const std::vector<std::pair<fs::path, std::string>> cases = {
+        {dir.file("plain"),
+         "Path/File access error: " + dir.file("plain").string() + ": not a folder"},
+        {dir.file("plain") / "skedora",
+         "Path/File access error: " + dir.file("plain").string() + ": not a folder"},
+        {dir.file("dangling") / "skedora",
+         "Path/File access error: " + dir.file("dangling").string() +
+             ": cannot create the folder: File exists"},
+    };
+    for (const auto& [home, expected] : cases) {
+        const MaybeError error = EnsureHomeFolder(home);
+        ASSERT_TRUE(error.has_value()) << home;
+        EXPECT_EQ(error->number, errors::kPathFileAccess);
+        EXPECT_EQ(error->description, expected);
+    }
+    const MaybeError none = EnsureHomeFolder(fs::path());
+    ASSERT_TRUE(none.has_value());
+    EXPECT_NE(none->description.find("--home"), std::string::npos);
+}
+
+TEST(HomeFolderTest, ProgramFolderIsWhereTheTestProgramLies) {
+    const fs::path folder = ProgramFolder();
+    EXPECT_TRUE(folder.is_absolute());
+    EXPECT_TRUE(fs::exists(folder / "app_tests"));
+}
+
+}  // namespace
+}  // namespace skedora
