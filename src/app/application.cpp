@@ -1,8 +1,12 @@
 #include "app/application.h"
 
+#include <fstream>
+
+#include "engine/output_file.h"
 #include "input/output_naming.h"
 #include "model/folder_text.h"
 #include "model/text.h"
+#include "os/atomic_file.h"
 #include "settings/settings_store.h"
 
 namespace skedora {
@@ -10,6 +14,21 @@ namespace skedora {
 namespace {
 constexpr const char* kFileListName = "FileList.txt";
 constexpr const char* kOnlyScheduleFiles = "Only .DBF and .CSV schedule files can be converted";
+/** SK.ini exists but cannot be read: its rules would silently be replaced by the defaults. */
+MaybeError CheckSettingsReadable(const std::filesystem::path& home) {
+    const std::filesystem::path file = SettingsFilePath(home);
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    char probe = 0;
+    if (!in || !std::filesystem::is_regular_file(file, ec) || (!in.get(probe) && !in.eof())) {
+        return errors::PathFileAccess(file.string() + ": the settings file cannot be read");
+    }
+    return std::nullopt;
+}
+
 constexpr const char* kConversionRunning = "A conversion is running; start the file again later";
 
 struct WatchedKind {
@@ -27,17 +46,32 @@ constexpr WatchedKind kWatchedKinds[] = {
 Application::Application(std::filesystem::path home, const Ports& ports)
     : m_home(std::move(home)), m_ports(ports), m_watch(m_home / kFileListName) {}
 
-void Application::StartUp() {
+MaybeError Application::StartUp() {
     m_ports.conversionTimer.SetEnabled(false);
     m_ports.conversionTimer.SetInterval(kConversionInterval);
     m_rules = RuleSet{};
+    if (auto unreadable = CheckSettingsReadable(m_home)) {
+        return unreadable;
+    }
     if (!LoadSettings(m_home, m_rules)) {
         ImportOldSettings(m_home, m_rules);
     }
     m_pass.Job().Events.ResetEventTable();
-    m_watch.Load();
+    ReportProblem(RemoveStaleTemporaryFiles(m_home, "SK.ini"));
+    ReportProblem(RemoveStaleTemporaryFiles(m_home, kFileListName));
+    ReportProblem(m_watch.Load());
+    if (const auto& out = m_rules.AutoLoadSettings.OutPath; !TrimSpaces(out).empty()) {
+        ReportProblem(RemoveStaleOutputTemporaries(FolderText(out)));
+    }
     m_ports.watchTimer.SetInterval(kWatchInterval);
     m_ports.watchTimer.SetEnabled(true);
+    return std::nullopt;
+}
+
+void Application::ReportProblem(const MaybeError& problem) {
+    if (problem) {
+        m_ports.observer.ProblemReported(*problem);
+    }
 }
 
 MaybeError Application::SaveSettings() {
@@ -62,28 +96,49 @@ MaybeError Application::ConvertChosenFile(const ChosenFile& chosen,
         return fail(errors::InvalidCall(kOnlyScheduleFiles));
     }
     m_ports.observer.JobPreparing(chosen.path, *output);
-    if (auto error = ReadSchedule(*kind, chosen.path, chosen.name, m_pass.Job().Events)) {
+    if (auto error = ReadSchedule(*kind, chosen.path, chosen.name, m_pass.Job().Events,
+                                  &m_readIdentity, m_stopRequested)) {
         return fail(*error);
     }
+    m_automaticJob = false;
     return StartJob(chosen.path, chosen.name, *output);
 }
 
-bool Application::LoadAutomatic(const std::string& name, ScheduleKind kind) {
+bool Application::LoadAutomatic(const WatchedFile& file, ScheduleKind kind) {
     const auto& settings = m_rules.AutoLoadSettings;
     // A folder typed without its final separator (a hand-edited SK.ini, an imported SKCONV.INI)
     // still names the folder that was listed, not a file name prefix.
-    const std::string input = FolderText(settings.Path) + name;
-    const auto output = AutomaticOutputPath(settings, name, m_ports.clock.LocalNow());
+    const std::string input = FolderText(settings.Path) + file.name;
+    auto fail = [&](const Error& error) {
+        m_ports.observer.JobSetUpFailed(input, error);
+        ReportProblem(m_watch.SetUpFailed(file, settings.Delete));
+        return false;
+    };
+    const auto output = AutomaticOutputPath(settings, file.name, m_ports.clock.LocalNow());
     if (!output) {
-        m_ports.observer.JobSetUpFailed(input, errors::InvalidCall());
+        return fail(errors::InvalidCall());
+    }
+    // Two sources that map to one output (X.CSV and X.csv, SAME.DBF and SAME.CSV): the second
+    // would replace the first one's output, so it waits, untouched, until the user sees to it.
+    if (const auto earlier = m_automaticOutputs.find(*output);
+        earlier != m_automaticOutputs.end() && earlier->second != input) {
+        m_ports.observer.JobSetUpFailed(
+            input,
+            errors::PathFileAccess(*output + " was written from " + earlier->second +
+                                   " in this run; " + file.name + " is kept and not converted"));
+        m_watch.HoldBack(file);
         return false;
     }
     m_ports.observer.JobPreparing(input, *output);
-    if (auto error = ReadSchedule(kind, input, name, m_pass.Job().Events)) {
-        m_ports.observer.JobSetUpFailed(input, *error);
-        return false;
+    if (auto error = ReadSchedule(kind, input, file.name, m_pass.Job().Events, &m_readIdentity,
+                                  m_stopRequested)) {
+        return fail(*error);
     }
-    return !StartJob(input, name, *output);
+    m_watch.JobStarted(input, file, settings.Delete);
+    m_automaticJob = true;
+    m_automaticOutputs[*output] = input;
+    (void)StartJob(input, file.name, *output);
+    return true;
 }
 
 MaybeError Application::StartJob(const std::string& input, const std::string& name,
@@ -116,9 +171,6 @@ void Application::AfterTicks() {
 void Application::EndJob() {
     m_ports.conversionTimer.SetEnabled(false);
     const PassResult& result = m_pass.Result();
-    if (const auto source = m_watch.JobEnded(!result.failure)) {
-        m_watch.SourceDeleted(!m_ports.files.DeleteFile(*source));
-    }
     JobReport report;
     report.input = m_inputPath;
     report.output = m_outputPath;
@@ -127,6 +179,20 @@ void Application::EndJob() {
     report.deleted = result.deleted;
     report.written = result.written;
     report.failure = result.failure;
+
+    // The source is deleted, or recorded as converted, only while it is still the file read.
+    const bool unchanged = IsUnchangedSince(m_inputPath, m_readIdentity);
+    const WatchedJobEnd end = m_watch.JobEnded(!result.failure, unchanged);
+    ReportProblem(end.listSaveFailure);
+    if (end.sourceToDelete) {
+        const MaybeError deleteFailure = m_ports.files.DeleteFile(*end.sourceToDelete);
+        m_watch.SourceDeleted(!deleteFailure);
+        if (deleteFailure) {
+            report.sourceKept = deleteFailure->description;
+        }
+    } else if (m_automaticJob && !result.failure && !unchanged) {
+        report.sourceKept = "it changed while it was converted; it is converted again once quiet";
+    }
     m_ports.observer.JobEnded(report);
 }
 
@@ -136,35 +202,51 @@ void Application::CloseOpenFiles() {
     }
     // The program ends in the middle of a job: its source stays.
     m_ports.conversionTimer.SetEnabled(false);
-    m_watch.ForgetPendingDelete();
+    m_watch.ForgetRunningJob();
     m_pass.Abort();
 }
 
-void Application::PollWatchFolder() {
+bool Application::PollWatchFolder() {
     if (IsJobRunning()) {
-        return;
+        return false;
     }
     const auto& settings = m_rules.AutoLoadSettings;
     ReportWatchStatus(true);
     // No watch folder set: nothing is watched (not the program's current folder).
-    if (TrimSpaces(settings.Path).empty()) {
-        return;
+    if (TrimSpaces(settings.Path).empty() || !(settings.DBF || settings.CSV)) {
+        return false;
     }
     const std::string folder = FolderText(settings.Path);
-    for (const auto& watched : kWatchedKinds) {
+    // One read of the folder serves both kinds.
+    std::vector<FolderEntry> listings[std::size(kWatchedKinds)];
+    for (auto& entry : m_ports.files.ListScheduleFiles(folder)) {
+        for (std::size_t kind = 0; kind < std::size(kWatchedKinds); ++kind) {
+            if (HasExtension(entry.name, kWatchedKinds[kind].extension)) {
+                listings[kind].push_back(std::move(entry));
+                break;
+            }
+        }
+    }
+    bool picked = false;
+    for (std::size_t kind = 0; kind < std::size(kWatchedKinds) && !picked; ++kind) {
+        const auto& watched = kWatchedKinds[kind];
         if (!(settings.*watched.enabled)) {
             continue;
         }
-        const auto listing = m_ports.files.ListFiles(folder, watched.extension);
-        const auto file =
-            m_watch.PickNext(watched.extension, listing, settings.Delete, m_ports.clock.Now());
-        if (!file) {
-            continue;
+        const auto file = m_watch.PickNext(watched.extension, listings[kind], settings.Delete,
+                                           m_ports.clock.Now());
+        if (file) {
+            LoadAutomatic(*file, watched.kind);
+            picked = true;  // one file per poll
         }
-        const bool started = LoadAutomatic(file->name, watched.kind);
-        (void)m_watch.Picked(folder, *file, started, settings.Delete);
-        return;
     }
+    for (const auto& name : m_watch.TakeRefusedNames()) {
+        ReportProblem(
+            errors::InvalidCall(folder + name +
+                                " is not converted automatically: FileList.txt cannot hold a name "
+                                "with a line break or a blank at either end; rename it"));
+    }
+    return picked;
 }
 
 void Application::ReportWatchStatus(bool polled) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,9 +45,14 @@ class Application : private PassObserver {
 
     /**
      * Settings (the older file imported when there is no current one), the converted-file list
-     * loaded; the conversion timer off, the watch timer on.
+     * loaded, temporary files left by a killed save removed; the conversion timer off, the watch
+     * timer on. The error when SK.ini exists but cannot be read: the program must not convert
+     * with rules other than the user's. Lesser problems go to the observer.
      */
-    void StartUp();
+    MaybeError StartUp();
+
+    /** A flag that, once set (by a stop signal), ends a running read promptly. */
+    void SetStopFlag(const std::atomic<bool>* stopRequested) { m_stopRequested = stopRequested; }
 
     /**
      * Converts a file picked by hand, its output beside it unless outputPath is given. The
@@ -60,8 +67,12 @@ class Application : private PassObserver {
     /** One event of the running job. */
     void ConversionTick();
 
-    /** One look into the watch folder: at most one job started. */
-    void PollWatchFolder();
+    /**
+     * One look into the watch folder: at most one file taken. True when one was (its job runs
+     * or its set-up failed): the program then looks again as soon as no job runs, so a backlog
+     * drains without waiting for the watch timer.
+     */
+    bool PollWatchFolder();
 
     bool IsJobRunning() const { return m_pass.IsRunning(); }
     RuleSet& Rules() { return m_rules; }
@@ -77,8 +88,9 @@ class Application : private PassObserver {
     void CloseOpenFiles();
 
   private:
-    /** Sets up a job for a watch-folder file; true when its pass runs with an output. */
-    bool LoadAutomatic(const std::string& name, ScheduleKind kind);
+    /** Sets up a job for a watch-folder file; true when its pass runs. */
+    bool LoadAutomatic(const WatchedFile& file, ScheduleKind kind);
+    void ReportProblem(const MaybeError& problem);
     MaybeError StartJob(const std::string& input, const std::string& name,
                         const std::string& output);
     void EndJob();
@@ -99,7 +111,12 @@ class Application : private PassObserver {
     // The running job, for its report.
     std::string m_inputPath;
     std::string m_outputPath;
+    SourceIdentity m_readIdentity;
+    bool m_automaticJob = false;
+    const std::atomic<bool>* m_stopRequested = nullptr;
     WatchStatus m_watchStatus;
+    /** The outputs automatic jobs wrote in this run, with the source each came from. */
+    std::map<std::string, std::string> m_automaticOutputs;
 };
 
 }  // namespace skedora

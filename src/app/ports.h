@@ -35,6 +35,8 @@ struct JobReport {
     int written = 0;
     /** Set when the output is not complete: it could not be created, written or closed. */
     MaybeError failure;
+    /** Why a watch-folder source stays where it was, when it does after a complete job. */
+    std::string sourceKept;
 };
 
 /** What the status bar's watch line shows. */
@@ -77,6 +79,11 @@ class JobObserver {
     virtual void EventWritten(int /*outputCount*/, const ScheduleRecord& /*event*/) {}
     /** The pass has ended and closed its output. */
     virtual void JobEnded(const JobReport& /*report*/) {}
+    /**
+     * Something the user must know that belongs to no one job: a converted-file list that
+     * cannot be read or saved, a name the list cannot hold, leftovers that cannot be removed.
+     */
+    virtual void ProblemReported(const Error& /*problem*/) {}
     /** The watch folder's state changed or it was polled. */
     virtual void WatchStatusChanged(const WatchStatus& /*status*/) {}
 };

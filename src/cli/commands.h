@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -46,6 +47,11 @@ struct HeadlessPorts {
 void InstallStopSignals();
 /** The signal that asked to stop, 0 while none did. */
 int StopSignal();
+/** Set once a stop signal arrived: a running read ends promptly. */
+const std::atomic<bool>* StopFlag();
+
+/** A problem that belongs to no job, as one line on standard error. */
+void PrintProblem(const Error& problem);
 /** Sleeps up to seconds; returns early when a stop signal arrives. */
 void SleepFor(double seconds);
 

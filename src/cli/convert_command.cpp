@@ -10,6 +10,7 @@ namespace {
 class ReportKeeper : public JobObserver {
   public:
     void JobEnded(const JobReport& report) override { m_report = report; }
+    void ProblemReported(const Error& problem) override { PrintProblem(problem); }
     const std::optional<JobReport>& Report() const { return m_report; }
 
   private:
@@ -17,11 +18,19 @@ class ReportKeeper : public JobObserver {
 };
 }  // namespace
 
+void PrintProblem(const Error& problem) {
+    std::cerr << "skedora-cli: " << problem.description << std::endl;
+}
+
 int RunConvert(const ConvertOptions& options) {
     HeadlessPorts ports;
     ReportKeeper reports;
     Application app(options.home, ports.For(reports));
-    app.StartUp();
+    app.SetStopFlag(StopFlag());
+    if (const auto error = app.StartUp()) {
+        std::cerr << ErrorBoxText(*error) << std::endl;
+        return kExitFailure;
+    }
 
     const ChosenFile chosen{options.schedule,
                             std::filesystem::path(options.schedule).filename().string()};

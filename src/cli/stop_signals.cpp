@@ -1,6 +1,7 @@
 #include <signal.h>
 #include <time.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 
@@ -9,10 +10,14 @@
 namespace skedora::cli {
 
 namespace {
+// The one place signal handlers can reach: the program's stop request.
 volatile sig_atomic_t g_stopSignal = 0;
+std::atomic<bool> g_stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 void OnStopSignal(int signal) {
     g_stopSignal = signal;
+    g_stopRequested.store(true);
 }
 }  // namespace
 
@@ -27,6 +32,10 @@ void InstallStopSignals() {
 
 int StopSignal() {
     return g_stopSignal;
+}
+
+const std::atomic<bool>* StopFlag() {
+    return &g_stopRequested;
 }
 
 void SleepFor(double seconds) {

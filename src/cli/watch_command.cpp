@@ -21,7 +21,11 @@ class JobPrinter : public JobObserver {
         std::cout << "finished " << report.input << " -> " << report.output << ": " << report.read
                   << " read, " << report.skipped << " skipped, " << report.deleted << " deleted, "
                   << report.written << " written" << std::endl;
+        if (!report.sourceKept.empty()) {
+            std::cout << "kept " << report.input << ": " << report.sourceKept << std::endl;
+        }
     }
+    void ProblemReported(const Error& problem) override { PrintProblem(problem); }
     void JobSetUpFailed(const std::string& input, const Error& error) override {
         std::cout << "failed " << input << ": " << ErrorBoxText(error) << std::endl;
     }
@@ -35,7 +39,11 @@ int RunWatch(const WatchOptions& options) {
     HeadlessPorts ports;
     JobPrinter printer;
     Application app(options.home, ports.For(printer));
-    app.StartUp();
+    app.SetStopFlag(StopFlag());
+    if (const auto error = app.StartUp()) {
+        std::cerr << ErrorBoxText(*error) << std::endl;
+        return kExitFailure;
+    }
     const auto interval = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(options.intervalSeconds));
     ports.watchTimer.SetInterval(

@@ -18,10 +18,11 @@ std::optional<ScheduleKind> ScheduleKindOf(std::string_view path) {
 }
 
 MaybeError ReadSchedule(ScheduleKind kind, const std::string& path, const std::string& name,
-                        EventTable& table) {
+                        EventTable& table, SourceIdentity* read,
+                        const std::atomic<bool>* stopRequested) {
     table.ResetEventTable();
     if (kind == ScheduleKind::Csv) {
-        return ReadCsvSchedule(path, table);
+        return ReadCsvSchedule(path, table, read, stopRequested);
     }
     // The folder is the path without the bare name at its end, separator kept.
     std::string folder;
@@ -30,7 +31,7 @@ MaybeError ReadSchedule(ScheduleKind kind, const std::string& path, const std::s
     } else if (const auto at = path.find(name); at != std::string::npos) {
         folder = path.substr(0, at);
     }
-    return ReadDbaseSchedule(folder, name, table);
+    return ReadDbaseSchedule(folder, name, table, read, stopRequested);
 }
 
 }  // namespace skedora

@@ -84,7 +84,11 @@ MainWindow::MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> 
     BuildStatusBar();
     resize(600, 420);
 
-    m_app.StartUp();
+    if (const auto error = m_app.StartUp()) {
+        // Without the user's rules nothing is converted automatically; the box says why.
+        ProblemReported(*error);
+        QTimer::singleShot(0, this, [this, error = *error] { ShowErrorBox(this, error); });
+    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -320,6 +324,11 @@ void MainWindow::JobEnded(const JobReport& report) {
     }
     m_statusLine->setToolTip(QStringLiteral("%1\n%2").arg(PathTextFromBytes(report.input),
                                                           PathTextFromBytes(report.output)));
+}
+
+void MainWindow::ProblemReported(const Error& problem) {
+    m_statusLine->setText(TextFromBytes(problem.description));
+    m_statusLine->setToolTip(TextFromBytes(problem.description));
 }
 
 void MainWindow::JobSetUpFailed(const std::string& input, const Error& error) {

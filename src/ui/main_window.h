@@ -79,6 +79,7 @@ class MainWindow : public QMainWindow, private JobObserver {
     void EventRead(int record, const ScheduleRecord& event) override;
     void EventWritten(int outputCount, const ScheduleRecord& event) override;
     void JobEnded(const JobReport& report) override;
+    void ProblemReported(const Error& problem) override;
 
     /** The value labels of a status frame, in the order the frames are cleared. */
     enum class Caption { RecordNumber, CallLettersTo, CallLettersFrom, CO, Description, File };

@@ -1,6 +1,7 @@
 #include "watch/watch_folder.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/text.h"
 
@@ -12,28 +13,52 @@ bool MayStillArrive(std::chrono::system_clock::time_point modified,
     const auto age = now - modified;
     return age < WatchFolder::kQuietPeriod && age > -WatchFolder::kQuietPeriod;
 }
+
+/** FileList.txt keeps one trimmed name a line: other names would not read back as they are. */
+bool ListCanHold(std::string_view name) {
+    return !name.empty() && TrimSpaces(name) == name &&
+           name.find_first_of("\r\n") == std::string_view::npos;
+}
 }  // namespace
 
 WatchFolder::WatchFolder(std::filesystem::path listFile) : m_list(std::move(listFile)) {}
 
-void WatchFolder::Load() {
+MaybeError WatchFolder::Load() {
     m_heldBack.clear();
-    m_pendingDelete.reset();
+    m_convertedThisRun.clear();
+    m_running.reset();
     m_list.Reset();
-    m_list.LoadFileList();
+    return m_list.LoadFileList();
 }
 
 void WatchFolder::ReleaseHeldBack(std::string_view extension,
                                   const std::vector<FolderEntry>& listing) {
+    if (m_heldBack.empty()) {
+        return;
+    }
     std::erase_if(m_heldBack, [&](const auto& held) {
         if (!HasExtension(held.first, extension)) {
             return false;
         }
         const auto listed = std::find_if(listing.begin(), listing.end(), [&](const auto& entry) {
-            return TrimSpaces(entry.name) == held.first;
+            return entry.name == held.first;
         });
         return listed == listing.end() || listed->modified != held.second;
     });
+}
+
+bool WatchFolder::IsRefused(const std::string& name) {
+    if (ListCanHold(name)) {
+        return false;
+    }
+    if (m_refused.insert(name).second) {
+        m_newlyRefused.push_back(name);
+    }
+    return true;
+}
+
+std::vector<std::string> WatchFolder::TakeRefusedNames() {
+    return std::exchange(m_newlyRefused, {});
 }
 
 std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
@@ -46,8 +71,8 @@ std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
     }
     m_list.MarkNotSeen(extension);
     for (const auto& entry : listing) {
-        const std::string name(TrimSpaces(entry.name));
-        if (name.empty()) {
+        const std::string& name = entry.name;
+        if (IsRefused(name)) {
             continue;
         }
         // Left for a later poll, but present: IsKnownFile keeps its name from being forgotten.
@@ -56,49 +81,67 @@ std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
             continue;
         }
         if (!deleteOn && m_list.IsKnownFile(name)) {
-            continue;
+            const auto converted = m_convertedThisRun.find(name);
+            if (converted == m_convertedThisRun.end() || converted->second == entry.modified) {
+                continue;
+            }
         }
         return WatchedFile{name, entry.modified};
     }
-    m_list.ForgetNotSeen();
+    // A failed save keeps the list in memory; the next change saves it again.
+    (void)m_list.ForgetNotSeen();
     return std::nullopt;
 }
 
-MaybeError WatchFolder::Picked(const std::string& folder, const WatchedFile& file, bool started,
-                               bool deleteOn) {
+MaybeError WatchFolder::SetUpFailed(const WatchedFile& file, bool deleteOn) {
     m_list.AddKnownFile(file.name);
     if (deleteOn) {
-        if (started) {
-            m_pendingDelete = PendingDelete{folder + file.name, file};
-        } else {
-            m_heldBack[file.name] = file.modified;
-        }
+        m_heldBack[file.name] = file.modified;
     }
     // A failed save keeps the list in memory: the file is not converted again in this run.
     return m_list.SaveFileList();
 }
 
-std::optional<std::string> WatchFolder::JobEnded(bool outputComplete) {
-    if (!m_pendingDelete) {
-        return std::nullopt;
+void WatchFolder::JobStarted(const std::string& sourcePath, const WatchedFile& file,
+                             bool deleteOn) {
+    m_running = RunningJob{sourcePath, file, deleteOn};
+}
+
+WatchedJobEnd WatchFolder::JobEnded(bool outputComplete, bool sourceUnchanged) {
+    WatchedJobEnd end;
+    if (!m_running) {
+        return end;
     }
+    const RunningJob& job = *m_running;
     if (!outputComplete) {
-        // A source is deleted only once its output is complete.
-        m_heldBack[m_pendingDelete->file.name] = m_pendingDelete->file.modified;
-        m_pendingDelete.reset();
-        return std::nullopt;
+        // Not tried again in this run while the file stays as it is; after a restart it is.
+        m_heldBack[job.file.name] = job.file.modified;
+    } else if (sourceUnchanged) {
+        m_list.AddKnownFile(job.file.name);
+        m_convertedThisRun[job.file.name] = job.file.modified;
+        end.listSaveFailure = m_list.SaveFileList();
+        if (job.deleteOn) {
+            end.sourceToDelete = job.sourcePath;
+            return end;  // the job stays until SourceDeleted
+        }
     }
-    return m_pendingDelete->path;
+    // A source that changed while it was converted is neither recorded nor held back: it is
+    // converted again once it is quiet.
+    m_running.reset();
+    return end;
 }
 
 void WatchFolder::SourceDeleted(bool deleted) {
-    if (!m_pendingDelete) {
+    if (!m_running) {
         return;
     }
-    if (!deleted) {
-        m_heldBack[m_pendingDelete->file.name] = m_pendingDelete->file.modified;
+    if (deleted) {
+        // A file copied in later under that name is a new file, not this one changed.
+        m_convertedThisRun.erase(m_running->file.name);
+    } else {
+        m_heldBack[m_running->file.name] = m_running->file.modified;
     }
-    m_pendingDelete.reset();
+    m_running.reset();
 }
 
 }  // namespace skedora

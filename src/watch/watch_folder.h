@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,14 +17,27 @@ namespace skedora {
 
 /** A schedule file the watch folder hands over for conversion. */
 struct WatchedFile {
-    std::string name;  // bare name, as listed
+    std::string name;  // bare name, exactly as listed
     std::chrono::system_clock::time_point modified;
+};
+
+/** What is to happen once a watch-folder job has ended. */
+struct WatchedJobEnd {
+    /** With Delete on, a complete output and an unchanged source: the source to delete now. */
+    std::optional<std::string> sourceToDelete;
+    /** The converted-file list could not be saved. */
+    MaybeError listSaveFailure;
 };
 
 /**
  * The watch folder's memory: the converted-file list, the files held back in this run and the
- * source to delete once its job is complete. From a listing and the time it says which file to
- * convert next, and it is told how that file's job went. It starts no job itself.
+ * job running for one of its files. From a listing and the time it says which file to convert
+ * next, and it is told how that file's job went. It starts no job itself.
+ *
+ * A name enters the converted-file list when its job's output is complete and its source was
+ * not changed meanwhile, or when its set-up failed; a job that never completed is converted
+ * again after a restart. A file converted in this run that changes afterwards (an upload that
+ * went on after a pause) is converted again once it is quiet.
  */
 class WatchFolder {
   public:
@@ -32,8 +46,8 @@ class WatchFolder {
 
     explicit WatchFolder(std::filesystem::path listFile);
 
-    /** The converted-file list as FileList.txt holds it; nothing held back. */
-    void Load();
+    /** The converted-file list as FileList.txt holds it; nothing held back or running. */
+    MaybeError Load();
 
     /**
      * One kind's part of a poll (extension ".DBF" or ".CSV", listing the folder's files of that
@@ -43,37 +57,49 @@ class WatchFolder {
     std::optional<WatchedFile> PickNext(std::string_view extension,
                                         const std::vector<FolderEntry>& listing, bool deleteOn,
                                         std::chrono::system_clock::time_point now);
-
     /**
-     * The picked file was handed to its loader (started: its job runs). Its name enters the
-     * converted-file list, which is saved. With Delete on the source of a started job is deleted
-     * when the job is complete; one whose set-up failed is held back.
+     * Names passed over because FileList.txt cannot hold them as they are (a line break, or a
+     * blank at either end), each given once.
      */
-    MaybeError Picked(const std::string& folder, const WatchedFile& file, bool started,
-                      bool deleteOn);
+    std::vector<std::string> TakeRefusedNames();
 
-    /** The running job ended. With Delete on and a complete output: the path to delete now. */
-    std::optional<std::string> JobEnded(bool outputComplete);
-    /** The outcome of deleting that path: a source that stays is held back. */
+    /** The picked file's set-up failed: it is recorded as converted; with Delete on held back. */
+    MaybeError SetUpFailed(const WatchedFile& file, bool deleteOn);
+    /** The picked file's output would replace another source's: held back, not recorded. */
+    void HoldBack(const WatchedFile& file) { m_heldBack[file.name] = file.modified; }
+    /** A job runs for the picked file, whose path is sourcePath. */
+    void JobStarted(const std::string& sourcePath, const WatchedFile& file, bool deleteOn);
+    /**
+     * The running job ended; outputComplete when its output is whole, sourceUnchanged when the
+     * path still leads to the file that was read. A job without a complete output is held back.
+     */
+    WatchedJobEnd JobEnded(bool outputComplete, bool sourceUnchanged);
+    /** The outcome of deleting the source: one that stays is held back. */
     void SourceDeleted(bool deleted);
-    /** The program stops in the middle of a job: its source is not deleted. */
-    void ForgetPendingDelete() { m_pendingDelete.reset(); }
+    /** The program stops in the middle of a job: its source is neither deleted nor recorded. */
+    void ForgetRunningJob() { m_running.reset(); }
 
     const ConvertedFileList& List() const { return m_list; }
 
   private:
     /** Drops held-back names of the kind that left the folder or were copied in anew. */
     void ReleaseHeldBack(std::string_view extension, const std::vector<FolderEntry>& listing);
+    bool IsRefused(const std::string& name);
 
-    struct PendingDelete {
-        std::string path;
+    struct RunningJob {
+        std::string sourcePath;
         WatchedFile file;
+        bool deleteOn = false;
     };
 
     ConvertedFileList m_list;
-    std::optional<PendingDelete> m_pendingDelete;
+    std::optional<RunningJob> m_running;
     /** Files not to convert again while they stay unchanged, with their modification times. */
     std::map<std::string, std::chrono::system_clock::time_point> m_heldBack;
+    /** Files converted in this run, with their modification times when they were read. */
+    std::map<std::string, std::chrono::system_clock::time_point> m_convertedThisRun;
+    std::set<std::string> m_refused;
+    std::vector<std::string> m_newlyRefused;
 };
 
 }  // namespace skedora

@@ -13,6 +13,16 @@ std::vector<FolderEntry> TestFileSystem::ListFiles(const std::string& folder,
     return entries;
 }
 
+std::vector<FolderEntry> TestFileSystem::ListScheduleFiles(const std::string& folder) const {
+    auto entries = PosixFileSystem::ListScheduleFiles(folder);
+    for (const auto& entry : entries) {
+        if (vanishing.contains(entry.name)) {
+            std::filesystem::remove(folder + entry.name);
+        }
+    }
+    return entries;
+}
+
 MaybeError TestFileSystem::DeleteFile(const std::string& path) {
     if (failingDeletes.contains(path)) {
         return errors::PathFileAccess("cannot delete " + path);

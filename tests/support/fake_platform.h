@@ -17,6 +17,7 @@ class TestFileSystem : public PosixFileSystem {
   public:
     std::vector<FolderEntry> ListFiles(const std::string& folder,
                                        std::string_view extension) const override;
+    std::vector<FolderEntry> ListScheduleFiles(const std::string& folder) const override;
     MaybeError DeleteFile(const std::string& path) override;
     std::set<std::string> failingDeletes;  // paths
     std::set<std::string> vanishing;       // bare names

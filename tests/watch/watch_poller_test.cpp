@@ -20,7 +20,7 @@ TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     AddCsv(".hidden.csv");
     std::filesystem::create_directory(watch.file("folder.csv"));
     EXPECT_EQ(PollAndConvert(), "");  // neither is listed
-    AddCsv("A.CSV");
+    AddCsv("Z.CSV");
     AddDbf("C.DBF");
     AddDbf("b.dbf");
     AddDbf("A.DBF");
@@ -29,16 +29,17 @@ TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     EXPECT_FALSE(exists(home.file("FileList.txt")));
     Settings().DBF = Settings().CSV = true;
     app->PollWatchFolder();
-    EXPECT_EQ(FileList(), "A.DBF\r\n");  // saved before the conversion runs
+    EXPECT_FALSE(exists(home.file("FileList.txt")));  // recorded once its output is complete
     AddCsv("0.CSV");
     app->PollWatchFolder();  // nothing while a job runs
     EXPECT_EQ(app->Job().InputFileTitle, "A.DBF");
     test::RunJob(*app);
     EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 2u);
-    for (const char* name : {"b.dbf", "C.DBF", "0.CSV", "A.CSV", "", ""}) {
+    EXPECT_EQ(FileList(), "A.DBF\r\n");
+    for (const char* name : {"b.dbf", "C.DBF", "0.CSV", "Z.CSV", "", ""}) {
         EXPECT_EQ(PollAndConvert(), name);
     }
-    EXPECT_EQ(FileList(), "A.DBF\r\nb.dbf\r\nC.DBF\r\n0.CSV\r\nA.CSV\r\n");
+    EXPECT_EQ(FileList(), "A.DBF\r\nb.dbf\r\nC.DBF\r\n0.CSV\r\nZ.CSV\r\n");
     Restart();
     EXPECT_EQ(PollAndConvert(), "");
 
@@ -133,6 +134,8 @@ TEST_F(WatchPollerTest, AFileStillBeingCopiedIsConvertedWholeOnceItIsQuiet) {
     EXPECT_EQ(PollAndConvert(), "");
     EXPECT_EQ(FileList(), "KNOWN.DBF\r\n");  // counted as seen: neither forgotten nor added
     now += std::chrono::seconds(2);
+    // Once quiet, both are converted whole: the known one again, since it changed after its job.
+    EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     EXPECT_EQ(Reports().back().written, 10);
 }
