@@ -49,6 +49,7 @@ Application::Application(std::filesystem::path home, const Ports& ports)
 MaybeError Application::StartUp() {
     m_ports.conversionTimer.SetEnabled(false);
     m_ports.conversionTimer.SetInterval(kConversionInterval);
+    m_ports.watchTimer.SetEnabled(false);
     m_rules = RuleSet{};
     if (auto unreadable = CheckSettingsReadable(m_home)) {
         return unreadable;

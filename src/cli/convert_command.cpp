@@ -35,6 +35,12 @@ int RunConvert(const ConvertOptions& options) {
     const ChosenFile chosen{options.schedule,
                             std::filesystem::path(options.schedule).filename().string()};
     const MaybeError setUpError = app.ConvertChosenFile(chosen, options.output);
+    if (const int signal = StopSignal()) {
+        // Stopped during the read: nothing was written.
+        app.CloseOpenFiles();
+        std::cerr << "skedora-cli: interrupted; " << chosen.path << " was not converted\n";
+        return 128 + signal;
+    }
     if (setUpError) {
         std::cerr << ErrorBoxText(*setUpError) << std::endl;
     }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "engine/cp2_line.h"
@@ -153,6 +155,52 @@ TEST_F(CliTest, WatchStopsOnTerminateSignal) {
                                 "--interval 5 & pid=$!; sleep 1; kill -TERM $pid; wait $pid";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+}  // namespace
+}  // namespace skedora
+
+namespace skedora {
+namespace {
+
+TEST_F(CliTest, RefusalsThatMustNotHangOrPassSilently) {
+    ASSERT_EQ(mkfifo(m_data.file("pipe.csv").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", m_data.file("zero.csv"));
+    for (const char* schedule : {"pipe.csv", "zero.csv"}) {
+        const Result result = Run("convert " + Home() + schedule);
+        EXPECT_EQ(result.exitCode, 1) << schedule;
+        EXPECT_NE(result.err.find("not a regular file"), std::string::npos) << result.err;
+    }
+    const Result missingHome = Run("convert --home '" + m_data.file("none").string() + "' a.csv");
+    EXPECT_EQ(missingHome.exitCode, 2);
+    EXPECT_NE(missingHome.err.find("is not a folder"), std::string::npos) << missingHome.err;
+
+    std::filesystem::create_directory(m_home.file("SK.ini"));  // there, but not readable
+    const Result watch = Run("watch " + Home() + "--polls 1");
+    EXPECT_EQ(watch.exitCode, 1);
+    EXPECT_NE(watch.err.find("SK.ini: the settings file cannot be read"), std::string::npos)
+        << watch.err;
+}
+
+TEST_F(CliTest, AnInterruptedConvertExitsWithTheSignalAndLeavesNoOutput) {
+    std::string events;
+    for (int i = 0; i < 32767; ++i) {
+        events += "1,03/05/2024,TUE,10:00,11:00,NEWS,,,,,1,WABC,2,WXYZ,12,SYS,,\r\n";
+    }
+    std::string header(CsvHeaderText());
+    WriteFile(m_data.file("big.csv"), header + "\r\n" + events);
+    // Stopped during the read or the pass, whichever it is in after 20 ms.
+    const std::string command = "cd '" + m_data.path().string() + "' && ('" + m_cli + "' convert " +
+                                Home() +
+                                "big.csv 2>/dev/null & pid=$!; sleep 0.02; kill -TERM $pid; "
+                                "wait $pid)";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 0) {
+        GTEST_SKIP() << "the conversion finished before the signal";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+    EXPECT_FALSE(exists(m_data.file("big.CP2")));
 }
 
 }  // namespace

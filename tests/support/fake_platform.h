@@ -43,8 +43,10 @@ class RecordingObserver : public JobObserver {
     void JobSetUpFailed(const std::string& input, const Error& error) override {
         setUpFailures.push_back(input + ": " + std::to_string(error.number));
     }
+    void ProblemReported(const Error& problem) override { problems.push_back(problem.description); }
     std::vector<std::string> prepared;
     std::vector<JobReport> reports;
+    std::vector<std::string> problems;
     std::vector<std::string> setUpFailures;
 };
 
