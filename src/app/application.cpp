@@ -140,15 +140,15 @@ void Application::CloseOpenFiles() {
     m_pass.Abort();
 }
 
-void Application::PollWatchFolder() {
+bool Application::PollWatchFolder() {
     if (IsJobRunning()) {
-        return;
+        return false;
     }
     const auto& settings = m_rules.AutoLoadSettings;
     ReportWatchStatus(true);
     // No watch folder set: nothing is watched (not the program's current folder).
     if (TrimSpaces(settings.Path).empty()) {
-        return;
+        return false;
     }
     const std::string folder = FolderText(settings.Path);
     for (const auto& watched : kWatchedKinds) {
@@ -163,8 +163,9 @@ void Application::PollWatchFolder() {
         }
         const bool started = LoadAutomatic(file->name, watched.kind);
         (void)m_watch.Picked(folder, *file, started, settings.Delete);
-        return;
+        return true;
     }
+    return false;
 }
 
 void Application::ReportWatchStatus(bool polled) {

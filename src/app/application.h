@@ -60,8 +60,11 @@ class Application : private PassObserver {
     /** One event of the running job. */
     void ConversionTick();
 
-    /** One look into the watch folder: at most one job started. */
-    void PollWatchFolder();
+    /**
+     * One look into the watch folder: at most one job started. True when it took a file (its
+     * job runs, or its set-up failed): the folder may hold more, so the next look need not wait.
+     */
+    bool PollWatchFolder();
 
     bool IsJobRunning() const { return m_pass.IsRunning(); }
     RuleSet& Rules() { return m_rules; }
