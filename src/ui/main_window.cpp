@@ -7,10 +7,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <variant>
 
+#include "model/folder_text.h"
+#include "model/text.h"
 #include "model/version.h"
 #include "ui/about_dialog.h"
 #include "ui/auto_load_dialog.h"
@@ -70,7 +74,7 @@ MainWindow::MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> 
     m_timeCONV.setParent(this);
     m_timeCONV.setObjectName(QStringLiteral("timeCONV"));
     m_timeCONV.setTimerType(Qt::PreciseTimer);
-    connect(&m_timeWatch, &QTimer::timeout, this, [this] { m_app.PollWatchFolder(); });
+    connect(&m_timeWatch, &QTimer::timeout, this, &MainWindow::PollWatch);
     connect(&m_timeCONV, &QTimer::timeout, this, &MainWindow::RunConversionBurst);
 
     auto* central = new QWidget(this);
@@ -82,12 +86,15 @@ MainWindow::MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> 
     setCentralWidget(central);
     BuildMenus();
     BuildStatusBar();
+    SetUpWatch();
     resize(600, 420);
 
     if (const auto error = m_app.StartUp()) {
         // Without the user's rules nothing is converted automatically; the box says why.
         ProblemReported(*error);
         QTimer::singleShot(0, this, [this, error = *error] { ShowErrorBox(this, error); });
+    } else {
+        TakeWatch();
     }
 }
 
@@ -188,6 +195,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     m_app.CloseOpenFiles();
     m_timeCONV.stop();
     m_timeWatch.stop();
+    StopWatch();
     delete m_about;
     delete m_help;
     delete m_deleteDialog;
@@ -226,6 +234,129 @@ void MainWindow::ShowProgress() {
     }
     const int count = m_app.Job().Events.Count();
     m_progress->setValue(std::clamp(m_app.Job().RecordIndex, 0, count));
+}
+
+void MainWindow::SetUpWatch() {
+    // Runs after RunConversionBurst on the same tick, so it sees the job that burst ended.
+    connect(&m_timeCONV, &QTimer::timeout, this, &MainWindow::DrainBacklog);
+    m_lockRetry.setInterval(kLockRetryInterval);
+    connect(&m_lockRetry, &QTimer::timeout, this, &MainWindow::TakeWatch);
+    m_pickup.setSingleShot(true);
+    m_pickup.setInterval(kPickupDelay);
+    connect(&m_pickup, &QTimer::timeout, this, &MainWindow::PollWatch);
+
+    m_watchNote = new QLabel(this);
+    m_watchNote->setObjectName(QStringLiteral("lblWatchNote"));
+    m_watchNote->setTextFormat(Qt::PlainText);
+    m_watchNote->hide();
+    statusBar()->addPermanentWidget(m_watchNote);
+}
+
+void MainWindow::TakeWatch() {
+    auto lock = HomeLock::TryAcquire(m_app.Home(), "skedora");
+    if (auto* taken = std::get_if<HomeLock>(&lock)) {
+        m_homeLock.emplace(std::move(*taken));
+        m_lockRetry.stop();
+        SetWatchedElsewhere({});
+        m_timeWatch.start();
+        // Files already waiting are taken now, not a whole interval later.
+        QTimer::singleShot(0, this, &MainWindow::PollWatch);
+        return;
+    }
+    // Another process watches this home: files are converted here by hand only.
+    m_timeWatch.stop();
+    m_pickup.stop();
+    if (const auto* holder = std::get_if<LockHolder>(&lock)) {
+        SetWatchedElsewhere(holder->program.empty() ? QStringLiteral("another process")
+                                                    : QStringLiteral("%1 (process %2)")
+                                                          .arg(TextFromBytes(holder->program))
+                                                          .arg(holder->pid));
+    } else {
+        SetWatchedElsewhere(
+            QStringLiteral("nobody: %1").arg(TextFromBytes(std::get<Error>(lock).description)));
+    }
+    m_lockRetry.start();
+}
+
+void MainWindow::PollWatch() {
+    if (!m_homeLock || !m_timeWatch.isActive()) {
+        return;
+    }
+    if (m_app.IsJobRunning()) {
+        m_drainPending = true;  // polled once the job ends
+        return;
+    }
+    const bool took = m_app.PollWatchFolder();
+    FollowWatchFolder();
+    m_timeWatch.start();  // the interval counts from this poll
+    if (took && m_app.IsJobRunning()) {
+        m_drainPending = true;
+    } else if (took) {
+        QTimer::singleShot(0, this, &MainWindow::PollWatch);  // its set-up failed: the next file
+    }
+}
+
+void MainWindow::DrainBacklog() {
+    if (m_drainPending && !m_app.IsJobRunning()) {
+        m_drainPending = false;
+        QTimer::singleShot(0, this, &MainWindow::PollWatch);
+    }
+}
+
+void MainWindow::FollowWatchFolder() {
+    const std::string& typed = m_app.Rules().AutoLoadSettings.Path;
+    if (TrimSpaces(typed).empty()) {
+        m_monitor.Stop();
+        SetWatchNote({});
+        return;
+    }
+    const std::string folder = FolderText(typed);
+    if (m_monitor.Watching() && m_monitor.Folder() == folder) {
+        return;
+    }
+    const MaybeError error = m_monitor.Watch(folder);
+    SetWatchNote(error ? TextFromBytes(error->description) : QString());
+    if (m_monitorNotifier == nullptr && m_monitor.FileDescriptor() >= 0) {
+        // The descriptor stays the same for the monitor's life, whatever folder it watches.
+        m_monitorNotifier =
+            new QSocketNotifier(m_monitor.FileDescriptor(), QSocketNotifier::Read, this);
+        connect(m_monitorNotifier, &QSocketNotifier::activated, this, &MainWindow::FolderChanged);
+    }
+}
+
+void MainWindow::FolderChanged() {
+    // Each change moves the poll on, so it comes once the last file written is quiet.
+    if (m_monitor.TakeChanges() && m_homeLock && m_timeWatch.isActive()) {
+        m_pickup.start();
+    }
+}
+
+void MainWindow::StopWatch() {
+    m_lockRetry.stop();
+    m_pickup.stop();
+    m_drainPending = false;
+    m_monitor.Stop();
+}
+
+void MainWindow::SetWatchedElsewhere(const QString& holder) {
+    m_watchedElsewhere = holder;
+    SetWatchNote(m_monitorNote);
+}
+
+void MainWindow::SetWatchNote(const QString& note) {
+    m_monitorNote = note;
+    QString text;
+    if (!m_watchedElsewhere.isEmpty()) {
+        text = QStringLiteral("Watched by %1").arg(m_watchedElsewhere);
+        m_watchNote->setToolTip(QStringLiteral(
+            "Another process watches the folder of this home; files are converted here by hand "
+            "only until it ends."));
+    } else if (!note.isEmpty()) {
+        text = QStringLiteral("Polling only");
+        m_watchNote->setToolTip(note);
+    }
+    m_watchNote->setText(text);
+    m_watchNote->setVisible(!text.isEmpty());
 }
 
 QLabel* MainWindow::CaptionLabel(int frame, Caption caption) const {

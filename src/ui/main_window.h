@@ -6,9 +6,12 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/application.h"
+#include "os/folder_monitor.h"
+#include "os/home_lock.h"
 #include "os/posix_file_system.h"
 #include "os/system_clock.h"
 #include "ui/qt_file_chooser.h"
@@ -18,6 +21,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QProgressBar;
+class QSocketNotifier;
 
 namespace skedora {
 
@@ -41,6 +45,11 @@ class MainWindow : public QMainWindow, private JobObserver {
   public:
     /** The conversion runs in bursts of ticks of about this length between event-loop turns. */
     static constexpr std::chrono::milliseconds kBurstBudget{10};
+    /** How often a window that another process keeps from watching asks for the watch again. */
+    static constexpr std::chrono::milliseconds kLockRetryInterval{3000};
+    /** After the last change in the watch folder, the poll waits for the file's quiet period. */
+    static constexpr std::chrono::milliseconds kPickupDelay{
+        std::chrono::milliseconds(WatchFolder::kQuietPeriod) + std::chrono::milliseconds(100)};
 
     /**
      * Runs the start-up sequence from home (where SK.ini and FileList.txt lie). The Open
@@ -71,6 +80,23 @@ class MainWindow : public QMainWindow, private JobObserver {
     void OpenScheduleCommand();
     void RunConversionBurst();
     void ShowProgress();
+
+    // The watch: one watcher per home, backlogs drained, new files picked up on notification.
+    void SetUpWatch();
+    /** Takes the home's lock; without it the timed polls stop and the lock is asked again. */
+    void TakeWatch();
+    /** One poll, when this window watches; a poll that took a file asks for the next at once. */
+    void PollWatch();
+    /** After a burst: the job a poll started has ended, so the backlog's next file is polled. */
+    void DrainBacklog();
+    /** Watches the rules' watch folder for changes when it is not watched already. */
+    void FollowWatchFolder();
+    void FolderChanged();
+    void StopWatch();
+    /** Shows on the status bar that holder (empty: nobody) watches this home instead. */
+    void SetWatchedElsewhere(const QString& holder);
+    /** Shows why new files are only seen at the timed polls; empty clears it. */
+    void SetWatchNote(const QString& note);
 
     // JobObserver
     void JobPreparing(const std::string& input, const std::string& output) override;
@@ -104,6 +130,16 @@ class MainWindow : public QMainWindow, private JobObserver {
     QProgressBar* m_progress = nullptr;
 
     std::chrono::milliseconds m_burstBudget = kBurstBudget;
+
+    std::optional<HomeLock> m_homeLock;
+    QTimer m_lockRetry;
+    FolderMonitor m_monitor;
+    QSocketNotifier* m_monitorNotifier = nullptr;
+    QTimer m_pickup;
+    bool m_drainPending = false;
+    QLabel* m_watchNote = nullptr;
+    QString m_watchedElsewhere;
+    QString m_monitorNote;
 
     // During a burst the captions are kept here and shown once at its end.
     static constexpr int kCaptionCount = 2 * kCaptionsPerFrame;

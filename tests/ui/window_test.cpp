@@ -228,7 +228,7 @@ class WindowTest : public QObject {
                  QStringLiteral("Skedora Converter Version ") + TextFromBytes(VersionText()));
         const QList<QLabel*> labels =
             w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lbl")));
-        QCOMPARE(labels.size(), 13);  // six in each frame and the status line
+        QCOMPARE(labels.size(), 14);  // six in each frame, the status line and the watch note
         for (const QLabel* label : labels) {
             QVERIFY2(label->text().isEmpty(), qPrintable(label->objectName()));
         }
@@ -708,8 +708,10 @@ class WindowTest : public QObject {
         QVERIFY(!f.JobRunning());
         QVERIFY(!Child<QTimer>(w, "timeWatch")->isActive());
         QVERIFY(w.application().Job().OutputCount < 32767);
-        // Only the schedule is left: neither a partial output nor its temporary file.
-        QCOMPARE(std::distance(fs::directory_iterator(f.home.path()), {}), 1);
+        // Only the schedule (and the watch's lock file) is left: neither a partial output nor
+        // its temporary file.
+        QCOMPARE(std::distance(fs::directory_iterator(f.home.path()), {}), 2);
+        QVERIFY(fs::exists(f.home.file(HomeLock::kFileName)));
         QVERIFY(!fs::exists(f.home.file("big.CP2")));
     }
 

@@ -1,0 +1,97 @@
+// The watch command as a service runs it: one watcher per home, backlogs drained at once.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <variant>
+
+#include "os/home_lock.h"
+#include "settings/settings_store.h"
+#include "support/schedule_files.h"
+#include "support/temp_dir.h"
+
+namespace skedora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+
+/** The output of a schedule of two events: its header line and a line per event. */
+constexpr std::size_t kOutputLines = 3;
+
+class WatchCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* cli = std::getenv("SKEDORA_CLI");
+        ASSERT_NE(cli, nullptr) << "SKEDORA_CLI names the program under test";
+        m_cli = cli;
+        RuleSet rules;
+        rules.AutoLoadSettings = {
+            m_watch.folderText(), m_out.folderText(), true, true, true, false};
+        ASSERT_EQ(SaveSettings(m_home.path(), rules), std::nullopt);
+    }
+
+    /** Runs the program; the exit code, standard error in err. */
+    int Run(const std::string& arguments) {
+        const std::string command = "'" + m_cli + "' " + arguments + " --home '" +
+                                    m_home.path().string() + "' >/dev/null 2>'" +
+                                    m_scratch.file("err").string() + "' </dev/null";
+        const int status = std::system(command.c_str());
+        err = ReadFile(m_scratch.file("err"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    /** A schedule old enough to be past the quiet period. */
+    void Drop(const std::string& name) {
+        test::WriteCsvSchedule(m_watch.file(name), {{}, {}});
+        fs::last_write_time(m_watch.file(name),
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+
+    std::string m_cli;
+    std::string err;
+    test::TempDir m_home, m_watch, m_out, m_scratch;
+};
+
+TEST_F(WatchCommandTest, SecondWatcherOfAHomeExitsNamingTheHolderButConvertNeedsNoLock) {
+    Drop("A.CSV");
+    auto lock = HomeLock::TryAcquire(m_home.path(), "skedora");
+    ASSERT_TRUE(std::holds_alternative<HomeLock>(lock));
+
+    EXPECT_EQ(Run("watch --polls 1"), 1);
+    EXPECT_EQ(err, "skedora-cli: skedora (process " + std::to_string(::getpid()) +
+                       ") already watches the folder of " + m_home.path().string() + "\n");
+    EXPECT_TRUE(fs::exists(m_watch.file("A.CSV")));  // nothing converted, nothing deleted
+
+    EXPECT_EQ(Run("convert '" + m_watch.file("A.CSV").string() + "' --output '" +
+                  m_scratch.file("A.CP2").string() + "'"),
+              0)
+        << err;
+    EXPECT_EQ(test::FileLines(m_scratch.file("A.CP2")).size(), kOutputLines);
+
+    // Once the holder is gone the home is free again.
+    lock = LockHolder{};
+    EXPECT_EQ(Run("watch --polls 1"), 0) << err;
+    EXPECT_TRUE(fs::exists(m_out.file("A.CP2")));
+}
+
+// At an interval of an hour, the files after the first are converted only if each poll that
+// started a job brings the next poll as soon as that job ends.
+TEST_F(WatchCommandTest, BacklogDrainsWithoutWaitingAnIntervalPerFile) {
+    const std::vector<std::string> names = {"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV"};
+    for (const auto& name : names) {
+        Drop(name);
+    }
+    EXPECT_EQ(Run("watch --interval 3600 --polls " + std::to_string(names.size() + 1)), 0) << err;
+    for (const auto& name : names) {
+        const std::string output = name.substr(0, 1) + ".CP2";
+        EXPECT_EQ(test::FileLines(m_out.file(output)).size(), kOutputLines) << output;
+        EXPECT_FALSE(fs::exists(m_watch.file(name))) << name;
+    }
+}
+
+}  // namespace
+}  // namespace skedora
