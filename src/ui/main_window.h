@@ -4,11 +4,14 @@
 #include <QPointer>
 #include <QTimer>
 #include <array>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "app/application.h"
+#include "app/job_log.h"
+#include "app/recent_files.h"
 #include "os/posix_file_system.h"
 #include "os/system_clock.h"
 #include "ui/qt_file_chooser.h"
@@ -27,7 +30,9 @@ class ChangeCallLettersDialog;
 class ChangeCODialog;
 class ChangeTimeDialog;
 class DeleteEventsDialog;
+class ElidedLabel;
 class HelpWindow;
+class JobHistoryWindow;
 class StatusFrame;
 
 /**
@@ -60,6 +65,8 @@ class MainWindow : public QMainWindow, private JobObserver {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildMenus();
@@ -79,6 +86,25 @@ class MainWindow : public QMainWindow, private JobObserver {
     void EventRead(int record, const ScheduleRecord& event) override;
     void EventWritten(int outputCount, const ScheduleRecord& event) override;
     void JobEnded(const JobReport& report) override;
+    void WatchStatusChanged(const WatchStatus& status) override;
+
+    /** Sets the status line's text; its tooltip holds the full text and the details. */
+    void ShowStatus(const QString& text, const QString& details = {});
+
+    // The job history: the log in the home and its window.
+    void BuildViewMenu(QMenu* view);
+    void LogJob(JobLogEntry entry);
+    void ShowJobHistory();
+    void ConvertAgain(const JobLogEntry& entry);
+
+    // Schedule files dropped on the window, converted one after another.
+    void StartNextDropped();
+
+    // File, Open Recent and the Open dialog's start folder.
+    void BuildRecentMenu(QMenu* file);
+    void FillRecentMenu();
+    void RememberOpened(const std::string& path);
+    void OpenRecent(const std::string& path);
 
     /** The value labels of a status frame, in the order the frames are cleared. */
     enum class Caption { RecordNumber, CallLettersTo, CallLettersFrom, CO, Description, File };
@@ -99,7 +125,8 @@ class MainWindow : public QMainWindow, private JobObserver {
     Application m_app;
 
     std::array<StatusFrame*, 2> m_frames{};
-    QLabel* m_statusLine = nullptr;
+    ElidedLabel* m_statusLine = nullptr;
+    ElidedLabel* m_watchLine = nullptr;
     QProgressBar* m_progress = nullptr;
 
     std::chrono::milliseconds m_burstBudget = kBurstBudget;
@@ -118,6 +145,14 @@ class MainWindow : public QMainWindow, private JobObserver {
     QPointer<ChangeCallLettersDialog> m_callDialog;
     QPointer<ChangeTimeDialog> m_timeDialog;
     QPointer<AutoLoadDialog> m_autoLoadDialog;
+    QPointer<JobHistoryWindow> m_history;
+
+    JobLog m_jobLog;
+    std::string m_preparedOutput;  // the output of the job being set up
+    std::deque<ChosenFile> m_dropped;
+    bool m_startingDropped = false;
+    RecentFiles m_recent;
+    QMenu* m_recentMenu = nullptr;
 };
 
 }  // namespace skedora
