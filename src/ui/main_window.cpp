@@ -2,17 +2,24 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QSocketNotifier>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <ctime>
 #include <variant>
 
+#include "input/schedule_reader.h"
 #include "model/folder_text.h"
 #include "model/text.h"
 #include "model/version.h"
@@ -23,9 +30,11 @@
 #include "ui/change_co_dialog.h"
 #include "ui/change_time_dialog.h"
 #include "ui/delete_events_dialog.h"
+#include "ui/elided_label.h"
 #include "ui/error_box.h"
 #include "ui/file_path_text.h"
 #include "ui/help_window.h"
+#include "ui/job_history_window.h"
 #include "ui/program_logo.h"
 #include "ui/qt_file_chooser.h"
 #include "ui/status_frame.h"
@@ -64,7 +73,9 @@ MainWindow::MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> 
                        QWidget* parent)
     : QMainWindow(parent),
       m_chooser(chooser ? std::move(chooser) : std::make_unique<QtFileChooser>(this)),
-      m_app(std::move(home), Ports{m_conversionTimer, m_watchTimer, m_files, m_clock, *this}) {
+      m_app(std::move(home), Ports{m_conversionTimer, m_watchTimer, m_files, m_clock, *this}),
+      m_jobLog(m_app.Home()),
+      m_recent(m_app.Home()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(CaptionText());
     setWindowIcon(ProgramIcon());
@@ -88,6 +99,7 @@ MainWindow::MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> 
     BuildStatusBar();
     SetUpWatch();
     resize(600, 420);
+    setAcceptDrops(true);
 
     if (const auto error = m_app.StartUp()) {
         // Without the user's rules nothing is converted automatically; the box says why.
@@ -106,6 +118,7 @@ void MainWindow::BuildMenus() {
     QAction* open = MenuAction(file, "menuFileOpen", QStringLiteral("&Open..."));
     open->setShortcut(QKeySequence::Open);
     connect(open, &QAction::triggered, this, &MainWindow::OpenScheduleCommand);
+    BuildRecentMenu(file);
     QAction* exit = MenuAction(file, "menuFileExit", QStringLiteral("E&xit"));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -123,6 +136,8 @@ void MainWindow::BuildMenus() {
     connect(MenuAction(settings, "menuSetAutoLoad", QStringLiteral("Skedora &Auto Load")),
             &QAction::triggered, this, [this] { ShowSettingsDialog(m_autoLoadDialog); });
 
+    BuildViewMenu(menuBar()->addMenu(QStringLiteral("&View")));
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
     QAction* guide = MenuAction(help, "menuHelpGuide", QStringLiteral("User &Guide"));
@@ -135,11 +150,12 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildStatusBar() {
-    m_statusLine = new QLabel(this);
+    m_statusLine = new ElidedLabel(Qt::ElideRight, this);
     m_statusLine->setObjectName(QStringLiteral("lblStatusLine"));
-    m_statusLine->setTextFormat(Qt::PlainText);
-    m_statusLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    statusBar()->addWidget(m_statusLine, 1);
+    statusBar()->addWidget(m_statusLine, 3);
+    m_watchLine = new ElidedLabel(Qt::ElideMiddle, this);
+    m_watchLine->setObjectName(QStringLiteral("lblWatchLine"));
+    statusBar()->addWidget(m_watchLine, 2);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("prgJob"));
@@ -203,6 +219,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     delete m_callDialog;
     delete m_timeDialog;
     delete m_autoLoadDialog;
+    delete m_history;
+    m_dropped.clear();
     event->accept();
 }
 
@@ -210,10 +228,12 @@ void MainWindow::OpenScheduleCommand() {
     if (m_app.IsJobRunning()) {
         return;
     }
+    m_chooser->SetStartFolder(m_recent.LastFolder());
     const auto chosen = m_chooser->ChooseFile();
     if (!chosen) {
         return;
     }
+    RememberOpened(chosen->path);
     // The watch folder may have started a job while the dialog was on screen: then it says so.
     if (const auto error = m_app.ConvertChosenFile(*chosen)) {
         ShowErrorBox(this, *error);
@@ -414,6 +434,7 @@ void MainWindow::ShowEvent(int frame, int number, const ScheduleRecord& event) {
 }
 
 void MainWindow::JobPreparing(const std::string& input, const std::string& output) {
+    m_preparedOutput = output;
     SetCaption(0, Caption::File, input);
     SetCaption(1, Caption::File, output);
 }
@@ -426,12 +447,16 @@ void MainWindow::EventWritten(int outputCount, const ScheduleRecord& event) {
     ShowEvent(1, outputCount, event);
 }
 
+void MainWindow::ShowStatus(const QString& text, const QString& details) {
+    m_statusLine->setText(text);
+    m_statusLine->setToolTip(details.isEmpty() ? text : text + QLatin1Char('\n') + details);
+}
+
 void MainWindow::JobStarted(const std::string& input, const std::string& /*output*/, int events) {
     m_progress->setRange(0, std::max(events, 1));
     m_progress->setValue(0);
     m_progress->show();
-    m_statusLine->setText(QStringLiteral("Converting %1 ...").arg(BareName(input)));
-    m_statusLine->setToolTip(PathTextFromBytes(input));
+    ShowStatus(QStringLiteral("Converting %1 ...").arg(BareName(input)), PathTextFromBytes(input));
 }
 
 void MainWindow::JobEnded(const JobReport& report) {
@@ -443,18 +468,37 @@ void MainWindow::JobEnded(const JobReport& report) {
     m_progress->hide();
     const QString names =
         QStringLiteral("%1 -> %2").arg(BareName(report.input), BareName(report.output));
+    const QString paths = QStringLiteral("%1\n%2").arg(PathTextFromBytes(report.input),
+                                                       PathTextFromBytes(report.output));
     if (report.failure) {
-        m_statusLine->setText(QStringLiteral("Last job: %1 failed, the output is not complete: %2")
-                                  .arg(names, ErrorSummary(*report.failure)));
+        ShowStatus(QStringLiteral("Last job: %1 failed, the output is not complete: %2")
+                       .arg(names, ErrorSummary(*report.failure)),
+                   paths);
     } else {
-        m_statusLine->setText(QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped")
-                                  .arg(names)
-                                  .arg(report.written)
-                                  .arg(report.deleted)
-                                  .arg(report.skipped));
+        ShowStatus(QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped")
+                       .arg(names)
+                       .arg(report.written)
+                       .arg(report.deleted)
+                       .arg(report.skipped),
+                   paths);
     }
-    m_statusLine->setToolTip(QStringLiteral("%1\n%2").arg(PathTextFromBytes(report.input),
-                                                          PathTextFromBytes(report.output)));
+    JobLogEntry entry;
+    entry.source = report.input;
+    entry.output = report.output;
+    entry.read = report.read;
+    entry.skipped = report.skipped;
+    entry.deleted = report.deleted;
+    entry.written = report.written;
+    if (report.failure) {
+        entry.outcome = JobLogEntry::Outcome::Failed;
+        entry.error =
+            report.failure->description + " (error " + std::to_string(report.failure->number) + ")";
+    }
+    LogJob(std::move(entry));
+    if (!m_dropped.empty()) {
+        // After this handler: the next dropped file starts once the application is idle.
+        QTimer::singleShot(0, this, &MainWindow::StartNextDropped);
+    }
 }
 
 void MainWindow::ProblemReported(const Error& problem) {
@@ -464,9 +508,206 @@ void MainWindow::ProblemReported(const Error& problem) {
 
 void MainWindow::JobSetUpFailed(const std::string& input, const Error& error) {
     m_progress->hide();
-    m_statusLine->setText(
-        QStringLiteral("Could not convert %1: %2").arg(BareName(input), ErrorSummary(error)));
-    m_statusLine->setToolTip(PathTextFromBytes(input));
+    if (error.number == errors::kOverflow) {
+        ShowStatus(QStringLiteral("%1 has more than 32,767 events; nothing was converted")
+                       .arg(BareName(input)),
+                   PathTextFromBytes(input));
+    } else {
+        ShowStatus(
+            QStringLiteral("Could not convert %1: %2").arg(BareName(input), ErrorSummary(error)),
+            PathTextFromBytes(input));
+    }
+    JobLogEntry entry;
+    entry.source = input;
+    entry.output = std::exchange(m_preparedOutput, std::string());
+    entry.outcome = JobLogEntry::Outcome::SetUpFailed;
+    entry.error = error.description + " (error " + std::to_string(error.number) + ")";
+    LogJob(std::move(entry));
+}
+
+void MainWindow::WatchStatusChanged(const WatchStatus& status) {
+    QString text;
+    switch (status.state) {
+        case WatchStatus::State::Off:
+            text = QStringLiteral("Watch folder off: no folder set");
+            break;
+        case WatchStatus::State::WatchedElsewhere:
+            text =
+                QStringLiteral("Watched by another process (%1)").arg(TextFromBytes(status.holder));
+            break;
+        case WatchStatus::State::Watching: {
+            QString kinds;
+            if (status.csv && status.dbf) {
+                kinds = QStringLiteral("CSV and DBF files");
+            } else if (status.csv || status.dbf) {
+                kinds = status.csv ? QStringLiteral("CSV files") : QStringLiteral("DBF files");
+            } else {
+                kinds = QStringLiteral("no files (neither CSV nor DBF is chosen)");
+            }
+            text =
+                QStringLiteral("Watching %1 for %2").arg(PathTextFromBytes(status.folder), kinds);
+            if (status.lastPoll) {
+                const LocalDateTime& poll = *status.lastPoll;
+                text += QStringLiteral(", last poll at %1:%2:%3")
+                            .arg(poll.hour, 2, 10, QLatin1Char('0'))
+                            .arg(poll.minute, 2, 10, QLatin1Char('0'))
+                            .arg(poll.second, 2, 10, QLatin1Char('0'));
+            }
+            break;
+        }
+    }
+    m_watchLine->setText(text);
+    m_watchLine->setToolTip(
+        status.note.empty() ? text : text + QLatin1Char('\n') + TextFromBytes(status.note));
+}
+
+void MainWindow::BuildViewMenu(QMenu* view) {
+    view->setObjectName(QStringLiteral("menuView"));
+    connect(MenuAction(view, "menuViewHistory", QStringLiteral("Job &History")),
+            &QAction::triggered, this, &MainWindow::ShowJobHistory);
+    // Earlier runs' jobs; a log that cannot be read is said, and this run's jobs still kept.
+    if (const auto error = m_jobLog.Load()) {
+        ShowStatus(QStringLiteral("The job history cannot be read: %1").arg(ErrorSummary(*error)));
+    }
+}
+
+void MainWindow::LogJob(JobLogEntry entry) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    entry.time = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                  local.tm_hour,        local.tm_min,     local.tm_sec};
+    if (const auto error = m_jobLog.Append(entry)) {
+        ShowStatus(
+            m_statusLine->text() +
+                QStringLiteral("; the job history was not saved: %1").arg(ErrorSummary(*error)),
+            PathTextFromBytes(m_jobLog.File().string()));
+    }
+    if (m_history) {
+        m_history->SetEntries(m_jobLog.Entries());
+    }
+}
+
+void MainWindow::ShowJobHistory() {
+    if (!m_history) {
+        m_history =
+            new JobHistoryWindow([this](const JobLogEntry& entry) { ConvertAgain(entry); }, this);
+        m_history->SetEntries(m_jobLog.Entries());
+    }
+    m_history->show();
+    m_history->raise();
+    m_history->activateWindow();
+}
+
+void MainWindow::ConvertAgain(const JobLogEntry& entry) {
+    if (m_app.IsJobRunning()) {
+        ShowStatus(QStringLiteral("A conversion is running; convert %1 again when it ends")
+                       .arg(BareName(entry.source)));
+        return;
+    }
+    const auto slash = entry.source.rfind('/');
+    const ChosenFile chosen{
+        entry.source, slash == std::string::npos ? entry.source : entry.source.substr(slash + 1)};
+    // The recorded output: an automatic job's retry lands where the watch folder put it.
+    const auto output =
+        entry.output.empty() ? std::nullopt : std::optional<std::string>(entry.output);
+    if (const auto error = m_app.ConvertChosenFile(chosen, output)) {
+        ShowErrorBox(m_history ? static_cast<QWidget*>(m_history) : this, *error);
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    const QList<QUrl> urls = mime != nullptr ? mime->urls() : QList<QUrl>();
+    if (std::any_of(urls.cbegin(), urls.cend(),
+                    [](const QUrl& url) { return url.isLocalFile(); })) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (mime == nullptr || !mime->hasUrls()) {
+        return;
+    }
+    QStringList refused;
+    for (const QUrl& url : mime->urls()) {
+        const QString path = url.toLocalFile();
+        if (path.isEmpty() || !QFileInfo(path).isFile() ||
+            !ScheduleKindOf(PathBytesFromText(path))) {
+            refused << (path.isEmpty() ? url.toString() : QFileInfo(path).fileName());
+            continue;
+        }
+        m_dropped.push_back(
+            {PathBytesFromText(path), PathBytesFromText(QFileInfo(path).fileName())});
+    }
+    event->acceptProposedAction();
+    if (!refused.isEmpty()) {
+        ShowStatus(QStringLiteral("Not converted, only .DBF and .CSV schedule files are: %1")
+                       .arg(refused.join(QStringLiteral(", "))));
+    }
+    StartNextDropped();
+}
+
+void MainWindow::StartNextDropped() {
+    // A running job (one before, or the watch folder's) starts the next when it ends. An error
+    // box turns the event loop: a job ending meanwhile must not start a second loop here.
+    if (m_startingDropped) {
+        return;
+    }
+    m_startingDropped = true;
+    while (!m_dropped.empty() && !m_app.IsJobRunning()) {
+        const ChosenFile next = m_dropped.front();
+        m_dropped.pop_front();
+        RememberOpened(next.path);
+        if (const auto error = m_app.ConvertChosenFile(next)) {
+            ShowErrorBox(this, *error);
+        }
+    }
+    m_startingDropped = false;
+}
+
+void MainWindow::BuildRecentMenu(QMenu* file) {
+    m_recentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+    m_recentMenu->setObjectName(QStringLiteral("menuFileRecent"));
+    if (const auto error = m_recent.Load()) {
+        ShowStatus(QStringLiteral("The recent files cannot be read: %1").arg(ErrorSummary(*error)));
+    }
+    FillRecentMenu();
+}
+
+void MainWindow::FillRecentMenu() {
+    m_recentMenu->clear();
+    int number = 0;
+    for (const std::string& path : m_recent.Files()) {
+        ++number;
+        QAction* action = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(number).arg(PathTextFromBytes(path)));
+        action->setObjectName(QStringLiteral("menuFileRecent%1").arg(number));
+        // Later: opening refills this menu, which must not delete the action while it fires.
+        connect(action, &QAction::triggered, this,
+                [this, path] { QTimer::singleShot(0, this, [this, path] { OpenRecent(path); }); });
+    }
+    m_recentMenu->setEnabled(number > 0);
+}
+
+void MainWindow::RememberOpened(const std::string& path) {
+    if (const auto error = m_recent.Add(path)) {
+        ShowStatus(QStringLiteral("The recent files were not saved: %1").arg(ErrorSummary(*error)));
+    }
+    FillRecentMenu();
+}
+
+void MainWindow::OpenRecent(const std::string& path) {
+    if (m_app.IsJobRunning()) {
+        return;
+    }
+    RememberOpened(path);
+    const auto slash = path.rfind('/');
+    if (const auto error = m_app.ConvertChosenFile(
+            {path, slash == std::string::npos ? path : path.substr(slash + 1)})) {
+        ShowErrorBox(this, *error);
+    }
 }
 
 }  // namespace skedora

@@ -4,12 +4,15 @@
 #include <QPointer>
 #include <QTimer>
 #include <array>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/application.h"
+#include "app/job_log.h"
+#include "app/recent_files.h"
 #include "os/folder_monitor.h"
 #include "os/home_lock.h"
 #include "os/posix_file_system.h"
@@ -31,7 +34,9 @@ class ChangeCallLettersDialog;
 class ChangeCODialog;
 class ChangeTimeDialog;
 class DeleteEventsDialog;
+class ElidedLabel;
 class HelpWindow;
+class JobHistoryWindow;
 class StatusFrame;
 
 /**
@@ -69,6 +74,8 @@ class MainWindow : public QMainWindow, private JobObserver {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildMenus();
@@ -106,6 +113,25 @@ class MainWindow : public QMainWindow, private JobObserver {
     void EventWritten(int outputCount, const ScheduleRecord& event) override;
     void JobEnded(const JobReport& report) override;
     void ProblemReported(const Error& problem) override;
+    void WatchStatusChanged(const WatchStatus& status) override;
+
+    /** Sets the status line's text; its tooltip holds the full text and the details. */
+    void ShowStatus(const QString& text, const QString& details = {});
+
+    // The job history: the log in the home and its window.
+    void BuildViewMenu(QMenu* view);
+    void LogJob(JobLogEntry entry);
+    void ShowJobHistory();
+    void ConvertAgain(const JobLogEntry& entry);
+
+    // Schedule files dropped on the window, converted one after another.
+    void StartNextDropped();
+
+    // File, Open Recent and the Open dialog's start folder.
+    void BuildRecentMenu(QMenu* file);
+    void FillRecentMenu();
+    void RememberOpened(const std::string& path);
+    void OpenRecent(const std::string& path);
 
     /** The value labels of a status frame, in the order the frames are cleared. */
     enum class Caption { RecordNumber, CallLettersTo, CallLettersFrom, CO, Description, File };
@@ -126,7 +152,8 @@ class MainWindow : public QMainWindow, private JobObserver {
     Application m_app;
 
     std::array<StatusFrame*, 2> m_frames{};
-    QLabel* m_statusLine = nullptr;
+    ElidedLabel* m_statusLine = nullptr;
+    ElidedLabel* m_watchLine = nullptr;
     QProgressBar* m_progress = nullptr;
 
     std::chrono::milliseconds m_burstBudget = kBurstBudget;
@@ -155,6 +182,14 @@ class MainWindow : public QMainWindow, private JobObserver {
     QPointer<ChangeCallLettersDialog> m_callDialog;
     QPointer<ChangeTimeDialog> m_timeDialog;
     QPointer<AutoLoadDialog> m_autoLoadDialog;
+    QPointer<JobHistoryWindow> m_history;
+
+    JobLog m_jobLog;
+    std::string m_preparedOutput;  // the output of the job being set up
+    std::deque<ChosenFile> m_dropped;
+    bool m_startingDropped = false;
+    RecentFiles m_recent;
+    QMenu* m_recentMenu = nullptr;
 };
 
 }  // namespace skedora

@@ -9,9 +9,9 @@ namespace skedora {
 
 std::optional<ChosenFile> QtFileChooser::ChooseFile() {
     // File names are case-sensitive here, so each pattern is offered in lower and upper case.
-    const QString path =
-        QFileDialog::getOpenFileName(m_parent, QStringLiteral("Open"), QString(),
-                                     QStringLiteral("Skedora (*.dbf *.csv *.DBF *.CSV)"));
+    const QString path = QFileDialog::getOpenFileName(
+        m_parent, QStringLiteral("Open"), PathTextFromBytes(m_startFolder),
+        QStringLiteral("Skedora (*.dbf *.csv *.DBF *.CSV)"));
     if (path.isEmpty()) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "app/ports.h"
 
@@ -14,6 +15,8 @@ class FileChooser {
     virtual ~FileChooser() = default;
     /** The picked schedule file; none when the user cancels. */
     virtual std::optional<ChosenFile> ChooseFile() = 0;
+    /** The folder (bytes) the next dialog opens in; empty for the default. */
+    virtual void SetStartFolder(const std::string& /*folder*/) {}
 };
 
 /** A QFileDialog over the window, offering .DBF and .CSV files in either letter case. */
@@ -22,9 +25,11 @@ class QtFileChooser : public FileChooser {
     explicit QtFileChooser(QWidget* parent) : m_parent(parent) {}
 
     std::optional<ChosenFile> ChooseFile() override;
+    void SetStartFolder(const std::string& folder) override { m_startFolder = folder; }
 
   private:
     QWidget* m_parent;
+    std::string m_startFolder;
 };
 
 }  // namespace skedora

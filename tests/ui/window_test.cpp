@@ -12,9 +12,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 #include <filesystem>
@@ -228,9 +230,12 @@ class WindowTest : public QObject {
                  QStringLiteral("Skedora Converter Version ") + TextFromBytes(VersionText()));
         const QList<QLabel*> labels =
             w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lbl")));
-        QCOMPARE(labels.size(), 14);  // six in each frame, the status line and the watch note
+        QCOMPARE(labels.size(), 15);  // six a frame, the status line, the watch line and note
         for (const QLabel* label : labels) {
-            QVERIFY2(label->text().isEmpty(), qPrintable(label->objectName()));
+            // The watch line says at once whether and what the window watches.
+            if (label->objectName() != QLatin1String("lblWatchLine")) {
+                QVERIFY2(label->text().isEmpty(), qPrintable(label->objectName()));
+            }
         }
         QVERIFY(!f.JobRunning());
         QVERIFY(Child<QTimer>(w, "timeWatch")->isActive());
@@ -239,10 +244,12 @@ class WindowTest : public QObject {
 
         QCOMPARE(
             MenuText(w.menuBar()->actions()),
-            QStringLiteral("menuFile:&File[menuFileOpen:&Open...Ctrl+O,menuFileExit:E&xitCtrl+Q],"
+            QStringLiteral("menuFile:&File[menuFileOpen:&Open...Ctrl+O,menuFileRecent:Open "
+                           "&Recent[],menuFileExit:E&xitCtrl+Q],"
                            "menuSet:&Settings[menuSetDelete:&Delete Events,menuSetCO:Change "
                            "&CO#'s,menuSetCall:Change Call &Letters,menuSetTime:Change &Time,"
-                           "menuSetAutoLoad:Skedora &Auto Load],menuHelp:&Help[menuHelpGuide:"
+                           "menuSetAutoLoad:Skedora &Auto Load],menuView:&View[menuViewHistory:"
+                           "Job &History],menuHelp:&Help[menuHelpGuide:"
                            "User &GuideF1],menuAbout:&About"));
     }
 
@@ -708,9 +715,10 @@ class WindowTest : public QObject {
         QVERIFY(!f.JobRunning());
         QVERIFY(!Child<QTimer>(w, "timeWatch")->isActive());
         QVERIFY(w.application().Job().OutputCount < 32767);
-        // Only the schedule (and the watch's lock file) is left: neither a partial output nor
-        // its temporary file.
-        QCOMPARE(std::distance(fs::directory_iterator(f.home.path()), {}), 2);
+        // Only the schedule, the recent-file list and the watch's lock file are left: neither a
+        // partial output nor its temporary file.
+        QCOMPARE(std::distance(fs::directory_iterator(f.home.path()), {}), 3);
+        QVERIFY(fs::exists(f.home.file("Recent.txt")));
         QVERIFY(fs::exists(f.home.file(HomeLock::kFileName)));
         QVERIFY(!fs::exists(f.home.file("big.CP2")));
     }
@@ -843,6 +851,120 @@ class WindowTest : public QObject {
         QCOMPARE(static_cast<int>(std::count(output.begin(), output.end(), '\n')), events + 1);
     }
 
+    // The watch line follows the polls; each job lands in the history, read again by a later
+    // window; a failed automatic job converts again to its recorded output.
+    void watchLineAndJobHistory() {
+        const fs::path watch = fs::temp_directory_path() / "skedora-watch-line-test";
+        fs::remove_all(watch);
+        fs::create_directory(watch);
+        {
+            Fixture f;
+            auto* line = f.Get<QLabel>("lblWatchLine");
+            f.window->application().Rules().AutoLoadSettings.Path.clear();
+            f.Get<QTimer>("timeWatch")->setInterval(10);
+            QTRY_COMPARE(line->text(), QStringLiteral("Watch folder off: no folder set"));
+            const fs::path out = f.home.file("out");
+            f.window->application().Rules().AutoLoadSettings = {
+                watch.string() + "/", out.string() + "/", false, true, false, false};
+            QTRY_VERIFY2(
+                line->text().startsWith(QStringLiteral("Watching %1/ for CSV files, last poll at ")
+                                            .arg(QString::fromStdString(watch.string()))),
+                qPrintable(line->text()));
+            QCOMPARE(line->toolTip(), line->text());
+
+            WriteFile(watch / "A.CSV",
+                      std::string(kCsvHeader) + "\r\n" + CsvEvent(1, "WABC", "WXYZ", "1", "NEWS"));
+            fs::last_write_time(watch / "A.CSV",
+                                fs::file_time_type::clock::now() - std::chrono::minutes(1));
+            QTRY_VERIFY(
+                f.StatusLine().startsWith(QStringLiteral("Last job: A.CSV -> A.CP2 failed")));
+            f.Get<QTimer>("timeWatch")->stop();
+
+            f.Get<QAction>("menuViewHistory")->trigger();
+            auto* history = f.Get<QWidget>("frmJobHistory");
+            QTRY_VERIFY(history->isVisible());
+            auto* table = Child<QTableView>(*history, "tblJobs");
+            auto* again = Child<QPushButton>(*history, "cmdConvertAgain");
+            QCOMPARE(table->model()->rowCount(), 1);
+            QVERIFY(
+                table->model()->index(0, 1).data().toString().contains(QStringLiteral("failed")));
+            QVERIFY(!again->isEnabled());
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                              table->visualRect(table->model()->index(0, 2)).center());
+            QVERIFY(again->isEnabled());
+
+            fs::create_directory(out);
+            QTest::mouseClick(again, Qt::LeftButton);
+            QTRY_VERIFY(!f.JobRunning());
+            QCOMPARE(table->model()->rowCount(), 2);
+            QCOMPARE(table->model()->index(0, 1).data().toString(), QStringLiteral("finished"));
+            QVERIFY(fs::exists(out / "A.CP2"));
+            QVERIFY(fs::exists(watch / "A.CSV"));  // a retry by hand keeps its source
+            fs::copy_file(f.home.file("JobLog.txt"), watch / "JobLog.txt");
+        }
+        Fixture later([&](const TempDir& home) {
+            fs::copy_file(watch / "JobLog.txt", home.file("JobLog.txt"));
+        });
+        later.Get<QAction>("menuViewHistory")->trigger();
+        auto* table = Child<QTableView>(*later.Get<QWidget>("frmJobHistory"), "tblJobs");
+        QCOMPARE(table->model()->rowCount(), 2);
+        fs::remove_all(watch);
+    }
+
+    // Dropped schedule files are converted one after another; other files are refused.
+    void droppedFilesAreConvertedInTurn() {
+        Fixture f;
+        QList<QUrl> urls;
+        for (const char* name : {"ONE.CSV", "TWO.CSV", "notes.txt"}) {
+            WriteFile(f.home.file(name),
+                      std::string(kCsvHeader) + "\r\n" + CsvEvent(1, "WABC", "WXYZ", "1", "NEWS"));
+            urls << QUrl::fromLocalFile(QString::fromStdString(f.home.file(name).string()));
+        }
+        QMimeData mime;
+        mime.setUrls(urls);
+        const QPoint at = f.window->centralWidget()->geometry().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.window.get(), &drop);
+        QVERIFY(f.JobRunning());
+        QCOMPARE(f.StatusLine(), QStringLiteral("Converting ONE.CSV ..."));
+        QTRY_VERIFY(fs::exists(f.home.file("TWO.CP2")));
+        QTRY_VERIFY(!f.JobRunning());
+        QVERIFY(fs::exists(f.home.file("ONE.CP2")));
+        QVERIFY(!fs::exists(f.home.file("notes.CP2")));
+        // Both are now the recent files, newest first.
+        QCOMPARE(f.Get<QAction>("menuFileRecent1")->text(),
+                 QStringLiteral("&1 ") + QString::fromStdString(f.home.file("TWO.CSV").string()));
+        QCOMPARE(ReadFile(f.home.file("Recent.txt")),
+                 f.home.file("TWO.CSV").string() + "\n" + f.home.file("ONE.CSV").string() + "\n");
+
+        QMimeData other;
+        other.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString(f.home.file("notes.txt").string()))});
+        QDragEnterEvent enterAgain(at, Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.window.get(), &enterAgain);
+        QDropEvent refused(QPointF(at), Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.window.get(), &refused);
+        QVERIFY(!f.JobRunning());
+        QVERIFY2(f.StatusLine().startsWith(QStringLiteral("Not converted")) &&
+                     f.StatusLine().endsWith(QStringLiteral("notes.txt")),
+                 qPrintable(f.StatusLine()));
+    }
+
+    void tooManyEventsAreSaidInWords() {
+        Fixture f;
+        WriteFile(f.home.file("WEEK.CSV"), LargeCsvSchedule(32768));
+        MessageBoxAnswerer boxes;
+        f.Open(f.home.file("WEEK.CSV"));
+        QTRY_COMPARE(boxes.count, 1);
+        QVERIFY2(boxes.text.contains(QStringLiteral("Error number =  6.")), qPrintable(boxes.text));
+        QCOMPARE(f.StatusLine(),
+                 QStringLiteral("WEEK.CSV has more than 32,767 events; nothing was converted"));
+        QVERIFY(!fs::exists(f.home.file("WEEK.CP2")));
+    }
+
     // Run by the screenshots test, which names the folder for the PNG files.
     void screenshots() {
         const QString folder = qEnvironmentVariable("SKEDORA_SCREENSHOTS");
@@ -884,6 +1006,24 @@ class WindowTest : public QObject {
         f.window->SetBurstBudget(MainWindow::kBurstBudget);
         QTRY_VERIFY_WITH_TIMEOUT(!f.JobRunning(), 20000);
         save(*f.window, QStringLiteral("frmMain_after_job"));
+
+        // The watch line while watching, and the history with a failed job.
+        const fs::path watch = f.home.file("incoming");
+        fs::create_directory(watch);
+        rules.AutoLoadSettings = {
+            watch.string() + "/", f.home.file("missing").string() + "/", false, true, true, false};
+        WriteFile(watch / "WEEK2.CSV", LargeCsvSchedule(3));
+        fs::last_write_time(watch / "WEEK2.CSV",
+                            fs::file_time_type::clock::now() - std::chrono::minutes(1));
+        f.Get<QTimer>("timeWatch")->setInterval(10);
+        QTRY_VERIFY(f.StatusLine().startsWith(QStringLiteral("Last job: WEEK2.CSV")));
+        QTRY_VERIFY(!f.JobRunning());
+        save(*f.window, QStringLiteral("frmMain_watching"));
+        f.Get<QAction>("menuViewHistory")->trigger();
+        auto* history = f.Get<QWidget>("frmJobHistory");
+        QTRY_VERIFY(history->isVisible());
+        Child<QTableView>(*history, "tblJobs")->selectRow(0);
+        save(*history, QStringLiteral("job_history"));
     }
 };
 

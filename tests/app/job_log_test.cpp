@@ -1,0 +1,139 @@
+#include "app/job_log.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace skedora {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+JobLogEntry Entry(int number, JobLogEntry::Outcome outcome = JobLogEntry::Outcome::Finished) {
+    JobLogEntry entry;
+    entry.time = {2024, 3, 9, 14, 5, number % 60};
+    entry.source = "/in/WEEK" + std::to_string(number) + ".CSV";
+    entry.output = "/out/WEEK" + std::to_string(number) + ".CP2";
+    entry.read = number;
+    entry.written = number;
+    entry.outcome = outcome;
+    return entry;
+}
+
+TEST(JobLogLine, FieldsSurviveTheRoundTripWhateverBytesTheyHold) {
+    struct Case {
+        const char* name;
+        std::string source;
+        std::string error;
+        JobLogEntry::Outcome outcome;
+    };
+    const Case cases[] = {
+        {"plain", "/in/WEEK.CSV", "", JobLogEntry::Outcome::Finished},
+        {"tab and line breaks", "/in/a\tb\nc\rd.CSV", "line one\nline\ttwo",
+         JobLogEntry::Outcome::Failed},
+        {"backslashes next to escapes", "C:\\in\\t\\\\n.CSV", "\\", JobLogEntry::Outcome::Failed},
+        {"8-bit bytes", "/in/\xE9t\xE9.DBF", "Overflow (\xFF)", JobLogEntry::Outcome::SetUpFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        JobLogEntry entry = Entry(7, c.outcome);
+        entry.source = c.source;
+        entry.error = c.error;
+        entry.skipped = 2;
+        entry.deleted = 3;
+        const std::string line = FormatJobLogLine(entry);
+        EXPECT_EQ(line.find('\n'), std::string::npos);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 8);
+        JobLogEntry parsed;
+        ASSERT_TRUE(ParseJobLogLine(line, parsed));
+        EXPECT_EQ(parsed, entry);
+    }
+}
+
+TEST(JobLogLine, DamagedLinesAreRefused) {
+    const std::string good = FormatJobLogLine(Entry(1));
+    JobLogEntry parsed;
+    ASSERT_TRUE(ParseJobLogLine(good, parsed));
+    for (const std::string& line : {
+             std::string(),
+             good.substr(0, good.size() / 2),
+             good + "\textra",
+             std::string("2024-03-09 14:05:01\ta\tb\t1\t0\t0\t1\tfinished-ish\t"),
+             std::string("2024-03-09 14:05:01\ta\tb\t-1\t0\t0\t1\tfinished\t"),
+             std::string("2024-03-09T14:05:01\ta\tb\t1\t0\t0\t1\tfinished\t"),
+             std::string("2024-03-09 14:05:01\ta\\\tb\t1\t0\t0\t1\tfinished\t"),
+             std::string("2024-03-09 14:05:01\ta\tb\\q\t1\t0\t0\t1\tfinished\t"),
+         }) {
+        SCOPED_TRACE(line);
+        EXPECT_FALSE(ParseJobLogLine(line, parsed));
+    }
+}
+
+TEST(JobLog, AppendsAreReadBackByALaterRunAndSkipDamagedLines) {
+    TempDir home;
+    {
+        JobLog log(home.path());
+        ASSERT_FALSE(log.Load());
+        EXPECT_TRUE(log.Entries().empty());
+        ASSERT_FALSE(log.Append(Entry(1)));
+        ASSERT_FALSE(log.Append(Entry(2, JobLogEntry::Outcome::Failed)));
+    }
+    // A damaged line (a hand edit) is left out; the others stay.
+    WriteFile(home.file("JobLog.txt"), ReadFile(home.file("JobLog.txt")) + "garbage\r\n");
+    JobLog later(home.path());
+    ASSERT_FALSE(later.Load());
+    ASSERT_EQ(later.Entries().size(), 2u);
+    EXPECT_EQ(later.Entries()[1], Entry(2, JobLogEntry::Outcome::Failed));
+    ASSERT_FALSE(later.Append(Entry(3)));
+    EXPECT_EQ(ReadFile(home.file("JobLog.txt")),
+              FormatJobLogLine(Entry(1)) + "\n" +
+                  FormatJobLogLine(Entry(2, JobLogEntry::Outcome::Failed)) + "\n" +
+                  FormatJobLogLine(Entry(3)) + "\n");
+}
+
+TEST(JobLog, TwoWritersOnOneHomeKeepEachOthersEntries) {
+    TempDir home;
+    JobLog window(home.path());
+    JobLog other(home.path());
+    ASSERT_FALSE(window.Append(Entry(1)));
+    ASSERT_FALSE(other.Append(Entry(2)));
+    ASSERT_FALSE(window.Append(Entry(3)));
+    ASSERT_EQ(window.Entries().size(), 3u);
+    EXPECT_EQ(window.Entries()[1], Entry(2));
+}
+
+TEST(JobLog, KeepsOnlyTheLastThousandJobs) {
+    TempDir home;
+    std::string bytes;
+    for (int number = 0; number < 1005; ++number) {
+        bytes += FormatJobLogLine(Entry(number)) + "\n";
+    }
+    WriteFile(home.file("JobLog.txt"), bytes);
+    JobLog log(home.path());
+    ASSERT_FALSE(log.Load());
+    EXPECT_EQ(log.Entries().size(), JobLog::kMaxEntries);
+    ASSERT_FALSE(log.Append(Entry(2000)));
+    ASSERT_EQ(log.Entries().size(), JobLog::kMaxEntries);
+    EXPECT_EQ(log.Entries().front(), Entry(6));
+    EXPECT_EQ(log.Entries().back(), Entry(2000));
+    JobLog reread(home.path());
+    ASSERT_FALSE(reread.Load());
+    EXPECT_EQ(reread.Entries(), log.Entries());
+}
+
+TEST(JobLog, AFailedWriteIsReportedAndTheEntryKept) {
+    TempDir home;
+    // A file where the home folder should be: nothing can be written inside it.
+    const auto notAFolder = home.file("home");
+    WriteFile(notAFolder, "x");
+    JobLog log(notAFolder);
+    const auto error = log.Append(Entry(1));
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->description.find("JobLog.txt"), std::string::npos) << error->description;
+    EXPECT_EQ(log.Entries().size(), 1u);
+}
+
+}  // namespace
+}  // namespace skedora
