@@ -237,13 +237,13 @@ class WindowTest : public QObject {
         QCOMPARE(Child<QTimer>(w, "timeWatch")->interval(), 10000);
         QVERIFY(!Child<QProgressBar>(w, "prgJob")->isVisible());
 
-        QCOMPARE(
-            MenuText(w.menuBar()->actions()),
-            QStringLiteral("menuFile:&File[menuFileOpen:&Open...Ctrl+O,menuFileExit:E&xitCtrl+Q],"
-                           "menuSet:&Settings[menuSetDelete:&Delete Events,menuSetCO:Change "
-                           "&CO#'s,menuSetCall:Change Call &Letters,menuSetTime:Change &Time,"
-                           "menuSetAutoLoad:Skedora &Auto Load],menuHelp:&Help[menuHelpGuide:"
-                           "User &GuideF1],menuAbout:&About"));
+        QCOMPARE(MenuText(w.menuBar()->actions()),
+                 QStringLiteral("menuFile:&File[menuFileOpen:&Open...Ctrl+O,menuFilePreview:Pre&"
+                                "view...,menuFileExit:E&xitCtrl+Q],"
+                                "menuSet:&Settings[menuSetDelete:&Delete Events,menuSetCO:Change "
+                                "&CO#'s,menuSetCall:Change Call &Letters,menuSetTime:Change &Time,"
+                                "menuSetAutoLoad:Skedora &Auto Load],menuHelp:&Help[menuHelpGuide:"
+                                "User &GuideF1],menuAbout:&About"));
     }
 
     void aboutShowsTheVersionOnceAndClosesOnOkOrAClickIntoTheWindow() {
