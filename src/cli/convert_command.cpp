@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "app/ignored_lines.h"
 #include "cli/commands.h"
 #include "model/error.h"
 
@@ -64,6 +65,11 @@ int RunConvert(const ConvertOptions& options) {
     std::cout << report->input << " -> " << report->output << ": " << report->read << " read, "
               << report->skipped << " skipped, " << report->deleted << " deleted, "
               << report->written << " written" << std::endl;
+    // A file that is no CSV schedule (a binary one so named) reads as a run of ignored lines.
+    if (const std::string warning = IgnoredLinesWarning(chosen.path, app.Job().Events.IgnoredLines);
+        !warning.empty()) {
+        std::cerr << "skedora-cli: warning: " << warning << std::endl;
+    }
     return kExitSuccess;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/home_folder.h"
 #include "cli/commands.h"
+#include "cli/explain_command.h"
 #include "model/version.h"
 
 namespace {
@@ -81,6 +82,21 @@ int main(int argc, char** argv) {
         ->type_name("N")
         ->check(CLI::NonNegativeNumber);
 
+    ExplainOptions explain;
+    CLI::App* explainCommand = cli.add_subcommand(
+        "explain", "Show why each event of a schedule is deleted, changed or kept; writes nothing");
+    AddHomeOption(*explainCommand, givenHome);
+    explainCommand->add_option("--format", explain.format, "text (for people) or jsonl")
+        ->type_name("FORMAT")
+        ->default_val("text")
+        ->check(CLI::IsMember({"text", "jsonl"}));
+    explainCommand->add_option("SCHEDULE", explain.schedule, "The .DBF or .CSV file")
+        ->type_name("FILE")
+        ->required()
+        ->check([](const std::string& text) {
+            return text.empty() ? std::string("needs a schedule file") : std::string();
+        });
+
     try {
         cli.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -90,9 +106,10 @@ int main(int argc, char** argv) {
         return kExitSuccess;
     } catch (const CLI::ParseError& error) {
         // The usage of the command that was given, from the same definitions as --help.
-        const CLI::App* given = convertCommand->parsed() ? convertCommand
-                                : watchCommand->parsed() ? watchCommand
-                                                         : &cli;
+        const CLI::App* given = convertCommand->parsed()   ? convertCommand
+                                : watchCommand->parsed()   ? watchCommand
+                                : explainCommand->parsed() ? explainCommand
+                                                           : &cli;
         std::cerr << "skedora-cli: " << error.what() << "\n\n"
                   << given->help(given == &cli ? "" : "skedora-cli") << std::endl;
         return kExitUsage;
@@ -106,10 +123,13 @@ int main(int argc, char** argv) {
             return kExitFailure;
         }
     }
-    convert.home = watch.home = chosenHome;
+    convert.home = watch.home = explain.home = chosenHome;
     InstallStopSignals();
     if (convertCommand->parsed()) {
         return RunConvert(convert);
+    }
+    if (explainCommand->parsed()) {
+        return RunExplain(explain);
     }
     return RunWatch(watch);
 }

@@ -19,6 +19,7 @@
 #include <ctime>
 #include <variant>
 
+#include "app/schedule_audit.h"
 #include "input/schedule_reader.h"
 #include "model/folder_text.h"
 #include "model/text.h"
@@ -35,6 +36,7 @@
 #include "ui/file_path_text.h"
 #include "ui/help_window.h"
 #include "ui/job_history_window.h"
+#include "ui/preview_window.h"
 #include "ui/program_logo.h"
 #include "ui/qt_file_chooser.h"
 #include "ui/status_frame.h"
@@ -118,6 +120,8 @@ void MainWindow::BuildMenus() {
     QAction* open = MenuAction(file, "menuFileOpen", QStringLiteral("&Open..."));
     open->setShortcut(QKeySequence::Open);
     connect(open, &QAction::triggered, this, &MainWindow::OpenScheduleCommand);
+    connect(MenuAction(file, "menuFilePreview", QStringLiteral("Pre&view...")), &QAction::triggered,
+            this, &MainWindow::PreviewScheduleCommand);
     BuildRecentMenu(file);
     QAction* exit = MenuAction(file, "menuFileExit", QStringLiteral("E&xit"));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -238,6 +242,26 @@ void MainWindow::OpenScheduleCommand() {
     if (const auto error = m_app.ConvertChosenFile(*chosen)) {
         ShowErrorBox(this, *error);
     }
+}
+
+void MainWindow::PreviewScheduleCommand() {
+    const auto chosen = m_chooser->ChooseFile();
+    if (!chosen) {
+        return;
+    }
+    auto audit = std::make_unique<RuleAudit>(m_app.Rules());
+    if (const auto error = AuditSchedule(m_app.Rules(), chosen->path, chosen->name, *audit)) {
+        ShowErrorBox(this, *error);
+        return;
+    }
+    auto* preview = findChild<PreviewWindow*>();
+    if (!preview) {
+        preview = new PreviewWindow(this);
+    }
+    preview->SetAudit(std::move(audit), TextFromBytes(chosen->name));
+    preview->show();
+    preview->raise();
+    preview->activateWindow();
 }
 
 void MainWindow::RunConversionBurst() {

@@ -85,6 +85,8 @@ class MainWindow : public QMainWindow, private JobObserver {
     template <typename Dialog>
     void ShowSettingsDialog(QPointer<Dialog>& dialog);
     void OpenScheduleCommand();
+    /** File, Preview: the audit of a schedule picked like Open, in the one preview window. */
+    void PreviewScheduleCommand();
     void RunConversionBurst();
     void ShowProgress();
 

@@ -244,7 +244,8 @@ class WindowTest : public QObject {
 
         QCOMPARE(
             MenuText(w.menuBar()->actions()),
-            QStringLiteral("menuFile:&File[menuFileOpen:&Open...Ctrl+O,menuFileRecent:Open "
+            QStringLiteral("menuFile:&File[menuFileOpen:&Open...Ctrl+O,menuFilePreview:Pre&view...,"
+                           "menuFileRecent:Open "
                            "&Recent[],menuFileExit:E&xitCtrl+Q],"
                            "menuSet:&Settings[menuSetDelete:&Delete Events,menuSetCO:Change "
                            "&CO#'s,menuSetCall:Change Call &Letters,menuSetTime:Change &Time,"

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "settings/settings_store.h"
+#include "support/schedule_files.h"
+#include "support/temp_dir.h"
+
+namespace skedora {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class ExplainTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* cli = std::getenv("SKEDORA_CLI");
+        ASSERT_NE(cli, nullptr) << "SKEDORA_CLI names the program under test";
+        m_cli = cli;
+    }
+
+    /** Runs the program with the arguments (shell words) from the data folder, with --home. */
+    CliRun Cli(const std::string& command, const std::string& arguments) {
+        const std::string line = "cd '" + m_data.path().string() + "' && '" + m_cli + "' " +
+                                 command + " --home '" + m_home.path().string() + "' " + arguments +
+                                 " >'" + m_scratch.file("out").string() + "' 2>'" +
+                                 m_scratch.file("err").string() + "' </dev/null";
+        const int status = std::system(line.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_scratch.file("out")),
+                ReadFile(m_scratch.file("err"))};
+    }
+
+    std::string m_cli;
+    test::TempDir m_home, m_data, m_scratch;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+/** The "line" member of a written event's JSON object, for lines without escapes. */
+std::string JsonLine(const std::string& object) {
+    const std::string key = "\"line\": \"";
+    const std::size_t at = object.find(key);
+    return at == std::string::npos
+               ? ""
+               : object.substr(at + key.size(), object.size() - at - key.size() - 2);
+}
+
+TEST_F(ExplainTest, JsonLinesAgreeWithTheConvertedFile) {
+    RuleSet rules;
+    rules.DeleteCallLetterRules[3] = {"WDEL", "12"};
+    rules.ChangeCallLetterRules[5] = {"WABC", "12", "WABC-HD"};
+    ASSERT_EQ(SaveSettings(m_home.path(), rules), std::nullopt);
+    test::WriteCsvSchedule(m_data.file("week1.csv"), {{"WABC", "WXYZ", "12", "a"},
+                                                      {"WABC", " ", "12", "b"},
+                                                      {"WDEL", "WXYZ", "12", "c"},
+                                                      {"KQED", "WXYZ", "9", "d"}});
+
+    const CliRun explain = Cli("explain", "--format jsonl week1.csv");
+    ASSERT_EQ(explain.exitCode, 0) << explain.err;
+    EXPECT_EQ(explain.err, "");
+    EXPECT_FALSE(exists(m_data.file("week1.CP2")));  // the audit writes nothing
+    ASSERT_EQ(Cli("convert", "week1.csv").exitCode, 0);
+    const auto converted = test::FileLines(m_data.file("week1.CP2"));
+
+    const auto objects = Lines(explain.out);
+    ASSERT_EQ(objects.size(), 5u);
+    EXPECT_EQ(objects[1], R"({"record": 2, "outcome": "skipped"})");
+    EXPECT_EQ(objects[2], R"({"record": 3, "outcome": "deleted", "rule": "Delete/Call_Letter_3"})");
+    EXPECT_NE(objects[0].find(R"("changes": [{"rule": "Change_Call_Letter/Old_Call_Letter_5", )"
+                              R"("field": "tochnm_hd", "before": "WABC", "after": "WABC-HD"}])"),
+              std::string::npos)
+        << objects[0];
+    ASSERT_EQ(converted.size(), 3u);  // the header and the two written events
+    EXPECT_EQ(JsonLine(objects[0]), converted[1]);
+    EXPECT_EQ(JsonLine(objects[3]), converted[2]);
+    EXPECT_EQ(objects[4].rfind(R"({"summary": {"read": 4, "skipped": 1, "deleted": 1, )"
+                               R"("written": 2, "ignored_lines": 0})",
+                               0),
+              0u)
+        << objects[4];
+}
+
+TEST_F(ExplainTest, FailsAsConvertDoesAndChecksItsFormat) {
+    test::WriteCsvSchedule(m_data.file("week1.csv"), {{}});
+    std::string lyingHeader = test::DbfBytes({{"A", 'C', 1}}, {{"a"}, {"b"}});
+    lyingHeader[4] = 100;
+    WriteFile(m_data.file("LIES.DBF"), lyingHeader);
+    WriteFile(m_data.file("notes.txt"), "");
+    for (const char* schedule : {"missing.csv", "MISSING.DBF", "notes.txt", "week3", "LIES.DBF"}) {
+        const CliRun convert = Cli("convert", schedule);
+        const CliRun explain = Cli("explain", schedule);
+        EXPECT_EQ(convert.exitCode, 1) << schedule;
+        EXPECT_EQ(explain.exitCode, convert.exitCode) << schedule;
+        EXPECT_EQ(explain.err, convert.err) << schedule;
+        EXPECT_EQ(explain.out, "") << schedule;
+    }
+    for (const char* arguments : {"--format xml week1.csv", "--format", "", "a.csv b.csv"}) {
+        const CliRun run = Cli("explain", arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_NE(run.err.find("Usage: skedora-cli explain"), std::string::npos) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+    }
+    const CliRun text = Cli("explain", "week1.csv");
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out, "");
+}
+
+TEST_F(ExplainTest, IgnoredLinesAreReportedWithoutChangingTheSummaryLine) {
+    WriteFile(m_data.file("binary.csv"), std::string("\x01\x02\n\x7f\n\xff\xfe\n", 9));
+    const CliRun convert = Cli("convert", "binary.csv");
+    EXPECT_EQ(convert.exitCode, 0);
+    EXPECT_EQ(convert.out, "binary.csv -> binary.CP2: 0 read, 0 skipped, 0 deleted, 0 written\n");
+    EXPECT_EQ(convert.err,
+              "skedora-cli: warning: 3 lines of binary.csv were ignored: fewer than 18 fields\n");
+    const CliRun explain = Cli("explain", "--format jsonl binary.csv");
+    EXPECT_EQ(explain.exitCode, 0);
+    EXPECT_NE(explain.out.find(R"("ignored_lines": 3})"), std::string::npos) << explain.out;
+}
+
+}  // namespace
+}  // namespace skedora

@@ -1,0 +1,200 @@
+// The preview window over a real audit: the choice of rows, the filter, greyed and marked cells,
+// the rule a double-click asks for, and the figures for the largest file (printed, not checked).
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTableView>
+#include <QtTest>
+
+#include "app/schedule_audit.h"
+#include "support/schedule_files.h"
+#include "support/temp_dir.h"
+#include "ui/preview_window.h"
+
+namespace skedora {
+
+using Column = AuditTableModel::Column;
+
+class PreviewTest : public QObject {
+    Q_OBJECT
+
+    test::TempDir m_data;
+
+    static RuleSet Rules() {
+        RuleSet rules;
+        rules.DeleteCallLetterRules[3] = {"WDEL", "12"};
+        rules.DeleteCallLetterRules[7] = {"ZZZZ", "1"};
+        rules.ChangeCallLetterRules[5] = {"WABC", "12", "WABC-HD"};
+        return rules;
+    }
+
+    std::unique_ptr<RuleAudit> Audit(const std::string& name,
+                                     const std::vector<test::TestEvent>& events) {
+        const RuleSet rules = Rules();
+        test::WriteCsvSchedule(m_data.file(name), events);
+        auto audit = std::make_unique<RuleAudit>(rules);
+        const auto error = AuditSchedule(rules, m_data.file(name).string(), name, *audit);
+        return error ? nullptr : std::move(audit);
+    }
+
+    /** The preview of a schedule with one event of each kind. */
+    void ShowSmall(PreviewWindow& window) {
+        auto audit = Audit("week1.csv", {{"WABC", "WXYZ", "12", "News"},
+                                         {"WABC", " ", "12", "Blank"},
+                                         {"WDEL", "WXYZ", "12", "Gone"},
+                                         {"KQED", "WXYZ", "9", "Kept"}});
+        QVERIFY(audit);
+        window.SetAudit(std::move(audit), QStringLiteral("week1.csv"));
+    }
+
+    static QString Cell(const QTableView& table, int row, int column, int role = Qt::DisplayRole) {
+        return table.model()->index(row, column).data(role).toString();
+    }
+
+  private slots:
+    void choiceAndFilterPickRows() {
+        PreviewWindow window;
+        ShowSmall(window);
+        auto* table = window.findChild<QTableView*>(QStringLiteral("tblPreview"));
+        auto* show = window.findChild<QComboBox*>(QStringLiteral("cboShow"));
+        auto* filter = window.findChild<QLineEdit*>(QStringLiteral("txtFilter"));
+        QVERIFY(table && show && filter);
+
+        const struct {
+            int choice;
+            const char* text;
+            QList<int> records;
+        } cases[] = {
+            {0, "", {1, 2, 3, 4}},
+            {1, "", {2, 3}},
+            {2, "", {1}},
+            {3, "", {4}},
+            {0, "kqed", {4}},
+            {0, "wabc-hd", {1}},
+            {1, "call letters", {2, 3}},
+            {1, "wdel", {3}},
+            {2, "nothing", {}},
+        };
+        for (const auto& c : cases) {
+            show->setCurrentIndex(c.choice);
+            filter->setText(QString::fromLatin1(c.text));
+            QList<int> records;
+            for (int row = 0; row < table->model()->rowCount(); ++row) {
+                records << table->model()->index(row, Column::kRecord).data().toInt();
+            }
+            QCOMPARE(records, c.records);
+        }
+    }
+
+    void removedRowsAreGreyedAndChangedCellsMarked() {
+        PreviewWindow window;
+        ShowSmall(window);
+        auto* table = window.findChild<QTableView*>(QStringLiteral("tblPreview"));
+        QVERIFY(table);
+        const auto grey = [&](int row) {
+            return table->model()->index(row, 0).data(Qt::ForegroundRole).isValid();
+        };
+        QVERIFY(!grey(0) && grey(1) && grey(2) && !grey(3));
+        QCOMPARE(Cell(*table, 1, Column::kRules), QStringLiteral("blank From call letters"));
+        QVERIFY(Cell(*table, 2, Column::kRules).contains(QStringLiteral("WDEL")));
+        QCOMPARE(Cell(*table, 2, Column::kOutTo), QString());
+
+        QCOMPARE(Cell(*table, 0, Column::kInTo), QStringLiteral("WABC"));
+        QCOMPARE(Cell(*table, 0, Column::kOutTo), QStringLiteral("WABC-HD"));
+        const auto marked = [&](int row, int column) {
+            return table->model()->index(row, column).data(Qt::BackgroundRole).isValid();
+        };
+        QVERIFY(marked(0, Column::kOutTo));
+        QVERIFY(!marked(0, Column::kOutCO) && !marked(0, Column::kInTo) &&
+                !marked(3, Column::kOutTo));
+        QVERIFY(Cell(*table, 0, Column::kOutTo, Qt::ToolTipRole)
+                    .startsWith(QStringLiteral("WABC -> WABC-HD by ")));
+
+        QVERIFY(window.findChild<QLabel*>(QStringLiteral("lblCounts"))
+                    ->text()
+                    .startsWith(QStringLiteral("4 read, 1 skipped, 1 deleted, 2 written")));
+        auto* unused = window.findChild<QListWidget*>(QStringLiteral("lstUnused"));
+        QCOMPARE(unused->count(), 1);
+        QVERIFY(unused->item(0)->text().contains(QStringLiteral("ZZZZ")));
+    }
+
+    void doubleClickAsksForTheRule() {
+        PreviewWindow window;
+        ShowSmall(window);
+        std::vector<std::pair<RuleFamily, int>> asked;
+        connect(&window, &PreviewWindow::OpenRuleRequested,
+                [&](RuleFamily family, int entry) { asked.emplace_back(family, entry); });
+        auto* table = window.findChild<QTableView*>(QStringLiteral("tblPreview"));
+        for (int row = 0; row < 4; ++row) {
+            emit table->doubleClicked(table->model()->index(row, Column::kRules));
+        }
+        auto* unused = window.findChild<QListWidget*>(QStringLiteral("lstUnused"));
+        emit unused->itemDoubleClicked(unused->item(0));
+        const std::vector<std::pair<RuleFamily, int>> expected = {
+            {RuleFamily::ChangeCallLetter, 5},
+            {RuleFamily::DeleteCallLetter, 3},
+            {RuleFamily::DeleteCallLetter, 7}};
+        QVERIFY(asked == expected);
+    }
+
+    void largestFileFiguresAndScreenshot() {
+        std::vector<test::TestEvent> events(32767);
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            events[i].tochnm_hd = i % 3 == 0 ? "WABC" : i % 3 == 1 ? "WDEL" : "KQED";
+            events[i].pgm = "Show " + std::to_string(i % 40);
+        }
+        test::WriteCsvSchedule(m_data.file("LARGEST.CSV"), events);
+        PreviewWindow window;
+        window.resize(1100, 650);
+        QElapsedTimer timer;
+        timer.start();
+        const RuleSet rules = Rules();
+        auto audit = std::make_unique<RuleAudit>(rules);
+        QVERIFY(!AuditSchedule(rules, m_data.file("LARGEST.CSV").string(), "LARGEST.CSV", *audit));
+        window.SetAudit(std::move(audit), QStringLiteral("LARGEST.CSV"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        const qint64 openMs = timer.elapsed();
+
+        auto* table = window.findChild<QTableView*>(QStringLiteral("tblPreview"));
+        QScrollBar* bar = table->verticalScrollBar();
+        timer.restart();
+        int pages = 0;
+        for (int value = 0; value <= bar->maximum(); value += bar->maximum() / 200 + 1, ++pages) {
+            bar->setValue(value);
+            table->viewport()->repaint();
+        }
+        const double perPage = static_cast<double>(timer.elapsed()) / pages;
+        timer.restart();
+        window.findChild<QLineEdit*>(QStringLiteral("txtFilter"))
+            ->setText(QStringLiteral("show 7"));
+        const qint64 filterMs = timer.elapsed();
+        qInfo(
+            "preview of 32,767 events: opened in %lld ms, %.2f ms per scrolled page, "
+            "filtered in %lld ms",
+            openMs, perPage, filterMs);
+        window.findChild<QLineEdit*>(QStringLiteral("txtFilter"))->clear();
+
+        const QString folder = qEnvironmentVariable("SKEDORA_SCREENSHOTS");
+        if (!folder.isEmpty()) {
+            PreviewWindow small;
+            small.resize(1300, 420);
+            ShowSmall(small);
+            small.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&small));
+            QDir().mkpath(folder);
+            const QString path = folder + QStringLiteral("/preview.png");
+            QVERIFY2(small.grab().save(path), qPrintable(path));
+        }
+    }
+};
+
+}  // namespace skedora
+
+QTEST_MAIN(skedora::PreviewTest)
+#include "preview_test.moc"
