@@ -14,15 +14,6 @@ namespace {
 constexpr const char* kVersionSection = "Skedora";
 constexpr const char* kVersionKey = "Version";
 
-/** The profile text of the file; empty when it is missing or cannot be read. */
-ProfileFile ReadProfileOrEmpty(const std::filesystem::path& file) {
-    std::string bytes;
-    if (ReadFileIfPresent(file, bytes)) {
-        return {};
-    }
-    return ProfileFile::Parse(bytes);
-}
-
 /** True exactly when the value's number is 1. */
 bool FlagValue(std::string_view value) {
     return LeadingNumber(TrimSpaces(value)) == 1.0;
@@ -123,22 +114,6 @@ std::string SettingsFileText(std::string_view oldText, const RuleSet& rules) {
     SettingsWriter writer(file);
     VisitSettingsKeys(rules, writer, DefaultWatchFolder());
     return file.Serialize();
-}
-
-std::string ReadProfileValue(const std::filesystem::path& file, const std::string& section,
-                             const std::string& key, const std::string& defaultValue) {
-    return ReadProfileOrEmpty(file).Get(section, key, defaultValue);
-}
-
-MaybeError WriteProfileValue(const std::filesystem::path& file, const std::string& section,
-                             const std::string& key, const std::string& value) {
-    std::string bytes;
-    if (auto error = ReadFileIfPresent(file, bytes)) {
-        return error;
-    }
-    ProfileFile profile = ProfileFile::Parse(bytes);
-    profile.Set(section, key, value);
-    return WriteFileAtomically(file, profile.Serialize());
 }
 
 }  // namespace skedora

@@ -33,14 +33,6 @@ MaybeError SaveSettings(const std::filesystem::path& home, const RuleSet& rules)
 /** The text SaveSettings writes over a file that held oldText. */
 std::string SettingsFileText(std::string_view oldText, const RuleSet& rules);
 
-/** One value, at most 254 characters; the default when the file, section or key is missing. */
-std::string ReadProfileValue(const std::filesystem::path& file, const std::string& section,
-                             const std::string& key, const std::string& defaultValue);
-
-/** One key written; a carriage return or line feed in value is written as a blank. */
-MaybeError WriteProfileValue(const std::filesystem::path& file, const std::string& section,
-                             const std::string& key, const std::string& value);
-
 /** Fills the members that SKCONV.INI in home holds; the others keep their values. */
 void ImportOldSettings(const std::filesystem::path& home, RuleSet& rules);
 /** The same from the text of an older settings file. */

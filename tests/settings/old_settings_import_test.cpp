@@ -5,6 +5,7 @@
 
 #include "settings/filled_rule_set.h"
 #include "settings/item_reader.h"
+#include "settings/profile_file.h"
 #include "settings/settings_store.h"
 #include "support/temp_dir.h"
 
@@ -139,7 +140,9 @@ TEST(ImportOldSettings, AMissingOrShortFileEmptiesWhatTheFileWouldHold) {
 
     // An SK.ini without "Version" is read, then overwritten in part by the import.
     ASSERT_FALSE(SaveSettings(home.path(), filled));
-    ASSERT_FALSE(WriteProfileValue(home.file("SK.ini"), "Skedora", "Version", ""));
+    ProfileFile edited = ProfileFile::Parse(test::ReadFile(home.file("SK.ini")));
+    edited.Set("Skedora", "Version", "");
+    test::WriteFile(home.file("SK.ini"), edited.Serialize());
     ASSERT_FALSE(LoadSettings(home.path(), rules));
     EXPECT_EQ(rules, filled);
     ImportOldSettings(home.path(), rules);  // there is no SKCONV.INI
