@@ -67,7 +67,10 @@ int main(int argc, char** argv) {
     chooser->next = ChosenFile{input.string(), input.filename().string()};
     MainWindow window(folder, std::move(chooser));
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::fprintf(stderr, "skedora-window-bench: the window was not shown\n");
+        return 1;
+    }
     FillEveryRuleSlot(window.application().Rules());
     auto* conversion = window.findChild<QTimer*>(QStringLiteral("timeCONV"));
     auto* open = window.findChild<QAction*>(QStringLiteral("menuFileOpen"));

@@ -5,8 +5,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
@@ -127,7 +130,7 @@ void MainWindowPictures(Camera& camera) {
         camera.Save(*shown,
                     shown->objectName().isEmpty() ? QLatin1String(action) : shown->objectName());
         shown->close();
-        QTest::qWaitFor([&] { return shown.isNull() || !shown->isVisible(); });
+        Require(QTest::qWaitFor([&] { return shown.isNull() || !shown->isVisible(); }), action);
     }
 
     {  // The error box of a file that is no schedule, grabbed before it is answered.
