@@ -38,13 +38,16 @@ test-sanitize: deps
 
 bench: build
 	$(BUILD_DIR)/bin/skedora-bench
+	@if [ -x $(BUILD_DIR)/bin/skedora-window-bench ]; then \
+		QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/skedora-window-bench; fi
 
 fuzz:
 	scripts/install-deps --fuzz
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/run-fuzzers
 
-screenshots: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -R screenshots --output-on-failure
+screenshots: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target skedora-screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/skedora-screenshots $(BUILD_DIR)/screenshots
 
 package: build
 	cmake --build $(BUILD_DIR) --target package

@@ -2,24 +2,35 @@
 
 #include <array>
 
+#include "model/text_1252.h"
+
 namespace skedora {
 
 namespace {
-// Bytes 0x80 to 0x9F; the others are the same as their Unicode value.
-constexpr std::array<char16_t, 32> kHighControls = {
-    u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
-    u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
-    u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
-    u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
+
+/** A byte from 0x80 to 0x9F and the character it stands for. */
+struct ByteOfCharacter {
+    char16_t character;
+    char byte;
 };
 
-char ByteOf(char16_t character) {
+/** The 32 bytes 0x80 to 0x9F with their characters, built once from the code page's table. */
+std::array<ByteOfCharacter, 32> HighControls() {
+    std::array<ByteOfCharacter, 32> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(0x80 + i);
+        table[i] = {static_cast<char16_t>(UnicodeOf1252(byte)), static_cast<char>(byte)};
+    }
+    return table;
+}
+
+char ByteOf(char16_t character, const std::array<ByteOfCharacter, 32>& highControls) {
     if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
         return static_cast<char>(character);
     }
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == character) {
-            return static_cast<char>(0x80 + i);
+    for (const ByteOfCharacter& entry : highControls) {
+        if (entry.character == character) {
+            return entry.byte;
         }
     }
     if (character <= 0x9F) {
@@ -27,20 +38,20 @@ char ByteOf(char16_t character) {
     }
     return '?';
 }
+
 }  // namespace
 
 QString TextFromBytes(std::string_view bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        text.append(value >= 0x80 && value <= 0x9F ? QChar(kHighControls[value - 0x80])
-                                                   : QChar(static_cast<char16_t>(value)));
+        text.append(QChar(static_cast<char16_t>(UnicodeOf1252(static_cast<unsigned char>(byte)))));
     }
     return text;
 }
 
 std::string BytesFromText(const QString& text) {
+    const std::array<ByteOfCharacter, 32> highControls = HighControls();
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -50,7 +61,7 @@ std::string BytesFromText(const QString& text) {
             bytes += '?';
             continue;
         }
-        bytes += ByteOf(character.unicode());
+        bytes += ByteOf(character.unicode(), highControls);
     }
     return bytes;
 }

@@ -1,12 +1,10 @@
 // The preview window over a real audit: the choice of rows, the filter, greyed and marked cells,
-// the rule a double-click asks for, and the figures for the largest file (printed, not checked).
+// the rule a double-click asks for.
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QScrollBar>
 #include <QTableView>
 #include <QtTest>
 
@@ -139,58 +137,6 @@ class PreviewTest : public QObject {
             {RuleFamily::DeleteCallLetter, 3},
             {RuleFamily::DeleteCallLetter, 7}};
         QVERIFY(asked == expected);
-    }
-
-    void largestFileFiguresAndScreenshot() {
-        std::vector<test::TestEvent> events(32767);
-        for (std::size_t i = 0; i < events.size(); ++i) {
-            events[i].tochnm_hd = i % 3 == 0 ? "WABC" : i % 3 == 1 ? "WDEL" : "KQED";
-            events[i].pgm = "Show " + std::to_string(i % 40);
-        }
-        test::WriteCsvSchedule(m_data.file("LARGEST.CSV"), events);
-        PreviewWindow window;
-        window.resize(1100, 650);
-        QElapsedTimer timer;
-        timer.start();
-        const RuleSet rules = Rules();
-        auto audit = std::make_unique<RuleAudit>(rules);
-        QVERIFY(!AuditSchedule(rules, m_data.file("LARGEST.CSV").string(), "LARGEST.CSV", *audit));
-        window.SetAudit(std::move(audit), QStringLiteral("LARGEST.CSV"));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCoreApplication::processEvents();
-        const qint64 openMs = timer.elapsed();
-
-        auto* table = window.findChild<QTableView*>(QStringLiteral("tblPreview"));
-        QScrollBar* bar = table->verticalScrollBar();
-        timer.restart();
-        int pages = 0;
-        for (int value = 0; value <= bar->maximum(); value += bar->maximum() / 200 + 1, ++pages) {
-            bar->setValue(value);
-            table->viewport()->repaint();
-        }
-        const double perPage = static_cast<double>(timer.elapsed()) / pages;
-        timer.restart();
-        window.findChild<QLineEdit*>(QStringLiteral("txtFilter"))
-            ->setText(QStringLiteral("show 7"));
-        const qint64 filterMs = timer.elapsed();
-        qInfo(
-            "preview of 32,767 events: opened in %lld ms, %.2f ms per scrolled page, "
-            "filtered in %lld ms",
-            openMs, perPage, filterMs);
-        window.findChild<QLineEdit*>(QStringLiteral("txtFilter"))->clear();
-
-        const QString folder = qEnvironmentVariable("SKEDORA_SCREENSHOTS");
-        if (!folder.isEmpty()) {
-            PreviewWindow small;
-            small.resize(1300, 420);
-            ShowSmall(small);
-            small.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&small));
-            QDir().mkpath(folder);
-            const QString path = folder + QStringLiteral("/preview.png");
-            QVERIFY2(small.grab().save(path), qPrintable(path));
-        }
     }
 };
 

@@ -5,8 +5,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,7 +28,6 @@
 #include "ui/file_path_text.h"
 #include "ui/main_window.h"
 #include "ui/qt_file_chooser.h"
-#include "ui/time_entry_mask.h"
 
 Q_DECLARE_METATYPE(skedora::DeleteAllFlagsGroup)
 
@@ -178,7 +175,7 @@ void ClickInto(QMainWindow& window) {
 using Edits = std::vector<const char*>;
 
 struct DialogCase {
-    const char *action, *form, *caption, *apply, *applyCaption, *cancel;
+    const char *action, *form, *apply, *cancel;
     const char *shownBox, *shownText;  // as SampleRules fill it
     Edits edits;  // box=keys typed into the cleared box; a check box clicked; list=item chosen
     void (*expect)(RuleSet&);
@@ -203,55 +200,28 @@ void Edit(QWidget& dialog, const char* edit) {
     }
 }
 
-QString MenuText(const QList<QAction*>& actions) {
-    QStringList items;
-    for (const QAction* action : actions) {
-        QMenu* menu = action->menu();
-        QString item = (menu ? menu->objectName() : action->objectName()) + QLatin1Char(':') +
-                       action->text() + action->shortcut().toString();
-        if (menu != nullptr) {
-            item += QLatin1Char('[') + MenuText(menu->actions()) + QLatin1Char(']');
-        }
-        items << item;
-    }
-    return items.join(QLatin1Char(','));
-}
-
 }  // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void startsIdleWithItsCaptionMenusAndEmptyFrames() {
+    // Opens idle: empty frames, the watch line already saying what it watches, the poll on.
+    void startsIdleWithEmptyFramesAndTheWatchOn() {
         Fixture f;
         MainWindow& w = *f.window;
         QCOMPARE(w.windowTitle(),
                  QStringLiteral("Skedora Converter Version ") + TextFromBytes(VersionText()));
-        const QList<QLabel*> labels =
-            w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lbl")));
-        QCOMPARE(labels.size(), 15);  // six a frame, the status line, the watch line and note
-        for (const QLabel* label : labels) {
-            // The watch line says at once whether and what the window watches.
+        for (const QLabel* label :
+             w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lbl")))) {
             if (label->objectName() != QLatin1String("lblWatchLine")) {
                 QVERIFY2(label->text().isEmpty(), qPrintable(label->objectName()));
             }
         }
+        QVERIFY(!Child<QLabel>(w, "lblWatchLine")->text().isEmpty());
         QVERIFY(!f.JobRunning());
         QVERIFY(Child<QTimer>(w, "timeWatch")->isActive());
-        QCOMPARE(Child<QTimer>(w, "timeWatch")->interval(), 10000);
         QVERIFY(!Child<QProgressBar>(w, "prgJob")->isVisible());
-
-        QCOMPARE(
-            MenuText(w.menuBar()->actions()),
-            QStringLiteral("menuFile:&File[menuFileOpen:&Open...Ctrl+O,menuFilePreview:Pre&view...,"
-                           "menuFileRecent:Open "
-                           "&Recent[],menuFileExit:E&xitCtrl+Q],"
-                           "menuSet:&Settings[menuSetDelete:&Delete Events,menuSetCO:Change "
-                           "&CO#'s,menuSetCall:Change Call &Letters,menuSetTime:Change &Time,"
-                           "menuSetAutoLoad:Skedora &Auto Load],menuView:&View[menuViewHistory:"
-                           "Job &History],menuHelp:&Help[menuHelpGuide:"
-                           "User &GuideF1],menuAbout:&About"));
     }
 
     void aboutShowsTheVersionOnceAndClosesOnOkOrAClickIntoTheWindow() {
@@ -278,51 +248,45 @@ class WindowTest : public QObject {
 
     void settingsDialogRoundTrip_data() {
         QTest::addColumn<int>("kind");
-        const auto add = [](const char* action, const char* form, const char* caption,
-                            const char* apply, const char* applyCaption, const char* cancel,
-                            const char* shownBox, const char* shownText, Edits edits,
-                            void (*expect)(RuleSet&)) {
+        const auto add = [](const char* action, const char* form, const char* apply,
+                            const char* cancel, const char* shownBox, const char* shownText,
+                            Edits edits, void (*expect)(RuleSet&)) {
             QTest::newRow(form) << static_cast<int>(g_dialogs.size());
-            g_dialogs.push_back({action, form, caption, apply, applyCaption, cancel, shownBox,
-                                 shownText, std::move(edits), expect});
+            g_dialogs.push_back(
+                {action, form, apply, cancel, shownBox, shownText, std::move(edits), expect});
         };
-        add("menuSetDelete", "frmDelete", "Delete Event Settings", "cmdOK", "&Apply and Save",
-            "cmdCANCEL", "txtCL_1", "WABC-HD",
+        add("menuSetDelete", "frmDelete", "cmdOK", "cmdCANCEL", "txtCL_1", "WABC-HD",
             {"txtCL_3=wabc-1", "txtCO_64=12", "txtDES_24=kqed", "chkNonDigital"}, [](RuleSet& r) {
                 r.DeleteCallLetterRules[3].CallLetter = "WABC-1";
                 r.DeleteCallLetterRules[64].CONumber = "12";
                 r.DeleteSourceDestinationRules[24].Destination = "KQED";
                 r.DeleteAllFlags = {false, false, false, true};
             });
-        add("menuSetCall", "frmCall", "Change Call Letter Settings", "cmdOK", "&Apply and Save",
-            "cmdCANCEL", "txtNEWCL_1", "KABC-DT",
+        add("menuSetCall", "frmCall", "cmdOK", "cmdCANCEL", "txtNEWCL_1", "KABC-DT",
             {"txtCL_9=kqed", "txtCO_9=7", "txtNEWCL_24=kqed-hd"}, [](RuleSet& r) {
                 r.ChangeCallLetterRules[9] = {"KQED", "7", ""};
                 r.ChangeCallLetterRules[24].NewCallLetter = "KQED-HD";
             });
-        add("menuSetCO", "frmCO", "Change CO# Settings", "cmdOK", "&Apply and Save", "cmdCANCEL",
-            "txtDes_1", "Evening News",
+        add("menuSetCO", "frmCO", "cmdOK", "cmdCANCEL", "txtDes_1", "Evening News",
             {"txtCL_4=all", "txtNEWCO_4=99", "txtDes_17=  Late Movie, part 2 ", "txtDesCo_24=c-3"},
             [](RuleSet& r) {
                 r.ChangeCOFromCallLetterRules[4] = {"ALL", "", "99"};
                 r.ChangeCOFromDescriptionRules[17].ProgramDescription = "Late Movie, part 2";
                 r.ChangeCOFromDescriptionRules[24].OldCO = "c-3";
             });
-        add("menuSetTime", "frmSetChangeTime", "Change Time", "cmdOK", "&Apply and Save",
-            "cmdCANCEL", "txtTime_1", "00:30:00",
+        add("menuSetTime", "frmSetChangeTime", "cmdOK", "cmdCANCEL", "txtTime_1", "00:30:00",
             {"txtDes_2=w, xyz", "txtTime_2=0130", "cmbMath_2=3", "cmbMath_1=-1"}, [](RuleSet& r) {
                 r.ChangeTimeRules[2] = {"", "w, xyz", "", "", 3, "01:30:00"};
                 r.ChangeTimeRules[1].Math = -1;
                 r.ChangeTimeRules[6].Math = -1;  // not in the list: stored as no choice
             });
-        add("menuSetAutoLoad", "frmSetAutoLoad", "Skedora Auto Load Settings", "cmdOk",
-            "&Apply And Save", "cmdCancel", "txtPath", "/srv/incoming/",
+        add("menuSetAutoLoad", "frmSetAutoLoad", "cmdOk", "cmdCancel", "txtPath", "/srv/incoming/",
             {"txtPath= /srv/in ", "txtOutPath=", "chkCSV", "chkPrefix"},
             [](RuleSet& r) { r.AutoLoadSettings = {"/srv/in/", "", true, false, true, true}; });
     }
 
-    // Opens from the rules; Cancel, the close box and a click into the main window
-    // store nothing; a failed save keeps the edits open; Apply stores them into SK.ini.
+    // Opens from the rules; edits survive a click into the main window and Cancel stores
+    // nothing; a failed save keeps the edits open; Apply stores them into SK.ini.
     void settingsDialogRoundTrip() {
         QFETCH(int, kind);
         const DialogCase& c = g_dialogs.at(static_cast<std::size_t>(kind));
@@ -345,33 +309,21 @@ class WindowTest : public QObject {
 
         f.Get<QAction>(c.action)->trigger();
         const QPointer<QDialog> first = f.Get<QDialog>(c.form);
-        QCOMPARE(first->windowTitle(), QLatin1String(c.caption));
         QVERIFY(!first->isModal());
-        QCOMPARE(Child<QPushButton>(*first, c.apply)->text(), QLatin1String(c.applyCaption));
         QCOMPARE(Child<QLineEdit>(*first, c.shownBox)->text(), QLatin1String(c.shownText));
-        for (int closing = 0; closing < 3; ++closing) {
-            openAndEdit();  // chosen again: a fresh one takes the unedited one's place
-            QVERIFY(first.isNull());
-            if (closing == 0) {
-                QTest::mouseClick(Child<QPushButton>(*dialog, c.cancel), Qt::LeftButton);
-            } else if (closing == 1) {  // the close box asks; Discard throws the edits away
-                MessageBoxAnswerer boxes;
-                boxes.onFirst = [](QMessageBox& box) { box.button(QMessageBox::Discard)->click(); };
-                dialog->close();
-                QTRY_COMPARE(boxes.count, 1);
-            } else {  // edits kept when another window is clicked, whichever it is
-                QApplication::setActiveWindow(nullptr);
-                ClickInto(*f.window);
-                QTest::qWait(50);
-                QVERIFY(dialog && dialog->isVisible());
-                f.Get<QAction>(c.action)->trigger();  // chosen again: the edited one comes up
-                QCOMPARE(f.Get<QDialog>(c.form), dialog.data());
-                QTest::mouseClick(Child<QPushButton>(*dialog, c.cancel), Qt::LeftButton);
-            }
-            QTRY_VERIFY(dialog.isNull());
-            QVERIFY(rules == before);
-            QCOMPARE(ReadFile(ini), iniBefore);
-        }
+        openAndEdit();  // chosen again: a fresh one takes the unedited one's place
+        QVERIFY(first.isNull());
+        // Edits are kept when another window is clicked; chosen again, the edited one comes up.
+        QApplication::setActiveWindow(nullptr);
+        ClickInto(*f.window);
+        QTest::qWait(50);
+        QVERIFY(dialog && dialog->isVisible());
+        f.Get<QAction>(c.action)->trigger();
+        QCOMPARE(f.Get<QDialog>(c.form), dialog.data());
+        QTest::mouseClick(Child<QPushButton>(*dialog, c.cancel), Qt::LeftButton);
+        QTRY_VERIFY(dialog.isNull());
+        QVERIFY(rules == before);
+        QCOMPARE(ReadFile(ini), iniBefore);
 
         openAndEdit();
         fs::remove(ini);
@@ -418,8 +370,6 @@ class WindowTest : public QObject {
         row("menuSetCall", "txtCL_5", "k.abc defghijklmn", "KABCDEFGHIJK", true);
         row("menuSetCall", "txtNEWCL_24", "w,xyz-dt99", "WXYZ-DT9", true);
         row("menuSetCall", "txtCO_5", "a1b2-3456789", "12345678", true);
-        row("menuSetCO", "txtCL_2", "k a.b,c", "KABC", true);
-        row("menuSetCO", "txtCO_2", "a1b2 3", "123", true);
         row("menuSetCO", "txtNEWCO_2", "1x23456789", "12345678", true);
         row("menuSetCO", "txtDes_2", "Late Movie, part 2! (HD) and more",
             "Late Movie, part 2! (HD) ", false);
@@ -460,73 +410,6 @@ class WindowTest : public QObject {
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(edit->text(), QStringLiteral("KABC").repeated(filtered ? 1 : 2));
         QCOMPARE(clipboard.text(), filtered ? QStringLiteral("9") : QStringLiteral("KABC"));
-    }
-
-    void timeKey_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("caret");
-        QTest::addColumn<int>("selection");
-        QTest::addColumn<uint>("key");
-        QTest::addColumn<QByteArray>("newText");
-        QTest::addColumn<int>("newCaret");
-        const auto row = [](const char* text, int caret, int selection, uint key,
-                            const char* newText, int newCaret) {
-            QTest::addRow("%s caret %d selection %d key %u", text, caret, selection, key)
-                << QByteArray(text) << caret << selection << key << QByteArray(newText) << newCaret;
-        };
-        // 1, 2, 3, 0, 4, 5 typed into 00:00:00: the caret jumps over both colons, then stays.
-        row("00:00:00", 0, 0, '1', "10:00:00", 1);
-        row("10:00:00", 1, 0, '2', "12:00:00", 3);
-        row("12:00:00", 3, 0, '3', "12:30:00", 4);
-        row("12:30:00", 4, 0, '0', "12:30:00", 6);
-        row("12:30:00", 6, 0, '4', "12:30:40", 7);
-        row("12:30:40", 7, 0, '5', "12:30:45", 8);
-        row("12:30:45", 8, 0, '7', "12:30:47", 8);
-        // Hours above 23, minutes and seconds above 59 are refused.
-        row("05:00:00", 0, 0, '2', "05:00:00", 0);
-        row("05:00:00", 0, 0, '1', "15:00:00", 1);
-        row("00:00:00", 0, 0, '3', "00:00:00", 0);
-        row("20:00:00", 1, 0, '4', "20:00:00", 1);
-        row("20:00:00", 1, 0, '3', "23:00:00", 3);
-        row("12:34:56", 3, 0, '6', "12:34:56", 3);
-        row("12:34:56", 6, 0, '6', "12:34:56", 6);
-        row("12:34:56", 2, 0, '5', "12:54:56", 4);
-        // Backspace writes 0 before the caret, also from behind a colon; a selection is ignored.
-        row("12:34:56", 8, 0, kBackspace, "12:34:50", 7);
-        row("12:34:56", 4, 0, kBackspace, "12:04:56", 2);
-        row("12:34:56", 3, 0, kBackspace, "12:04:56", 2);
-        row("12:34:56", 0, 0, kBackspace, "02:34:56", 0);
-        row("12:34:56", 0, 8, kBackspace, "02:34:56", 0);
-        // 0, 1 or 2 over a selection fills it unchecked; another digit is a single key.
-        row("12:34:56", 0, 8, '2', "22:22:22", 0);
-        row("12:34:56", 0, 8, '0', "00:00:00", 0);
-        row("12:34:56", 0, 8, '5', "12:34:56", 0);
-        row("05:00:00", 0, 1, '2', "25:00:00", 0);
-        row("12:34:56", 2, 3, '1', "12:11:56", 3);
-        row("12:34:56", 5, 3, '0', "12:34:00", 6);
-        row("12:34:56", 3, 2, '4', "12:44:56", 4);
-        // Refused: letters, blanks, clipboard keys, other digits; a selection is dropped.
-        row("12:34:56", 4, 0, 'a', "12:34:56", 4);
-        row("12:34:56", 4, 0, ' ', "12:34:56", 4);
-        row("12:34:56", 4, 0, 22, "12:34:56", 4);
-        row("12:34:56", 1, 4, 24, "12:34:56", 1);
-        row("12:34:56", 0, 0, 0x661, "12:34:56", 0);
-        // Odd texts and carets: the length never changes, the caret stays within the text.
-        row("1:00:00", 7, 0, '5', "1:00:00", 7);
-        row("", 0, 0, '1', "", 0);
-        row("12:34:56", 40, 0, '1', "12:34:51", 8);
-    }
-
-    void timeKey() {
-        QFETCH(QByteArray, text);
-        QFETCH(int, caret);
-        QFETCH(int, selection);
-        QFETCH(uint, key);
-        QFETCH(QByteArray, newText);
-        QFETCH(int, newCaret);
-        const TimeKeyResult result = ApplyTimeKey(text.toStdString(), key, caret, selection);
-        QCOMPARE(QByteArray::fromStdString(result.text), newText);
-        QCOMPARE(result.caret, newCaret);
     }
 
     void timeMaskInARealBox() {
@@ -801,57 +684,6 @@ class WindowTest : public QObject {
         QVERIFY(fs::is_directory(f.home.file("FileList.txt")));
     }
 
-    // The largest file with every rule slot filled; a 1 ms probe timer notes the longest the
-    // event loop was kept from turning. Printed, not asserted: it depends on the machine.
-    void responsivenessDuringTheLargestFile() {
-        Fixture f;
-        RuleSet& rules = f.window->application().Rules();
-        for (int n = 1; n <= 64; ++n) {  // every slot of every list
-            const std::string k = std::to_string(n);
-            rules.DeleteCallLetterRules[n] = {"DL" + k, "9" + k};
-            rules.DeleteSourceDestinationRules[(n - 1) % 48 + 1] = {"SRC" + k, "DST" + k};
-            rules.ChangeCOFromCallLetterRules[(n - 1) % 24 + 1] = {"CC" + k, "1" + k, "2" + k};
-            rules.ChangeCallLetterRules[(n - 1) % 24 + 1] = {"OC" + k, "3" + k, "NC" + k};
-            rules.ChangeCOFromDescriptionRules[(n - 1) % 24 + 1] = {"DESC " + k, "4" + k, "5" + k};
-            rules.ChangeTimeRules[(n - 1) % 8 + 1] = {"TS" + k,    "TD" + k, "6" + k,
-                                                      "TDESC" + k, 0,        "00:00:01"};
-        }
-        const int events = 32767;
-        WriteFile(f.home.file("LARGEST.CSV"), LargeCsvSchedule(events));
-
-        QElapsedTimer clock;
-        qint64 lastTick = -1;
-        qint64 largestGap = 0;
-        QTimer probe;
-        probe.setTimerType(Qt::PreciseTimer);
-        connect(&probe, &QTimer::timeout, this, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            largestGap = std::max(largestGap, lastTick < 0 ? 0 : now - lastTick);
-            lastTick = now;
-        });
-        // Connected after the window's own handler: runs right after each burst.
-        auto* conversion = f.Get<QTimer>("timeCONV");
-        int bursts = 0;
-        qint64 passEnd = 0;
-        connect(conversion, &QTimer::timeout, this, [&] {
-            ++bursts;
-            passEnd = conversion->isActive() ? 0 : clock.nsecsElapsed();
-        });
-
-        clock.start();
-        f.Open(f.home.file("LARGEST.CSV"));
-        const qint64 setUp = clock.nsecsElapsed();
-        probe.start(1);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.JobRunning(), 60000);
-        probe.stop();
-        qInfo(
-            "Open command (reading %d events): %.1f ms; pass: %.1f ms in %d bursts; largest "
-            "event-loop gap during the pass: %.1f ms",
-            events, setUp / 1e6, (passEnd - setUp) / 1e6, bursts, largestGap / 1e6);
-        const std::string output = ReadFile(f.home.file("LARGEST.CP2"));
-        QCOMPARE(static_cast<int>(std::count(output.begin(), output.end(), '\n')), events + 1);
-    }
-
     // The watch line follows the polls; each job lands in the history, read again by a later
     // window; a failed automatic job converts again to its recorded output.
     void watchLineAndJobHistory() {
@@ -964,67 +796,6 @@ class WindowTest : public QObject {
         QCOMPARE(f.StatusLine(),
                  QStringLiteral("WEEK.CSV has more than 32,767 events; nothing was converted"));
         QVERIFY(!fs::exists(f.home.file("WEEK.CP2")));
-    }
-
-    // Run by the screenshots test, which names the folder for the PNG files.
-    void screenshots() {
-        const QString folder = qEnvironmentVariable("SKEDORA_SCREENSHOTS");
-        if (folder.isEmpty()) {
-            QSKIP("SKEDORA_SCREENSHOTS names no folder");
-        }
-        QVERIFY(QDir().mkpath(folder));
-        const auto save = [&](QWidget& widget, const QString& name) {
-            const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-            QVERIFY2(widget.grab().save(path), qPrintable(path));
-        };
-        Fixture f;
-        RuleSet& rules = f.window->application().Rules();
-        const RuleSet loaded = rules;
-        rules = SampleRules();
-        save(*f.window, QStringLiteral("frmMain"));
-        for (const char* action : {"menuAbout", "menuSetDelete", "menuSetCall", "menuSetCO",
-                                   "menuSetTime", "menuSetAutoLoad"}) {
-            f.Get<QAction>(action)->trigger();
-            QPointer<QWidget> dialog;
-            QTRY_VERIFY((dialog = QApplication::activeWindow()) != f.window.get() && dialog);
-            save(*dialog, dialog->objectName());
-            dialog->close();
-            QTRY_VERIFY(dialog.isNull());
-        }
-        {
-            MessageBoxAnswerer boxes;
-            boxes.onFirst = [&](QMessageBox& box) { save(box, QStringLiteral("error_box")); };
-            f.Open(f.home.file("notes.txt"));
-            QCOMPARE(boxes.count, 1);
-        }
-
-        rules = loaded;  // the sample rules delete every event
-        WriteFile(f.home.file("WEEK1.CSV"), LargeCsvSchedule(20000));
-        f.window->SetBurstBudget(std::chrono::milliseconds(0));  // caught in the middle
-        f.Open(f.home.file("WEEK1.CSV"));
-        ProcessFirstBurst(*f.window);
-        save(*f.window, QStringLiteral("frmMain_job"));
-        f.window->SetBurstBudget(MainWindow::kBurstBudget);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.JobRunning(), 20000);
-        save(*f.window, QStringLiteral("frmMain_after_job"));
-
-        // The watch line while watching, and the history with a failed job.
-        const fs::path watch = f.home.file("incoming");
-        fs::create_directory(watch);
-        rules.AutoLoadSettings = {
-            watch.string() + "/", f.home.file("missing").string() + "/", false, true, true, false};
-        WriteFile(watch / "WEEK2.CSV", LargeCsvSchedule(3));
-        fs::last_write_time(watch / "WEEK2.CSV",
-                            fs::file_time_type::clock::now() - std::chrono::minutes(1));
-        f.Get<QTimer>("timeWatch")->setInterval(10);
-        QTRY_VERIFY(f.StatusLine().startsWith(QStringLiteral("Last job: WEEK2.CSV")));
-        QTRY_VERIFY(!f.JobRunning());
-        save(*f.window, QStringLiteral("frmMain_watching"));
-        f.Get<QAction>("menuViewHistory")->trigger();
-        auto* history = f.Get<QWidget>("frmJobHistory");
-        QTRY_VERIFY(history->isVisible());
-        Child<QTableView>(*history, "tblJobs")->selectRow(0);
-        save(*history, QStringLiteral("job_history"));
     }
 };
 

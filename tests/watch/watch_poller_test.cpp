@@ -140,6 +140,26 @@ TEST_F(WatchPollerTest, AFileStillBeingCopiedIsConvertedWholeOnceItIsQuiet) {
     EXPECT_EQ(Reports().back().written, 10);
 }
 
+// A file stamped by a machine whose clock runs ahead: within the quiet period it waits as a file
+// being copied does; stamped far ahead, it is still converted rather than waiting for ever.
+TEST_F(WatchPollerTest, AModificationTimeAheadOfTheClockWaitsOnlyTheQuietPeriod) {
+    auto& now = ports->clock.now;
+    now = std::chrono::system_clock::now();
+    const auto stamp = [&](const char* name, std::chrono::system_clock::duration ahead) {
+        AddCsv(name);
+        std::filesystem::last_write_time(watch.file(name),
+                                         std::chrono::file_clock::from_sys(now + ahead));
+    };
+    stamp("SOON.CSV", std::chrono::seconds(1));
+    stamp("LATER.CSV", std::chrono::hours(5));
+    EXPECT_EQ(PollAndConvert(), "LATER.CSV");
+    EXPECT_EQ(PollAndConvert(), "");
+    now += std::chrono::seconds(2);  // still within the quiet period after its stamp
+    EXPECT_EQ(PollAndConvert(), "");
+    now += std::chrono::seconds(2);
+    EXPECT_EQ(PollAndConvert(), "SOON.CSV");
+}
+
 TEST_F(WatchPollerTest, FolderSettingsEmptyOrWithoutTheirFinalSeparator) {
     test::TempDir current;  // an empty watch folder setting watches nothing, not this folder
     const auto previous = std::filesystem::current_path();

@@ -1,0 +1,78 @@
+// The files the program finds in its home at start-up and the ones it rewrites there.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/application.h"
+#include "settings/settings_store.h"
+#include "support/fake_platform.h"
+#include "watch/converted_file_list.h"
+
+namespace skedora {
+namespace {
+
+namespace fs = std::filesystem;
+
+unsigned ModeOf(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// A private SK.ini or FileList.txt stays private after it is rewritten through its temporary
+// file, and a shared one stays readable by the group.
+TEST(RewrittenHomeFiles, KeepTheirFileMode) {
+    for (const unsigned mode : {0600u, 0640u}) {
+        test::TempDir home;
+        test::WriteFile(home.file("SK.ini"), "[Skedora]\r\n");
+        test::WriteFile(home.file("FileList.txt"), "A.DBF\r\n");
+        ::chmod(home.file("SK.ini").c_str(), mode);
+        ::chmod(home.file("FileList.txt").c_str(), mode);
+
+        RuleSet rules;
+        rules.DeleteCallLetterRules[1] = {"WABC", "12"};
+        ASSERT_EQ(SaveSettings(home.path(), rules), std::nullopt);
+        ConvertedFileList list(home.file("FileList.txt"));
+        ASSERT_EQ(list.LoadFileList(), std::nullopt);
+        list.AddKnownFile("B.CSV");
+        ASSERT_EQ(list.SaveFileList(), std::nullopt);
+
+        EXPECT_EQ(test::ReadFile(home.file("FileList.txt")), "A.DBF\r\nB.CSV\r\n");
+        EXPECT_EQ(ModeOf(home.file("SK.ini")), mode) << std::oct << mode;
+        EXPECT_EQ(ModeOf(home.file("FileList.txt")), mode) << std::oct << mode;
+        EXPECT_EQ(std::distance(fs::directory_iterator(home.path()), {}), 2);
+    }
+}
+
+// The older program's SKCONV.INI, alone in the home, is read by the start-up itself: its rules
+// are in use at once, whatever the current folder is.
+TEST(StartUp, ReadsTheOlderSettingsFileWhenThereIsNoSkIni) {
+    test::TempDir home, watch;
+    std::vector<std::string> items(367, "\"\"");  // the header line is item 1
+    items[0] = "\"WOLD\"";  // the first call-letter deletion: call letters, then CO#
+    items[1] = "\"12\"";
+    for (std::size_t n = 0; n < 8; ++n) {
+        items[315 + 6 * n] = "0";
+        items[316 + 6 * n] = "00:00:00";
+    }
+    const std::string flags[] = {"0", "0", "1", "0", "1", "\"" + watch.path().string() + "\"", "1"};
+    std::copy(std::begin(flags), std::end(flags), items.end() - 7);
+    std::string text = "\"SKCONV\"\r\n";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += items[i] + ((i + 1) % 3 == 0 || i + 1 == items.size() ? "\r\n" : ",");
+    }
+    test::WriteFile(home.file("SKCONV.INI"), text);
+
+    test::FakePorts ports;
+    Application app(home.path(), Ports{ports.conversionTimer, ports.watchTimer, ports.files,
+                                       ports.clock, ports.observer});
+    ASSERT_EQ(app.StartUp(), std::nullopt);
+    EXPECT_EQ(app.Rules().DeleteCallLetterRules[1], (DeleteCallLetterRule{"WOLD", "12"}));
+    EXPECT_TRUE(app.Rules().DeleteAllFlags.AllDigital);
+    EXPECT_EQ(app.Rules().AutoLoadSettings.Path, watch.path().string());
+    EXPECT_TRUE(app.Rules().AutoLoadSettings.DBF);
+    EXPECT_TRUE(app.Rules().AutoLoadSettings.CSV);
+    EXPECT_TRUE(ports.observer.problems.empty());
+    EXPECT_TRUE(fs::exists(home.file("SKCONV.INI")));
+}
+
+}  // namespace
+}  // namespace skedora
