@@ -142,5 +142,43 @@ BENCHMARK(BM_PollOfKnownFiles)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+/**
+ * The part of that poll the window makes on its own thread: the dBASE pass and the CSV pass on a
+ * listing made beforehand (off that thread).
+ */
+void BM_PickOfKnownFiles(benchmark::State& state) {
+    const auto& folder = FolderOf(static_cast<int>(state.range(0)));
+    WatchFolder watchFolder(folder.ListFile());
+    if (!folder.Ready() || watchFolder.Load()) {
+        state.SkipWithError("cannot make the folder");
+        return;
+    }
+    PosixFileSystem files;
+    const std::string watch = folder.WatchFolderText();
+    const auto modifiedOf = [&](const std::string& name) {
+        return files.ModificationTime(watch, name);
+    };
+    std::vector<FolderName> byKind[2];
+    for (auto& entry : files.ListScheduleNames(watch)) {
+        byKind[HasExtension(entry.name, ".DBF") ? 0 : 1].push_back(std::move(entry));
+    }
+    const auto now = std::chrono::system_clock::now();
+    for (auto _ : state) {
+        for (int kind = 0; kind < 2; ++kind) {
+            if (watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", byKind[kind], false, now,
+                                     modifiedOf)) {
+                state.SkipWithError("the folder is not as made");
+                return;
+            }
+        }
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PickOfKnownFiles)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
 }  // namespace
 }  // namespace skedora

@@ -22,7 +22,7 @@
 
 using namespace skedora;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
 namespace {
 
@@ -97,10 +97,10 @@ int Gap(QApplication& qapp, int count) {
     Write(home.Path() / "FileList.txt", names);
 
     PosixFileSystem files;
-    const auto listStart = Clock::now();
+    const auto listStart = Steady::now();
     const auto listed = files.ListScheduleNames(home.Watch().string() + "/").size();
     const double listMs =
-        std::chrono::duration<double, std::milli>(Clock::now() - listStart).count();
+        std::chrono::duration<double, std::milli>(Steady::now() - listStart).count();
 
     MainWindow window(home.Path());
     window.show();
@@ -110,18 +110,18 @@ int Gap(QApplication& qapp, int count) {
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     probe.setInterval(1);
-    auto last = Clock::now();
-    Clock::duration longest{};
+    auto last = Steady::now();
+    Steady::duration longest{};
     int turns = 0;
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        const auto now = Clock::now();
+        const auto now = Steady::now();
         longest = std::max(longest, now - last);
         last = now;
         ++turns;
     });
     // Measured once the window is up: from the first probe on.
     QTimer::singleShot(0, [&] {
-        last = Clock::now();
+        last = Steady::now();
         probe.start();
     });
     QTimer::singleShot(6000, &qapp, &QApplication::quit);
@@ -142,7 +142,7 @@ int Backlog(QApplication& qapp) {
         Write(file, events);
         fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
     }
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     MainWindow window(home.Path());
     window.show();
     double seconds = -1;
@@ -154,7 +154,7 @@ int Backlog(QApplication& qapp) {
             outputs += entry.path().extension() == ".CP2";
         }
         if (outputs == kFiles) {
-            seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            seconds = std::chrono::duration<double>(Steady::now() - start).count();
             qapp.quit();
         }
     });
