@@ -3,16 +3,19 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/text.h"
 #include "os/atomic_file.h"
 #include "os/posix_file_system.h"
 #include "watch/converted_file_list.h"
+#include "watch/watch_folder.h"
 
 namespace skedora {
 namespace {
@@ -89,36 +92,44 @@ BENCHMARK(BM_LoadFileList)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
-/** One poll that finds nothing new: one listing, then the dBASE pass and the CSV pass. */
+/**
+ * One poll that finds nothing new, Delete off: one names-first listing, then the dBASE pass and
+ * the CSV pass of the watch folder, as the application makes them.
+ */
 void BM_PollOfKnownFiles(benchmark::State& state) {
     const auto& folder = FolderOf(static_cast<int>(state.range(0)));
     if (!folder.Ready()) {
         state.SkipWithError("cannot make the folder");
         return;
     }
-    ConvertedFileList list(folder.ListFile());
-    if (list.LoadFileList()) {
+    WatchFolder watchFolder(folder.ListFile());
+    if (watchFolder.Load()) {
         state.SkipWithError("cannot read the list");
         return;
     }
     PosixFileSystem files;
     const std::string watch = folder.WatchFolderText();
+    std::size_t lookedAt = 0;
+    const auto modifiedOf = [&](const std::string& name) {
+        ++lookedAt;
+        return files.ModificationTime(watch, name);
+    };
+    const auto now = std::chrono::system_clock::now();
     for (auto _ : state) {
-        const auto listing = files.ListScheduleFiles(watch);
-        std::size_t newFiles = 0;
-        for (const char* extension : {".DBF", ".CSV"}) {
-            list.MarkNotSeen(extension);
-            for (const auto& entry : listing) {
-                if (HasExtension(entry.name, extension) && !list.IsKnownFile(entry.name)) {
-                    ++newFiles;
-                }
-            }
-            if (list.ForgetNotSeen()) {
-                state.SkipWithError("cannot save the list");
-                return;
-            }
+        auto listing = files.ListScheduleNames(watch);
+        const std::size_t listed = listing.size();
+        std::vector<FolderName> byKind[2];
+        for (auto& entry : listing) {
+            byKind[HasExtension(entry.name, ".DBF") ? 0 : 1].push_back(std::move(entry));
         }
-        if (newFiles != 0 || listing.size() != static_cast<std::size_t>(state.range(0))) {
+        bool picked = false;
+        for (int kind = 0; kind < 2; ++kind) {
+            picked |=
+                watchFolder
+                    .PickNext(kind == 0 ? ".DBF" : ".CSV", byKind[kind], false, now, modifiedOf)
+                    .has_value();
+        }
+        if (picked || lookedAt != 0 || listed != static_cast<std::size_t>(state.range(0))) {
             state.SkipWithError("the folder is not as made");
             return;
         }
@@ -126,6 +137,44 @@ void BM_PollOfKnownFiles(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_PollOfKnownFiles)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+/**
+ * The part of that poll the window makes on its own thread: the dBASE pass and the CSV pass on a
+ * listing made beforehand (off that thread).
+ */
+void BM_PickOfKnownFiles(benchmark::State& state) {
+    const auto& folder = FolderOf(static_cast<int>(state.range(0)));
+    WatchFolder watchFolder(folder.ListFile());
+    if (!folder.Ready() || watchFolder.Load()) {
+        state.SkipWithError("cannot make the folder");
+        return;
+    }
+    PosixFileSystem files;
+    const std::string watch = folder.WatchFolderText();
+    const auto modifiedOf = [&](const std::string& name) {
+        return files.ModificationTime(watch, name);
+    };
+    std::vector<FolderName> byKind[2];
+    for (auto& entry : files.ListScheduleNames(watch)) {
+        byKind[HasExtension(entry.name, ".DBF") ? 0 : 1].push_back(std::move(entry));
+    }
+    const auto now = std::chrono::system_clock::now();
+    for (auto _ : state) {
+        for (int kind = 0; kind < 2; ++kind) {
+            if (watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", byKind[kind], false, now,
+                                     modifiedOf)) {
+                state.SkipWithError("the folder is not as made");
+                return;
+            }
+        }
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PickOfKnownFiles)
     ->RangeMultiplier(10)
     ->Range(1000, 100000)
     ->Unit(benchmark::kMillisecond)

@@ -207,20 +207,39 @@ void Application::CloseOpenFiles() {
     m_pass.Abort();
 }
 
+std::string Application::WatchFolderToList() const {
+    const auto& settings = m_rules.AutoLoadSettings;
+    // No watch folder set: nothing is watched (not the program's current folder).
+    if (TrimSpaces(settings.Path).empty() || !(settings.DBF || settings.CSV)) {
+        return {};
+    }
+    return FolderText(settings.Path);
+}
+
 bool Application::PollWatchFolder() {
+    if (IsJobRunning()) {
+        return false;
+    }
+    const std::string folder = WatchFolderToList();
+    return PollWatchFolderWith(folder, folder.empty() ? std::vector<FolderName>{}
+                                                      : m_ports.files.ListScheduleNames(folder));
+}
+
+bool Application::PollWatchFolderWith(const std::string& folder, std::vector<FolderName> listing) {
     if (IsJobRunning()) {
         return false;
     }
     const auto& settings = m_rules.AutoLoadSettings;
     ReportWatchStatus(true);
-    // No watch folder set: nothing is watched (not the program's current folder).
-    if (TrimSpaces(settings.Path).empty() || !(settings.DBF || settings.CSV)) {
+    const std::string watched = WatchFolderToList();
+    if (watched.empty()) {
         return false;
     }
-    const std::string folder = FolderText(settings.Path);
-    // One read of the folder serves both kinds.
-    std::vector<FolderEntry> listings[std::size(kWatchedKinds)];
-    for (auto& entry : m_ports.files.ListScheduleFiles(folder)) {
+    if (watched != folder) {
+        listing = m_ports.files.ListScheduleNames(watched);
+    }
+    std::vector<FolderName> listings[std::size(kWatchedKinds)];
+    for (auto& entry : listing) {
         for (std::size_t kind = 0; kind < std::size(kWatchedKinds); ++kind) {
             if (HasExtension(entry.name, kWatchedKinds[kind].extension)) {
                 listings[kind].push_back(std::move(entry));
@@ -228,22 +247,25 @@ bool Application::PollWatchFolder() {
             }
         }
     }
+    const auto modifiedOf = [&](const std::string& name) {
+        return m_ports.files.ModificationTime(watched, name);
+    };
     bool picked = false;
     for (std::size_t kind = 0; kind < std::size(kWatchedKinds) && !picked; ++kind) {
-        const auto& watched = kWatchedKinds[kind];
-        if (!(settings.*watched.enabled)) {
+        const auto& kindWatched = kWatchedKinds[kind];
+        if (!(settings.*kindWatched.enabled)) {
             continue;
         }
-        const auto file = m_watch.PickNext(watched.extension, listings[kind], settings.Delete,
-                                           m_ports.clock.Now());
+        const auto file = m_watch.PickNext(kindWatched.extension, listings[kind], settings.Delete,
+                                           m_ports.clock.Now(), modifiedOf);
         if (file) {
-            LoadAutomatic(*file, watched.kind);
+            LoadAutomatic(*file, kindWatched.kind);
             picked = true;  // one file per poll
         }
     }
     for (const auto& name : m_watch.TakeRefusedNames()) {
         ReportProblem(
-            errors::InvalidCall(folder + name +
+            errors::InvalidCall(watched + name +
                                 " is not converted automatically: FileList.txt cannot hold a name "
                                 "with a line break or a blank at either end; rename it"));
     }

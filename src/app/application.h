@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/ports.h"
 #include "engine/conversion_pass.h"
@@ -73,6 +74,13 @@ class Application : private PassObserver {
      * drains without waiting for the watch timer.
      */
     bool PollWatchFolder();
+    /**
+     * PollWatchFolder on a listing of folder by FileSystem::ListScheduleNames, which the program
+     * may make off its own thread. A listing of a folder the rules no longer watch is made again.
+     */
+    bool PollWatchFolderWith(const std::string& folder, std::vector<FolderName> listing);
+    /** The folder a poll lists now, as FileSystem takes it; empty when nothing is watched. */
+    std::string WatchFolderToList() const;
 
     bool IsJobRunning() const { return m_pass.IsRunning(); }
     RuleSet& Rules() { return m_rules; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,15 @@ namespace skedora {
 struct FolderEntry {
     std::string name;
     std::chrono::system_clock::time_point modified;
+};
+
+/**
+ * One file of a names-first listing. The modification time is there only when the listing had to
+ * look at the file anyway (a link, or a file system that does not say what kind a name is).
+ */
+struct FolderName {
+    std::string name;
+    std::optional<std::chrono::system_clock::time_point> modified;
 };
 
 /** Folder listing and the file operations of the watch folder. */
@@ -31,6 +41,14 @@ class FileSystem {
      * from one read of the folder.
      */
     virtual std::vector<FolderEntry> ListScheduleFiles(const std::string& folder) const = 0;
+    /**
+     * The files of ListScheduleFiles, in its order, without looking at each file: a folder of
+     * many files the caller already knows is listed at the cost of reading the folder alone.
+     */
+    virtual std::vector<FolderName> ListScheduleNames(const std::string& folder) const = 0;
+    /** The modification time of the regular file name in folder; none when there is none. */
+    virtual std::optional<std::chrono::system_clock::time_point> ModificationTime(
+        const std::string& folder, const std::string& name) const = 0;
     virtual MaybeError DeleteFile(const std::string& path) = 0;
 };
 

@@ -9,12 +9,17 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "model/text.h"
 
 namespace skedora {
 
 namespace {
+bool IsScheduleName(std::string_view name) {
+    return HasExtension(name, ".DBF") || HasExtension(name, ".CSV");
+}
+
 std::chrono::system_clock::time_point ModificationTime(const struct stat& info) {
     using namespace std::chrono;
     return system_clock::time_point(duration_cast<system_clock::duration>(
@@ -23,12 +28,14 @@ std::chrono::system_clock::time_point ModificationTime(const struct stat& info) 
 
 /**
  * The regular files (or links to one) of the folder whose names do not start with "." and pass
- * the filter, ordered by upper-case name, then byte by byte. The folder is read once; each file
- * is looked at relative to the open folder.
+ * the filter, ordered by upper-case name, then byte by byte. The folder is read once; a file is
+ * looked at relative to the open folder, and for a FolderName only when the folder does not say
+ * it is a regular file.
  */
-template <typename Filter>
-std::vector<FolderEntry> ListFolder(const std::string& folder, Filter filter) {
-    std::vector<FolderEntry> entries;
+template <typename Entry, typename Filter>
+std::vector<Entry> ListFolder(const std::string& folder, Filter filter) {
+    constexpr bool kNamesFirst = std::is_same_v<Entry, FolderName>;
+    std::vector<Entry> entries;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
         return entries;
@@ -41,6 +48,10 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, Filter filter) {
         }
         // A type other than a regular file or a link can be ruled out without a look-up.
         if (item->d_type != DT_UNKNOWN && item->d_type != DT_REG && item->d_type != DT_LNK) {
+            continue;
+        }
+        if (kNamesFirst && item->d_type == DT_REG) {
+            entries.push_back({std::string(name), {}});
             continue;
         }
         struct stat info {};
@@ -67,7 +78,7 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, Filter filter) {
         }
         return entries[a.index].name < entries[b.index].name;
     });
-    std::vector<FolderEntry> sorted;
+    std::vector<Entry> sorted;
     sorted.reserve(entries.size());
     for (const Key& key : keys) {
         sorted.push_back(std::move(entries[key.index]));
@@ -78,14 +89,25 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, Filter filter) {
 
 std::vector<FolderEntry> PosixFileSystem::ListFiles(const std::string& folder,
                                                     std::string_view extension) const {
-    return ListFolder(folder,
-                      [extension](std::string_view name) { return HasExtension(name, extension); });
+    return ListFolder<FolderEntry>(
+        folder, [extension](std::string_view name) { return HasExtension(name, extension); });
 }
 
 std::vector<FolderEntry> PosixFileSystem::ListScheduleFiles(const std::string& folder) const {
-    return ListFolder(folder, [](std::string_view name) {
-        return HasExtension(name, ".DBF") || HasExtension(name, ".CSV");
-    });
+    return ListFolder<FolderEntry>(folder, IsScheduleName);
+}
+
+std::vector<FolderName> PosixFileSystem::ListScheduleNames(const std::string& folder) const {
+    return ListFolder<FolderName>(folder, IsScheduleName);
+}
+
+std::optional<std::chrono::system_clock::time_point> PosixFileSystem::ModificationTime(
+    const std::string& folder, const std::string& name) const {
+    struct stat info {};
+    if (name.empty() || ::stat((folder + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return skedora::ModificationTime(info);
 }
 
 MaybeError PosixFileSystem::DeleteFile(const std::string& path) {

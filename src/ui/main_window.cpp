@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <ctime>
+#include <memory>
+#include <utility>
 #include <variant>
 
 #include "app/schedule_audit.h"
@@ -330,13 +332,44 @@ void MainWindow::PollWatch() {
         m_drainPending = true;  // polled once the job ends
         return;
     }
-    const bool took = m_app.PollWatchFolder();
+    if (m_listing) {
+        m_pollAfterListing = true;
+        return;
+    }
+    const std::string folder = m_app.WatchFolderToList();
+    if (folder.empty()) {
+        FinishPoll(folder, {});
+        return;
+    }
+    // A folder of many files takes a while to list: the window goes on meanwhile.
+    m_listing = true;
+    const FileSystem* files = &m_files;
+    m_listingPool.start([this, files, folder] {
+        auto listing = std::make_shared<std::vector<FolderName>>(files->ListScheduleNames(folder));
+        QMetaObject::invokeMethod(
+            this, [this, folder, listing] { FinishPoll(folder, std::move(*listing)); },
+            Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::FinishPoll(const std::string& folder, std::vector<FolderName> listing) {
+    m_listing = false;
+    const bool pollAgain = std::exchange(m_pollAfterListing, false);
+    if (!m_homeLock || !m_timeWatch.isActive()) {
+        return;  // the watch was given up meanwhile
+    }
+    if (m_app.IsJobRunning()) {
+        m_drainPending = true;  // a job by hand started meanwhile
+        return;
+    }
+    const bool took = m_app.PollWatchFolderWith(folder, std::move(listing));
     FollowWatchFolder();
     m_timeWatch.start();  // the interval counts from this poll
     if (took && m_app.IsJobRunning()) {
         m_drainPending = true;
-    } else if (took) {
-        QTimer::singleShot(0, this, &MainWindow::PollWatch);  // its set-up failed: the next file
+    } else if (took || pollAgain) {
+        // A set-up failed: the next file; or a change came while the folder was listed.
+        QTimer::singleShot(0, this, &MainWindow::PollWatch);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <array>
 #include <deque>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "app/job_log.h"
@@ -96,6 +98,8 @@ class MainWindow : public QMainWindow, private JobObserver {
     void TakeWatch();
     /** One poll, when this window watches; a poll that took a file asks for the next at once. */
     void PollWatch();
+    /** The poll once the watch folder is listed (off this thread): at most one file taken. */
+    void FinishPoll(const std::string& folder, std::vector<FolderName> listing);
     /** After a burst: the job a poll started has ended, so the backlog's next file is polled. */
     void DrainBacklog();
     /** Watches the rules' watch folder for changes when it is not watched already. */
@@ -169,6 +173,9 @@ class MainWindow : public QMainWindow, private JobObserver {
     QLabel* m_watchNote = nullptr;
     QString m_watchedElsewhere;
     QString m_monitorNote;
+    /** A listing of the watch folder is being made; a poll asked meanwhile comes after it. */
+    bool m_listing = false;
+    bool m_pollAfterListing = false;
 
     // During a burst the captions are kept here and shown once at its end.
     static constexpr int kCaptionCount = 2 * kCaptionsPerFrame;
@@ -192,6 +199,9 @@ class MainWindow : public QMainWindow, private JobObserver {
     bool m_startingDropped = false;
     RecentFiles m_recent;
     QMenu* m_recentMenu = nullptr;
+
+    // Last, so it is destroyed first: it waits for a listing still running, which uses m_files.
+    QThreadPool m_listingPool;
 };
 
 }  // namespace skedora

@@ -32,18 +32,29 @@ MaybeError WatchFolder::Load() {
 }
 
 void WatchFolder::ReleaseHeldBack(std::string_view extension,
-                                  const std::vector<FolderEntry>& listing) {
+                                  const std::vector<FolderName>& listing,
+                                  const ModificationLookup& modifiedOf) {
     if (m_heldBack.empty()) {
         return;
+    }
+    // One pass over the listing finds the held names still there; only they are looked at.
+    std::map<std::string_view, const FolderName*> present;
+    for (const auto& entry : listing) {
+        if (m_heldBack.contains(entry.name)) {
+            present.emplace(entry.name, &entry);
+        }
     }
     std::erase_if(m_heldBack, [&](const auto& held) {
         if (!HasExtension(held.first, extension)) {
             return false;
         }
-        const auto listed = std::find_if(listing.begin(), listing.end(), [&](const auto& entry) {
-            return entry.name == held.first;
-        });
-        return listed == listing.end() || listed->modified != held.second;
+        const auto listed = present.find(held.first);
+        if (listed == present.end()) {
+            return true;
+        }
+        const FolderName& entry = *listed->second;
+        const auto modified = entry.modified ? entry.modified : modifiedOf(entry.name);
+        return !modified || *modified != held.second;
     });
 }
 
@@ -62,10 +73,11 @@ std::vector<std::string> WatchFolder::TakeRefusedNames() {
 }
 
 std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
-                                                 const std::vector<FolderEntry>& listing,
+                                                 const std::vector<FolderName>& listing,
                                                  bool deleteOn,
-                                                 std::chrono::system_clock::time_point now) {
-    ReleaseHeldBack(extension, listing);
+                                                 std::chrono::system_clock::time_point now,
+                                                 const ModificationLookup& modifiedOf) {
+    ReleaseHeldBack(extension, listing, modifiedOf);
     if (listing.empty()) {
         return std::nullopt;
     }
@@ -75,18 +87,26 @@ std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
         if (IsRefused(name)) {
             continue;
         }
-        // Left for a later poll, but present: IsKnownFile keeps its name from being forgotten.
-        if (MayStillArrive(entry.modified, now) || m_heldBack.contains(name)) {
-            m_list.IsKnownFile(name);
+        // Present, so IsKnownFile keeps its name from being forgotten, whatever comes next.
+        const bool known = m_list.IsKnownFile(name);
+        if (m_heldBack.contains(name)) {
             continue;
         }
-        if (!deleteOn && m_list.IsKnownFile(name)) {
-            const auto converted = m_convertedThisRun.find(name);
-            if (converted == m_convertedThisRun.end() || converted->second == entry.modified) {
-                continue;
-            }
+        const auto converted = m_convertedThisRun.find(name);
+        // Converted before this run and still here: left alone without a look at the file.
+        if (!deleteOn && known && converted == m_convertedThisRun.end()) {
+            continue;
         }
-        return WatchedFile{name, entry.modified};
+        const auto modified = entry.modified ? entry.modified : modifiedOf(name);
+        // Gone since the listing, or left for a later poll.
+        if (!modified || MayStillArrive(*modified, now)) {
+            continue;
+        }
+        // Converted in this run: again only when it changed after its job.
+        if (!deleteOn && known && converted->second == *modified) {
+            continue;
+        }
+        return WatchedFile{name, *modified};
     }
     // A failed save keeps the list in memory; the next change saves it again.
     (void)m_list.ForgetNotSeen();

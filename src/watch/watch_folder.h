@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -49,14 +50,23 @@ class WatchFolder {
     /** The converted-file list as FileList.txt holds it; nothing held back or running. */
     MaybeError Load();
 
+    /** The modification time of a listed file by its name; none when it is gone. */
+    using ModificationLookup = std::function<std::optional<std::chrono::system_clock::time_point>(
+        const std::string& name)>;
+
     /**
      * One kind's part of a poll (extension ".DBF" or ".CSV", listing the folder's files of that
      * kind): the first file to convert now, or none. With Delete off a file in the converted-file
      * list is not converted again; names no longer listed are then forgotten.
+     *
+     * A listed name without its modification time has it looked up only when the time decides:
+     * the file may be converted, or it is held back. A poll of a folder of known files with Delete
+     * off looks at none of them.
      */
     std::optional<WatchedFile> PickNext(std::string_view extension,
-                                        const std::vector<FolderEntry>& listing, bool deleteOn,
-                                        std::chrono::system_clock::time_point now);
+                                        const std::vector<FolderName>& listing, bool deleteOn,
+                                        std::chrono::system_clock::time_point now,
+                                        const ModificationLookup& modifiedOf);
     /**
      * Names passed over because FileList.txt cannot hold them as they are (a line break, or a
      * blank at either end), each given once.
@@ -83,7 +93,8 @@ class WatchFolder {
 
   private:
     /** Drops held-back names of the kind that left the folder or were copied in anew. */
-    void ReleaseHeldBack(std::string_view extension, const std::vector<FolderEntry>& listing);
+    void ReleaseHeldBack(std::string_view extension, const std::vector<FolderName>& listing,
+                         const ModificationLookup& modifiedOf);
     bool IsRefused(const std::string& name);
 
     struct RunningJob {

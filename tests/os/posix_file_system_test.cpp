@@ -56,6 +56,12 @@ TEST(PosixFileSystem, ListsScheduleFilesOfBothKindsInOneNameOrder) {
         auto listedNames = NamesOf(listed);
         std::sort(listedNames.begin(), listedNames.end());
         EXPECT_EQ(byKindNames, listedNames);
+        // Names first: the same files in the same order.
+        std::vector<std::string> names;
+        for (const auto& entry : files.ListScheduleNames(c.folder)) {
+            names.push_back(entry.name);
+        }
+        EXPECT_EQ(names, c.expected);
     }
 
     const timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 123456789}};
@@ -66,6 +72,23 @@ TEST(PosixFileSystem, ListsScheduleFilesOfBothKindsInOneNameOrder) {
     for (const auto& entry : files.ListScheduleFiles(watch.folderText())) {
         if (entry.name == "C.DBF" || entry.name == "link.dbf") {
             EXPECT_EQ(entry.modified, expected) << entry.name;
+        }
+    }
+    // A regular file is not looked at while listing; its time is asked for by name.
+    for (const auto& entry : files.ListScheduleNames(watch.folderText())) {
+        EXPECT_EQ(entry.modified.has_value(), entry.name == "link.dbf") << entry.name;
+    }
+    struct TimeCase {
+        std::string name;
+        bool found;
+    };
+    for (const auto& c :
+         {TimeCase{"C.DBF", true}, TimeCase{"link.dbf", true}, TimeCase{"dangling.csv", false},
+          TimeCase{"folder.csv", false}, TimeCase{"missing.csv", false}, TimeCase{"", false}}) {
+        const auto modified = files.ModificationTime(watch.folderText(), c.name);
+        EXPECT_EQ(modified.has_value(), c.found) << c.name;
+        if (modified) {
+            EXPECT_EQ(*modified, expected) << c.name;
         }
     }
 }

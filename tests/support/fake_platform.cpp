@@ -23,6 +23,16 @@ std::vector<FolderEntry> TestFileSystem::ListScheduleFiles(const std::string& fo
     return entries;
 }
 
+std::optional<std::chrono::system_clock::time_point> TestFileSystem::ModificationTime(
+    const std::string& folder, const std::string& name) const {
+    lookedAt.push_back(name);
+    auto modified = PosixFileSystem::ModificationTime(folder, name);
+    if (vanishing.contains(name)) {
+        std::filesystem::remove(folder + name);
+    }
+    return modified;
+}
+
 MaybeError TestFileSystem::DeleteFile(const std::string& path) {
     if (failingDeletes.contains(path)) {
         return errors::PathFileAccess("cannot delete " + path);

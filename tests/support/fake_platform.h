@@ -12,15 +12,22 @@
 
 namespace skedora::test {
 
-/** The local file system, with deletions that fail and files that vanish once listed. */
+/**
+ * The local file system, with deletions that fail and files that vanish once listed (by
+ * ListFiles or ListScheduleFiles) or looked at (by ModificationTime).
+ */
 class TestFileSystem : public PosixFileSystem {
   public:
     std::vector<FolderEntry> ListFiles(const std::string& folder,
                                        std::string_view extension) const override;
     std::vector<FolderEntry> ListScheduleFiles(const std::string& folder) const override;
+    std::optional<std::chrono::system_clock::time_point> ModificationTime(
+        const std::string& folder, const std::string& name) const override;
     MaybeError DeleteFile(const std::string& path) override;
     std::set<std::string> failingDeletes;  // paths
     std::set<std::string> vanishing;       // bare names
+    /** The names whose modification time was asked, in order. */
+    mutable std::vector<std::string> lookedAt;
 };
 
 /** "now" an hour ahead of the real time, so files just written are past the quiet period. */

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/application.h"
 #include "support/fake_platform.h"
 #include "support/schedule_files.h"
 
 namespace skedora {
 namespace {
+
+using namespace std::chrono_literals;
 
 using test::ReadFile;
 using test::TestEvent;
@@ -178,6 +182,63 @@ TEST_F(WatchPollerTest, FolderSettingsEmptyOrWithoutTheirFinalSeparator) {
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 2u);
     EXPECT_FALSE(InWatch("A.CSV"));
+}
+
+TEST_F(WatchPollerTest, APollLooksOnlyAtTheFilesItMightStart) {
+    AddDbf("A.DBF");
+    AddCsv("B.CSV");
+    AddCsv("C.CSV");
+    for (int i = 0; i < 3; ++i) {
+        PollAndConvert();
+    }
+    Restart();  // known from FileList.txt, not converted in this run
+    auto& lookedAt = ports->files.lookedAt;
+    EXPECT_EQ(PollAndConvert(), "");
+    EXPECT_EQ(lookedAt, std::vector<std::string>{});
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::string converted;
+        std::vector<std::string> lookedAt;
+    };
+    const Case cases[] = {
+        {"a new file", [&] { AddCsv("D.CSV"); }, "D.CSV", {"D.CSV"}},
+        // Converted in this run: looked at in case it changed after its job.
+        {"an unchanged file of this run", [] {}, "", {"D.CSV"}},
+        {"a file of this run written again",
+         [&] {
+             AddCsv("D.CSV");
+             std::filesystem::last_write_time(watch.file("D.CSV"),
+                                              std::filesystem::file_time_type::clock::now() - 1min);
+         },
+         "D.CSV",
+         {"D.CSV"}},
+        // With Delete on every file may be converted: looked at in order up to the one taken.
+        {"Delete on",
+         [&] {
+             Settings().Delete = true;
+             AddDbf("A.DBF");
+         },
+         "A.DBF",
+         {"A.DBF"}},
+        {"a held-back file",
+         [&] {
+             test::WriteFile(watch.file("A.DBF"), "not a table");
+             PollAndConvert();  // its set-up fails: held back while it stays as it is
+             lookedAt.clear();
+             ports->files.failingDeletes.insert(watch.folderText() + "B.CSV");
+         },
+         "B.CSV",
+         {"A.DBF", "B.CSV"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        lookedAt.clear();
+        EXPECT_EQ(PollAndConvert(), c.converted);
+        EXPECT_EQ(lookedAt, c.lookedAt);
+    }
 }
 
 TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
