@@ -230,7 +230,7 @@ class WindowTest : public QObject {
                  QStringLiteral("Skedora Converter Version ") + TextFromBytes(VersionText()));
         const QList<QLabel*> labels =
             w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lbl")));
-        QCOMPARE(labels.size(), 15);  // six a frame, the status line, the watch line and note
+        QCOMPARE(labels.size(), 14);  // six a frame, the status line and the watch line
         for (const QLabel* label : labels) {
             // The watch line says at once whether and what the window watches.
             if (label->objectName() != QLatin1String("lblWatchLine")) {
