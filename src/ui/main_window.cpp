@@ -200,7 +200,15 @@ void MainWindow::ShowSettingsDialog(QPointer<Dialog>& dialog) {
     // An unedited instance goes; the new one fills from the rule set as it is now.
     delete dialog;
     dialog = new Dialog(
-        m_app.Rules(), [this] { return m_app.SaveSettings(); }, this);
+        m_app.Rules(),
+        [this] {
+            MaybeError error = m_app.SaveSettings();
+            if (!error) {
+                RulesSaved();
+            }
+            return error;
+        },
+        this);
     dialog->show();
     dialog->activateWindow();
 }
@@ -290,12 +298,6 @@ void MainWindow::SetUpWatch() {
     m_pickup.setSingleShot(true);
     m_pickup.setInterval(kPickupDelay);
     connect(&m_pickup, &QTimer::timeout, this, &MainWindow::PollWatch);
-
-    m_watchNote = new QLabel(this);
-    m_watchNote->setObjectName(QStringLiteral("lblWatchNote"));
-    m_watchNote->setTextFormat(Qt::PlainText);
-    m_watchNote->hide();
-    statusBar()->addPermanentWidget(m_watchNote);
 }
 
 void MainWindow::TakeWatch() {
@@ -313,13 +315,20 @@ void MainWindow::TakeWatch() {
     m_timeWatch.stop();
     m_pickup.stop();
     if (const auto* holder = std::get_if<LockHolder>(&lock)) {
-        SetWatchedElsewhere(holder->program.empty() ? QStringLiteral("another process")
-                                                    : QStringLiteral("%1 (process %2)")
-                                                          .arg(TextFromBytes(holder->program))
-                                                          .arg(holder->pid));
+        QString text = QStringLiteral("Watched by another process");
+        if (!holder->program.empty()) {
+            text += QStringLiteral(" (%1, process %2)")
+                        .arg(TextFromBytes(holder->program))
+                        .arg(holder->pid);
+        }
+        SetWatchedElsewhere(text, QStringLiteral("Another process watches the folder of this "
+                                                 "home; files are converted here by hand only "
+                                                 "until it ends."));
     } else {
-        SetWatchedElsewhere(
-            QStringLiteral("nobody: %1").arg(TextFromBytes(std::get<Error>(lock).description)));
+        const QString why = TextFromBytes(std::get<Error>(lock).description);
+        SetWatchedElsewhere(QStringLiteral("Not watching: %1").arg(why),
+                            QStringLiteral("The watch of this home cannot be taken; it is asked "
+                                           "again every few seconds."));
     }
     m_lockRetry.start();
 }
@@ -415,25 +424,72 @@ void MainWindow::StopWatch() {
     m_monitor.Stop();
 }
 
-void MainWindow::SetWatchedElsewhere(const QString& holder) {
+void MainWindow::SetWatchedElsewhere(const QString& holder, const QString& details) {
     m_watchedElsewhere = holder;
-    SetWatchNote(m_monitorNote);
+    m_watchedElsewhereDetails = details;
+    ShowWatchLine();
 }
 
 void MainWindow::SetWatchNote(const QString& note) {
     m_monitorNote = note;
+    ShowWatchLine();
+}
+
+void MainWindow::ShowWatchLine() {
     QString text;
+    QStringList details;
+    const WatchStatus& status = m_watchStatus;
     if (!m_watchedElsewhere.isEmpty()) {
-        text = QStringLiteral("Watched by %1").arg(m_watchedElsewhere);
-        m_watchNote->setToolTip(QStringLiteral(
-            "Another process watches the folder of this home; files are converted here by hand "
-            "only until it ends."));
-    } else if (!note.isEmpty()) {
-        text = QStringLiteral("Polling only");
-        m_watchNote->setToolTip(note);
+        text = m_watchedElsewhere;
+        details << m_watchedElsewhereDetails;
+    } else if (!m_watchStatusKnown) {
+        // No poll yet (the rules could not be read, or the first poll is still to come).
+        text.clear();
+    } else if (status.state == WatchStatus::State::Off) {
+        text = QStringLiteral("Watch folder off: no folder set");
+    } else if (status.state == WatchStatus::State::WatchedElsewhere) {
+        text = QStringLiteral("Watched by another process");
+        if (!status.holder.empty()) {
+            text += QStringLiteral(" (%1)").arg(TextFromBytes(status.holder));
+        }
+    } else {
+        QString kinds;
+        if (status.csv && status.dbf) {
+            kinds = QStringLiteral("CSV and DBF files");
+        } else if (status.csv || status.dbf) {
+            kinds = status.csv ? QStringLiteral("CSV files") : QStringLiteral("DBF files");
+        } else {
+            kinds = QStringLiteral("no files (neither CSV nor DBF is chosen)");
+        }
+        text = QStringLiteral("Watching %1 for %2").arg(PathTextFromBytes(status.folder), kinds);
+        if (status.lastPoll) {
+            const LocalDateTime& poll = *status.lastPoll;
+            text += QStringLiteral(", last poll at %1:%2:%3")
+                        .arg(poll.hour, 2, 10, QLatin1Char('0'))
+                        .arg(poll.minute, 2, 10, QLatin1Char('0'))
+                        .arg(poll.second, 2, 10, QLatin1Char('0'));
+        }
+        if (!m_monitorNote.isEmpty()) {
+            // New files are seen at the timed polls only; the reason goes in the tooltip.
+            text += QStringLiteral(" (polling only)");
+            details << m_monitorNote;
+        }
     }
-    m_watchNote->setText(text);
-    m_watchNote->setVisible(!text.isEmpty());
+    if (!status.note.empty() && m_watchedElsewhere.isEmpty()) {
+        details << TextFromBytes(status.note);
+    }
+    m_watchLine->setText(text);
+    details.prepend(text);
+    details.removeAll(QString());
+    m_watchLine->setToolTip(details.join(QLatin1Char('\n')));
+}
+
+void MainWindow::RulesSaved() {
+    FollowWatchFolder();
+    if (m_homeLock && m_timeWatch.isActive()) {
+        // The watch line and the new folder's files follow now, not at the next timed poll.
+        QTimer::singleShot(0, this, &MainWindow::PollWatch);
+    }
 }
 
 QLabel* MainWindow::CaptionLabel(int frame, Caption caption) const {
@@ -510,6 +566,8 @@ void MainWindow::ShowStatus(const QString& text, const QString& details) {
 }
 
 void MainWindow::JobStarted(const std::string& input, const std::string& /*output*/, int events) {
+    // A file held back before it is prepared (its output is another source's) records none.
+    m_preparedOutput.clear();
     m_progress->setRange(0, std::max(events, 1));
     m_progress->setValue(0);
     m_progress->show();
@@ -532,12 +590,16 @@ void MainWindow::JobEnded(const JobReport& report) {
                        .arg(names, ErrorSummary(*report.failure)),
                    paths);
     } else {
-        ShowStatus(QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped")
-                       .arg(names)
-                       .arg(report.written)
-                       .arg(report.deleted)
-                       .arg(report.skipped),
-                   paths);
+        QString text = QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped")
+                           .arg(names)
+                           .arg(report.written)
+                           .arg(report.deleted)
+                           .arg(report.skipped);
+        if (!report.sourceKept.empty()) {
+            text += QStringLiteral("; %1 is kept: %2")
+                        .arg(BareName(report.input), TextFromBytes(report.sourceKept));
+        }
+        ShowStatus(text, paths);
     }
     JobLogEntry entry;
     entry.source = report.input;
@@ -550,6 +612,10 @@ void MainWindow::JobEnded(const JobReport& report) {
         entry.outcome = JobLogEntry::Outcome::Failed;
         entry.error =
             report.failure->description + " (error " + std::to_string(report.failure->number) + ")";
+    } else if (!report.sourceKept.empty()) {
+        // A watch-folder file held back after a complete output: marked so it can be redone.
+        entry.outcome = JobLogEntry::Outcome::Failed;
+        entry.error = "the output is complete, but the source is kept: " + report.sourceKept;
     }
     LogJob(std::move(entry));
     if (!m_dropped.empty()) {
@@ -583,39 +649,9 @@ void MainWindow::JobSetUpFailed(const std::string& input, const Error& error) {
 }
 
 void MainWindow::WatchStatusChanged(const WatchStatus& status) {
-    QString text;
-    switch (status.state) {
-        case WatchStatus::State::Off:
-            text = QStringLiteral("Watch folder off: no folder set");
-            break;
-        case WatchStatus::State::WatchedElsewhere:
-            text =
-                QStringLiteral("Watched by another process (%1)").arg(TextFromBytes(status.holder));
-            break;
-        case WatchStatus::State::Watching: {
-            QString kinds;
-            if (status.csv && status.dbf) {
-                kinds = QStringLiteral("CSV and DBF files");
-            } else if (status.csv || status.dbf) {
-                kinds = status.csv ? QStringLiteral("CSV files") : QStringLiteral("DBF files");
-            } else {
-                kinds = QStringLiteral("no files (neither CSV nor DBF is chosen)");
-            }
-            text =
-                QStringLiteral("Watching %1 for %2").arg(PathTextFromBytes(status.folder), kinds);
-            if (status.lastPoll) {
-                const LocalDateTime& poll = *status.lastPoll;
-                text += QStringLiteral(", last poll at %1:%2:%3")
-                            .arg(poll.hour, 2, 10, QLatin1Char('0'))
-                            .arg(poll.minute, 2, 10, QLatin1Char('0'))
-                            .arg(poll.second, 2, 10, QLatin1Char('0'));
-            }
-            break;
-        }
-    }
-    m_watchLine->setText(text);
-    m_watchLine->setToolTip(
-        status.note.empty() ? text : text + QLatin1Char('\n') + TextFromBytes(status.note));
+    m_watchStatus = status;
+    m_watchStatusKnown = true;
+    ShowWatchLine();
 }
 
 void MainWindow::BuildViewMenu(QMenu* view) {

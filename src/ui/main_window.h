@@ -106,10 +106,18 @@ class MainWindow : public QMainWindow, private JobObserver {
     void FollowWatchFolder();
     void FolderChanged();
     void StopWatch();
-    /** Shows on the status bar that holder (empty: nobody) watches this home instead. */
-    void SetWatchedElsewhere(const QString& holder);
-    /** Shows why new files are only seen at the timed polls; empty clears it. */
+    /**
+     * Shows on the watch line that another process watches this home instead: holder is the
+     * whole line ("Watched by another process (skedora-cli, process 1234)"), empty when this
+     * window watches, details its tooltip.
+     */
+    void SetWatchedElsewhere(const QString& holder, const QString& details = {});
+    /** Why new files are only seen at the timed polls, shown with the watch line; empty clears. */
     void SetWatchNote(const QString& note);
+    /** The one watch line: who watches, which folder, the last poll, and the note. */
+    void ShowWatchLine();
+    /** After the rules are saved: a changed watch folder is followed and polled at once. */
+    void RulesSaved();
 
     // JobObserver
     void JobPreparing(const std::string& input, const std::string& output) override;
@@ -170,8 +178,10 @@ class MainWindow : public QMainWindow, private JobObserver {
     QSocketNotifier* m_monitorNotifier = nullptr;
     QTimer m_pickup;
     bool m_drainPending = false;
-    QLabel* m_watchNote = nullptr;
+    WatchStatus m_watchStatus;
+    bool m_watchStatusKnown = false;
     QString m_watchedElsewhere;
+    QString m_watchedElsewhereDetails;
     QString m_monitorNote;
     /** A listing of the watch folder is being made; a poll asked meanwhile comes after it. */
     bool m_listing = false;
