@@ -61,9 +61,7 @@ MaybeError Application::StartUp() {
     ReportProblem(RemoveStaleTemporaryFiles(m_home, "SK.ini"));
     ReportProblem(RemoveStaleTemporaryFiles(m_home, kFileListName));
     ReportProblem(m_watch.Load());
-    if (const auto& out = m_rules.AutoLoadSettings.OutPath; !TrimSpaces(out).empty()) {
-        ReportProblem(RemoveStaleOutputTemporaries(FolderText(out)));
-    }
+    SweepStaleOutputTemporaries();
     m_ports.watchTimer.SetInterval(kWatchInterval);
     m_ports.watchTimer.SetEnabled(true);
     return std::nullopt;
@@ -102,6 +100,11 @@ MaybeError Application::ConvertChosenFile(const ChosenFile& chosen,
         return fail(*error);
     }
     m_automaticJob = false;
+    // A job of this output killed part-way left its temporary beside it.
+    const std::filesystem::path outputFile(*output);
+    ReportProblem(RemoveStaleTemporaryFiles(
+        outputFile.has_parent_path() ? outputFile.parent_path() : std::filesystem::path("."),
+        outputFile.filename().string()));
     return StartJob(chosen.path, chosen.name, *output);
 }
 
@@ -217,6 +220,10 @@ bool Application::PollWatchFolder() {
     if (TrimSpaces(settings.Path).empty() || !(settings.DBF || settings.CSV)) {
         return false;
     }
+    // A watch runs for days: the temporaries of jobs killed before it started go once stale.
+    if (m_ports.clock.Now() - m_outputsSweptAt >= std::chrono::minutes(1)) {
+        SweepStaleOutputTemporaries();
+    }
     const std::string folder = FolderText(settings.Path);
     // One read of the folder serves both kinds.
     std::vector<FolderEntry> listings[std::size(kWatchedKinds)];
@@ -248,6 +255,17 @@ bool Application::PollWatchFolder() {
                                 "with a line break or a blank at either end; rename it"));
     }
     return picked;
+}
+
+void Application::SweepStaleOutputTemporaries() {
+    m_outputsSweptAt = m_ports.clock.Now();
+    const auto& settings = m_rules.AutoLoadSettings;
+    // With no output folder the outputs go beside their sources.
+    const std::string& out =
+        TrimSpaces(settings.OutPath).empty() ? settings.Path : settings.OutPath;
+    if (!TrimSpaces(out).empty()) {
+        ReportProblem(RemoveStaleOutputTemporaries(FolderText(out)));
+    }
 }
 
 void Application::ReportWatchStatus(bool polled) {
