@@ -302,6 +302,37 @@ TEST_F(KillTest, AStopSignalEndsAConvertOrAWatchJobAtAnyPoint) {
     std::cout << "slowest stop: " << m_slowestStop.count() << " ms\n";
 }
 
+TEST_F(KillTest, AFullDiskFailsTheJobWhereTheUserLooksAndLosesNothing) {
+    SaveWatchRules(true);
+    WriteFile(m_data.file("big.csv"), m_schedule);
+    WriteFile(m_data.file("big.CP2"), kEarlierOutput);
+    DropSchedule();
+    WriteFile(m_out.file("BIG.CP2"), kEarlierOutput);
+    // A file size limit below the output's size stands in for a full disk.
+    const auto run = [&](const std::string& arguments) {
+        const std::string command = "trap '' XFSZ; ulimit -f 64; exec '" + m_cli + "' " +
+                                    arguments + " --home '" + m_home.path().string() + "' >'" +
+                                    m_scratch.file("out").string() + "' 2>'" +
+                                    m_scratch.file("err").string() + "' </dev/null";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("convert '" + m_data.file("big.csv").string() + "'"), 1);
+    EXPECT_NE(ReadFile(m_scratch.file("err")).find(m_data.file("big.CP2").string() + ": cannot"),
+              std::string::npos)
+        << ReadFile(m_scratch.file("err"));
+    EXPECT_EQ(ReadFile(m_data.file("big.CP2")), kEarlierOutput);
+    EXPECT_EQ(Temporaries(m_data.path()), std::vector<fs::path>{});
+
+    EXPECT_EQ(run("watch --interval 0 --polls 3"), 0);
+    EXPECT_EQ(Count(Out(), "started "), 1) << Out();  // held back, not tried again in this run
+    EXPECT_NE(Out().find("\nfailed " + m_watch.folderText() + "BIG.CSV -> "), std::string::npos)
+        << Out();
+    EXPECT_EQ(ReadFile(m_out.file("BIG.CP2")), kEarlierOutput);
+    EXPECT_EQ(ReadFile(m_watch.file("BIG.CSV")), m_schedule);
+    EXPECT_EQ(Temporaries(m_out.path()), std::vector<fs::path>{});
+}
+
 /**
  * Makes a file impossible to delete, even for the superuser, while it lives: its folder made
  * read-only, and the file itself immutable where the file system allows it.
