@@ -61,6 +61,15 @@ QString BareName(const std::string& path) {
     return QFileInfo(PathTextFromBytes(path)).fileName();
 }
 
+/** A source the job could not delete, or found changed, stays: the status line says why. */
+QString KeptSourceText(const JobReport& report) {
+    if (report.sourceKept.empty()) {
+        return {};
+    }
+    return QStringLiteral("; %1 kept: %2")
+        .arg(BareName(report.input), TextFromBytes(report.sourceKept));
+}
+
 QString ErrorSummary(const Error& error) {
     return QStringLiteral("%1 (error %2)").arg(TextFromBytes(error.description)).arg(error.number);
 }
@@ -499,11 +508,12 @@ void MainWindow::JobEnded(const JobReport& report) {
                        .arg(names, ErrorSummary(*report.failure)),
                    paths);
     } else {
-        ShowStatus(QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped")
+        ShowStatus(QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped%5")
                        .arg(names)
                        .arg(report.written)
                        .arg(report.deleted)
-                       .arg(report.skipped),
+                       .arg(report.skipped)
+                       .arg(KeptSourceText(report)),
                    paths);
     }
     JobLogEntry entry;
