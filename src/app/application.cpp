@@ -187,7 +187,6 @@ void Application::EndJob() {
     // The source is deleted, or recorded as converted, only while it is still the file read.
     const bool unchanged = IsUnchangedSince(m_inputPath, m_readIdentity);
     const WatchedJobEnd end = m_watch.JobEnded(!result.failure, unchanged);
-    ReportProblem(end.listSaveFailure);
     if (end.sourceToDelete) {
         const MaybeError deleteFailure = m_ports.files.DeleteFile(*end.sourceToDelete);
         m_watch.SourceDeleted(!deleteFailure);
@@ -198,6 +197,8 @@ void Application::EndJob() {
         report.sourceKept = "it changed while it was converted; it is converted again once quiet";
     }
     m_ports.observer.JobEnded(report);
+    // After the job's report, so the window's status line ends on the list it could not save.
+    ReportProblem(end.listSaveFailure);
 }
 
 void Application::CloseOpenFiles() {

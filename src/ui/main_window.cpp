@@ -504,7 +504,7 @@ void MainWindow::JobEnded(const JobReport& report) {
     const QString paths = QStringLiteral("%1\n%2").arg(PathTextFromBytes(report.input),
                                                        PathTextFromBytes(report.output));
     if (report.failure) {
-        ShowStatus(QStringLiteral("Last job: %1 failed, the output is not complete: %2")
+        ShowStatus(QStringLiteral("Last job: %1 failed, no new output: %2")
                        .arg(names, ErrorSummary(*report.failure)),
                    paths);
     } else {
