@@ -61,9 +61,7 @@ MaybeError Application::StartUp() {
     ReportProblem(RemoveStaleTemporaryFiles(m_home, "SK.ini"));
     ReportProblem(RemoveStaleTemporaryFiles(m_home, kFileListName));
     ReportProblem(m_watch.Load());
-    if (const auto& out = m_rules.AutoLoadSettings.OutPath; !TrimSpaces(out).empty()) {
-        ReportProblem(RemoveStaleOutputTemporaries(FolderText(out)));
-    }
+    SweepStaleOutputTemporaries();
     m_ports.watchTimer.SetInterval(kWatchInterval);
     m_ports.watchTimer.SetEnabled(true);
     return std::nullopt;
@@ -102,6 +100,11 @@ MaybeError Application::ConvertChosenFile(const ChosenFile& chosen,
         return fail(*error);
     }
     m_automaticJob = false;
+    // A job of this output killed part-way left its temporary beside it.
+    const std::filesystem::path outputFile(*output);
+    ReportProblem(RemoveStaleTemporaryFiles(
+        outputFile.has_parent_path() ? outputFile.parent_path() : std::filesystem::path("."),
+        outputFile.filename().string()));
     return StartJob(chosen.path, chosen.name, *output);
 }
 
@@ -184,7 +187,6 @@ void Application::EndJob() {
     // The source is deleted, or recorded as converted, only while it is still the file read.
     const bool unchanged = IsUnchangedSince(m_inputPath, m_readIdentity);
     const WatchedJobEnd end = m_watch.JobEnded(!result.failure, unchanged);
-    ReportProblem(end.listSaveFailure);
     if (end.sourceToDelete) {
         const MaybeError deleteFailure = m_ports.files.DeleteFile(*end.sourceToDelete);
         m_watch.SourceDeleted(!deleteFailure);
@@ -195,6 +197,8 @@ void Application::EndJob() {
         report.sourceKept = "it changed while it was converted; it is converted again once quiet";
     }
     m_ports.observer.JobEnded(report);
+    // After the job's report, so the window's status line ends on the list it could not save.
+    ReportProblem(end.listSaveFailure);
 }
 
 void Application::CloseOpenFiles() {
@@ -235,6 +239,10 @@ bool Application::PollWatchFolderWith(const std::string& folder, std::vector<Fol
     if (watched.empty()) {
         return false;
     }
+    // A watch runs for days: the temporaries of jobs killed before it started go once stale.
+    if (m_ports.clock.Now() - m_outputsSweptAt >= std::chrono::minutes(1)) {
+        SweepStaleOutputTemporaries();
+    }
     if (watched != folder) {
         listing = m_ports.files.ListScheduleNames(watched);
     }
@@ -270,6 +278,17 @@ bool Application::PollWatchFolderWith(const std::string& folder, std::vector<Fol
                                 "with a line break or a blank at either end; rename it"));
     }
     return picked;
+}
+
+void Application::SweepStaleOutputTemporaries() {
+    m_outputsSweptAt = m_ports.clock.Now();
+    const auto& settings = m_rules.AutoLoadSettings;
+    // With no output folder the outputs go beside their sources.
+    const std::string& out =
+        TrimSpaces(settings.OutPath).empty() ? settings.Path : settings.OutPath;
+    if (!TrimSpaces(out).empty()) {
+        ReportProblem(RemoveStaleOutputTemporaries(FolderText(out)));
+    }
 }
 
 void Application::ReportWatchStatus(bool polled) {

@@ -104,6 +104,7 @@ class Application : private PassObserver {
     void EndJob();
     void AfterTicks();
     void ReportWatchStatus(bool polled);
+    void SweepStaleOutputTemporaries();
 
     // PassObserver
     void EventRead(int record, const ScheduleRecord& event) override;
@@ -125,6 +126,8 @@ class Application : private PassObserver {
     WatchStatus m_watchStatus;
     /** The outputs automatic jobs wrote in this run, with the source each came from. */
     std::map<std::string, std::string> m_automaticOutputs;
+    /** When the output folder was last cleared of temporaries that killed jobs left. */
+    std::chrono::system_clock::time_point m_outputsSweptAt{};
 };
 
 }  // namespace skedora

@@ -63,6 +63,15 @@ QString BareName(const std::string& path) {
     return QFileInfo(PathTextFromBytes(path)).fileName();
 }
 
+/** A source the job could not delete, or found changed, stays: the status line says why. */
+QString KeptSourceText(const JobReport& report) {
+    if (report.sourceKept.empty()) {
+        return {};
+    }
+    return QStringLiteral("; %1 kept: %2")
+        .arg(BareName(report.input), TextFromBytes(report.sourceKept));
+}
+
 QString ErrorSummary(const Error& error) {
     return QStringLiteral("%1 (error %2)").arg(TextFromBytes(error.description)).arg(error.number);
 }
@@ -586,20 +595,17 @@ void MainWindow::JobEnded(const JobReport& report) {
     const QString paths = QStringLiteral("%1\n%2").arg(PathTextFromBytes(report.input),
                                                        PathTextFromBytes(report.output));
     if (report.failure) {
-        ShowStatus(QStringLiteral("Last job: %1 failed, the output is not complete: %2")
+        ShowStatus(QStringLiteral("Last job: %1 failed, no new output: %2")
                        .arg(names, ErrorSummary(*report.failure)),
                    paths);
     } else {
-        QString text = QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped")
-                           .arg(names)
-                           .arg(report.written)
-                           .arg(report.deleted)
-                           .arg(report.skipped);
-        if (!report.sourceKept.empty()) {
-            text += QStringLiteral("; %1 is kept: %2")
-                        .arg(BareName(report.input), TextFromBytes(report.sourceKept));
-        }
-        ShowStatus(text, paths);
+        ShowStatus(QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped%5")
+                       .arg(names)
+                       .arg(report.written)
+                       .arg(report.deleted)
+                       .arg(report.skipped)
+                       .arg(KeptSourceText(report)),
+                   paths);
     }
     JobLogEntry entry;
     entry.source = report.input;

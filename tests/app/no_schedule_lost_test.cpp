@@ -57,6 +57,32 @@ TEST_F(NoScheduleLostTest, TwoSourcesOfOneOutputConvertTheFirstAndKeepTheSecond)
     EXPECT_FALSE(InWatch("SAME.DBF"));
 }
 
+TEST_F(NoScheduleLostTest, ANewVersionRenamedInDuringTheJobIsKeptAndConvertedAgain) {
+    Settings().Delete = true;
+    AddCsv("A.CSV", 2);
+    ASSERT_TRUE(app->PollWatchFolder());
+    app->ConversionTick();
+    AddCsv("A.new", 7);  // same size or not, it is another file under the name
+    std::filesystem::rename(watch.file("A.new"), watch.file("A.CSV"));
+    test::RunJob(*app);
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_NE(Reports()[0].sourceKept, "");
+    EXPECT_EQ(PollAndConvert(), "A.CSV");
+    EXPECT_EQ(FileLines(out.file("A.CP2")).size(), 8u);
+    EXPECT_FALSE(InWatch("A.CSV"));
+}
+
+TEST_F(NoScheduleLostTest, NamesDifferingOnlyInLetterCaseShareAnOutputSoTheSecondIsKept) {
+    Settings().Delete = true;
+    AddCsv("X.CSV", 2);
+    AddCsv("X.csv", 5);
+    EXPECT_EQ(PollAndConvert(), "X.CSV");
+    EXPECT_EQ(PollAndConvert(), "");
+    EXPECT_EQ(SetUpFailures(), std::vector<std::string>{watch.folderText() + "X.csv: 75"});
+    EXPECT_EQ(FileLines(out.file("X.CP2")).size(), 3u);
+    EXPECT_TRUE(InWatch("X.csv"));
+}
+
 TEST_F(NoScheduleLostTest, NamesTheListCannotHoldAreReportedOnceAndLeft) {
     for (const char* name : {"two\nlines.csv", " leading.csv", "trailing.csv "}) {
         AddCsv(name);

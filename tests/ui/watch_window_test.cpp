@@ -2,10 +2,16 @@
 // that another process keeps from watching converts nothing until it takes the watch over, a
 // watch folder changed in Auto Load is followed at once, and a held-back file converts again.
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -67,6 +73,21 @@ T* Child(QObject& parent, const char* name) {
         qFatal("no %s", name);
     }
     return child;
+}
+
+/** Sets or clears a file's immutable flag; whether it is set now. */
+bool SetImmutable(const fs::path& file, bool on) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    bool set = false;
+    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        set = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0 && on;
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return set;
 }
 
 const std::vector<std::string> kBacklog = {"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV", "F.CSV"};
@@ -187,6 +208,27 @@ class WatchWindowTest : public QObject {
         QVERIFY(fs::exists(kept));  // a retry by hand keeps its source
         std::ifstream in(home.out() / "SAME.CP2", std::ios::binary);
         QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), firstOutput);
+    }
+
+    // A source that cannot be deleted after its job stays, and the status line says so.
+    void aSourceThatCannotBeDeletedIsNamedInTheStatusLine() {
+        WatchedHome home({"A.CSV"});
+        // A read-only folder stops the owner; the immutable flag stops the superuser too.
+        fs::permissions(home.watch(), fs::perms::owner_write, fs::perm_options::remove);
+        const bool immutable = SetImmutable(home.watch() / "A.CSV", true);
+        const auto restore = qScopeGuard([&] {
+            SetImmutable(home.watch() / "A.CSV", false);
+            fs::permissions(home.watch(), fs::perms::owner_write, fs::perm_options::add);
+        });
+        if (!immutable && ::access(home.watch().c_str(), W_OK) == 0) {
+            QSKIP("no way to make a file undeletable here");
+        }
+        MainWindow window(home.home.path());
+        auto* status = window.findChild<QLabel*>(QStringLiteral("lblStatusLine"));
+        QTRY_VERIFY_WITH_TIMEOUT(status->toolTip().contains(QStringLiteral("A.CSV kept: ")),
+                                 kGenerous);
+        QVERIFY(status->toolTip().contains(QStringLiteral("cannot delete")));
+        QVERIFY(fs::exists(home.watch() / "A.CSV"));
     }
 };
 
