@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -964,6 +966,76 @@ class WindowTest : public QObject {
         QCOMPARE(f.StatusLine(),
                  QStringLiteral("WEEK.CSV has more than 32,767 events; nothing was converted"));
         QVERIFY(!fs::exists(f.home.file("WEEK.CP2")));
+    }
+
+    // A rule double-clicked in the preview opens its settings dialog on the entry's page.
+    void previewRuleOpensItsDialogOnTheEntrysPage() {
+        Fixture f;
+        RuleSet rules;
+        rules.DeleteCallLetterRules[11] = {"WDEL", "12"};
+        rules.ChangeCallLetterRules[10] = {"KOLD", "12", "KNEW"};
+        rules.ChangeCOFromDescriptionRules[17] = {"LATE MOVIE", "7", "8"};
+        rules.ChangeTimeRules[5] = {"KTIM", "WXYZ", "12", "NEWS", 0, "00:05:00"};
+        rules.ChangeCOFromCallLetterRules[24] = {"ZZZZ", "1", "2"};  // hits nothing
+        f.window->application().Rules() = rules;
+        const auto input = f.home.file("week1.csv");
+        WriteFile(input, std::string(kCsvHeader) + "\r\n" + CsvEvent(1, "WDEL", "WXYZ", "12", "A") +
+                             CsvEvent(2, "KOLD", "WXYZ", "12", "B") +
+                             CsvEvent(3, "WABC", "WXYZ", "7", "LATE MOVIE") +
+                             CsvEvent(4, "KTIM", "WXYZ", "12", "NEWS"));
+        f.chooser->next = ChosenFile{input.string(), "week1.csv"};
+        f.Get<QAction>("menuFilePreview")->trigger();
+        auto* preview = f.Get<QWidget>("frmPreview");
+        auto* table = Child<QTableView>(*preview, "tblPreview");
+        auto* unused = Child<QListWidget>(*preview, "lstUnused");
+        QCOMPARE(table->model()->rowCount(), 4);
+
+        struct Case {
+            int row;  // -1: the unused rule
+            const char *dialog, *tabs;
+            int page;
+            const char* box;
+        };
+        const Case cases[] = {
+            {0, "frmDelete", "SSTab1", 1, "txtCL_11"},
+            {1, "frmCall", "SSTab1", 1, "txtCL_10"},
+            {2, "frmCO", "SSTab2", 2, "txtDes_17"},
+            {3, "frmSetChangeTime", nullptr, 0, "txtSrc_5"},
+            {-1, "frmCO", "SSTab1", 2, "txtCL_24"},
+        };
+        for (const Case& c : cases) {
+            const int column = table->model()->columnCount() - 1;
+            if (c.row >= 0) {
+                emit table->doubleClicked(table->model()->index(c.row, column));
+            } else {
+                emit unused->itemDoubleClicked(unused->item(0));
+            }
+            auto* dialog = f.Get<QWidget>(c.dialog);
+            QVERIFY2(dialog->isVisible(), c.dialog);
+            if (c.tabs != nullptr) {
+                QCOMPARE(Child<QTabWidget>(*dialog, c.tabs)->currentIndex(), c.page);
+            }
+            auto* box = Child<QWidget>(*dialog, c.box);
+            QVERIFY2(box->isVisible(), c.box);
+            QCOMPARE(dialog->focusWidget(), box);
+        }
+    }
+
+    // A file of lines that are no events says so on the status line and in the job history.
+    void ignoredLinesAreReported() {
+        Fixture f;
+        const auto input = f.home.file("week1.csv");
+        WriteFile(input, std::string(kCsvHeader) + "\r\nnot,an,event\r\n" +
+                             CsvEvent(1, "WABC", "WXYZ", "1", "NEWS") + "\x01\x02\r\n");
+        f.Open(input);
+        QTRY_VERIFY(!f.JobRunning());
+        QCOMPARE(f.StatusLine(),
+                 QStringLiteral("Last job: week1.csv -> week1.CP2: 1 written, 0 deleted, 0 "
+                                "skipped; 1 event; 2 lines ignored: fewer than 18 fields"));
+        f.Get<QAction>("menuViewHistory")->trigger();
+        auto* table = Child<QTableView>(*f.Get<QWidget>("frmJobHistory"), "tblJobs");
+        QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(),
+                 QStringLiteral("2 lines ignored: fewer than 18 fields"));
     }
 
     // Run by the screenshots test, which names the folder for the PNG files.
