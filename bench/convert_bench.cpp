@@ -167,6 +167,7 @@ void BM_AuditLargestFile(benchmark::State& state) {
         const PreparedRules prepared(rules);
         RuleAudit audit(rules);
         audit.SetIgnoredLines(table.IgnoredLines);
+        audit.ReserveEvents(table.Count());
         int written = 0;
         for (int record = 1; record <= table.Count(); ++record) {
             ScheduleRecord& event = table[record];

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "app/chosen_file_check.h"
 #include "engine/output_file.h"
 #include "input/output_naming.h"
 #include "model/folder_text.h"
@@ -13,7 +14,6 @@ namespace skedora {
 
 namespace {
 constexpr const char* kFileListName = "FileList.txt";
-constexpr const char* kOnlyScheduleFiles = "Only .DBF and .CSV schedule files can be converted";
 /** SK.ini exists but cannot be read: its rules would silently be replaced by the defaults. */
 MaybeError CheckSettingsReadable(const std::filesystem::path& home) {
     const std::filesystem::path file = SettingsFilePath(home);
@@ -86,26 +86,22 @@ MaybeError Application::ConvertChosenFile(const ChosenFile& chosen,
         m_ports.observer.JobSetUpFailed(chosen.path, error);
         return error;
     };
-    const auto output = outputPath ? outputPath : ManualOutputPath(chosen.path, chosen.name);
-    if (!output) {
-        return fail(errors::InvalidCall());
+    const ChosenFileCheck check = ValidateChosenFile(chosen.path, chosen.name, outputPath);
+    if (check.error) {
+        return fail(*check.error);
     }
-    const auto kind = ScheduleKindOf(chosen.path);
-    if (!kind) {
-        return fail(errors::InvalidCall(kOnlyScheduleFiles));
-    }
-    m_ports.observer.JobPreparing(chosen.path, *output);
-    if (auto error = ReadSchedule(*kind, chosen.path, chosen.name, m_pass.Job().Events,
+    m_ports.observer.JobPreparing(chosen.path, check.output);
+    if (auto error = ReadSchedule(check.kind, chosen.path, chosen.name, m_pass.Job().Events,
                                   &m_readIdentity, m_stopRequested)) {
         return fail(*error);
     }
     m_automaticJob = false;
     // A job of this output killed part-way left its temporary beside it.
-    const std::filesystem::path outputFile(*output);
+    const std::filesystem::path outputFile(check.output);
     ReportProblem(RemoveStaleTemporaryFiles(
         outputFile.has_parent_path() ? outputFile.parent_path() : std::filesystem::path("."),
         outputFile.filename().string()));
-    return StartJob(chosen.path, chosen.name, *output);
+    return StartJob(chosen.path, chosen.name, check.output);
 }
 
 bool Application::LoadAutomatic(const WatchedFile& file, ScheduleKind kind) {
@@ -182,6 +178,7 @@ void Application::EndJob() {
     report.skipped = result.skipped;
     report.deleted = result.deleted;
     report.written = result.written;
+    report.ignoredLines = m_pass.Job().Events.IgnoredLines;
     report.failure = result.failure;
 
     // The source is deleted, or recorded as converted, only while it is still the file read.

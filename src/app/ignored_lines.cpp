@@ -19,4 +19,12 @@ std::string IgnoredLinesWarning(std::string_view file, int lines) {
            (lines == 1 ? " was" : " were") + " ignored: fewer than 18 fields";
 }
 
+std::string IgnoredLinesNote(int lines) {
+    if (lines <= 0) {
+        return {};
+    }
+    return GroupedCount(lines) + (lines == 1 ? " line" : " lines") +
+           " ignored: fewer than 18 fields";
+}
+
 }  // namespace skedora

@@ -14,4 +14,7 @@ std::string GroupedCount(long long count);
  */
 std::string IgnoredLinesWarning(std::string_view file, int lines);
 
+/** The note a job report carries: "5,120 lines ignored: fewer than 18 fields". Empty for none. */
+std::string IgnoredLinesNote(int lines);
+
 }  // namespace skedora

@@ -12,7 +12,9 @@ namespace skedora {
 
 namespace {
 
-constexpr std::size_t kFieldCount = 9;
+constexpr std::size_t kFieldCount = 10;
+// Logs written before the ignored-line count have one field less; they still read.
+constexpr std::size_t kOldFieldCount = 9;
 constexpr std::array<std::pair<JobLogEntry::Outcome, std::string_view>, 3> kOutcomes{{
     {JobLogEntry::Outcome::Finished, "finished"},
     {JobLogEntry::Outcome::Failed, "failed"},
@@ -110,7 +112,7 @@ bool JobLogEntry::operator==(const JobLogEntry& other) const {
     const auto fields = [](const JobLogEntry& e) {
         return std::tie(e.time.year, e.time.month, e.time.day, e.time.hour, e.time.minute,
                         e.time.second, e.source, e.output, e.read, e.skipped, e.deleted, e.written,
-                        e.outcome, e.error);
+                        e.ignoredLines, e.outcome, e.error);
     };
     return fields(*this) == fields(other);
 }
@@ -139,6 +141,8 @@ std::string FormatJobLogLine(const JobLogEntry& entry) {
     line += OutcomeText(entry.outcome);
     line += '\t';
     AppendEscaped(line, entry.error);
+    line += '\t';
+    line += std::to_string(entry.ignoredLines);
     return line;
 }
 
@@ -156,7 +160,7 @@ bool ParseJobLogLine(std::string_view line, JobLogEntry& entry) {
         }
         line.remove_prefix(tab + 1);
     }
-    if (count != kFieldCount) {
+    if (count != kFieldCount && count != kOldFieldCount) {
         return false;
     }
     JobLogEntry parsed;
@@ -170,7 +174,8 @@ bool ParseJobLogLine(std::string_view line, JobLogEntry& entry) {
     if (!known || !ParseTime(fields[0], parsed.time) || !Unescape(fields[1], parsed.source) ||
         !Unescape(fields[2], parsed.output) || !ParseCount(fields[3], parsed.read) ||
         !ParseCount(fields[4], parsed.skipped) || !ParseCount(fields[5], parsed.deleted) ||
-        !ParseCount(fields[6], parsed.written) || !Unescape(fields[8], parsed.error)) {
+        !ParseCount(fields[6], parsed.written) || !Unescape(fields[8], parsed.error) ||
+        (count == kFieldCount && !ParseCount(fields[9], parsed.ignoredLines))) {
         return false;
     }
     entry = std::move(parsed);

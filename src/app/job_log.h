@@ -22,6 +22,8 @@ struct JobLogEntry {
     int skipped = 0;
     int deleted = 0;
     int written = 0;
+    /** Lines of a CSV schedule that were not events. */
+    int ignoredLines = 0;
     Outcome outcome = Outcome::Finished;
     std::string error;
 

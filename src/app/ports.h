@@ -33,6 +33,8 @@ struct JobReport {
     int skipped = 0;
     int deleted = 0;
     int written = 0;
+    /** Lines of a CSV schedule that were not events (fewer than 18 fields); 0 for dBASE. */
+    int ignoredLines = 0;
     /** Set when the output is not complete: it could not be created, written or closed. */
     MaybeError failure;
     /** Why a watch-folder source stays where it was, when it does after a complete job. */

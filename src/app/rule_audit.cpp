@@ -1,7 +1,10 @@
 #include "app/rule_audit.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "model/text.h"
 #include "model/text_1252.h"
@@ -204,45 +207,184 @@ std::string ShownText(std::string_view bytes) {
     return text;
 }
 
-void AppendJsonString(std::string& out, std::string_view bytes) {
-    out += '"';
-    for (const char byte : bytes) {
-        const auto c = static_cast<unsigned char>(byte);
-        switch (byte) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else if (c < 0x80) {
-                    out += byte;
-                } else {
-                    out += Utf8From1252(std::string_view(&byte, 1));
-                }
+/**
+ * Writes JSON straight into one growing buffer. A schedule byte becomes its JSON text through a
+ * table (one fixed-size copy a byte, no branch a character), and the rule names are quoted once.
+ */
+class JsonWriter {
+  public:
+    JsonWriter() {
+        for (int byte = 0; byte < 256; ++byte) {
+            Escape& e = m_escapes[static_cast<std::size_t>(byte)];
+            const char32_t c = UnicodeOf1252(static_cast<unsigned char>(byte));
+            const char* named = nullptr;
+            switch (c) {
+                case U'"':
+                    named = "\\\"";
+                    break;
+                case U'\\':
+                    named = "\\\\";
+                    break;
+                case U'\b':
+                    named = "\\b";
+                    break;
+                case U'\f':
+                    named = "\\f";
+                    break;
+                case U'\n':
+                    named = "\\n";
+                    break;
+                case U'\r':
+                    named = "\\r";
+                    break;
+                case U'\t':
+                    named = "\\t";
+                    break;
+                default:
+                    break;
+            }
+            if (named != nullptr) {
+                e.length = static_cast<unsigned char>(std::strlen(named));
+                std::memcpy(e.text, named, e.length);
+            } else if (c < 0x20) {
+                e.length = static_cast<unsigned char>(
+                    std::snprintf(e.text, sizeof e.text, "\\u%04x", static_cast<unsigned>(c)));
+            } else {
+                const char one = static_cast<char>(byte);
+                const std::string utf8 = Utf8From1252(std::string_view(&one, 1));
+                e.length = static_cast<unsigned char>(utf8.size());
+                std::memcpy(e.text, utf8.data(), utf8.size());
+            }
         }
     }
-    out += '"';
+
+    /** The bytes as a quoted JSON string. */
+    void Text(std::string_view bytes) {
+        char* at = Reserve(bytes.size() * kMaxEscape + 2);
+        *at++ = '"';
+        for (const char byte : bytes) {
+            const Escape& e = m_escapes[static_cast<unsigned char>(byte)];
+            // The whole entry in one eight-byte copy; only its text's length counts.
+            std::memcpy(at, &e, sizeof e);
+            at += e.length;
+        }
+        *at++ = '"';
+        m_length = static_cast<std::size_t>(at - m_buffer.data());
+    }
+    /** Text that needs no escaping (JSON punctuation, keys, field names). */
+    void Raw(std::string_view text) {
+        char* at = Reserve(text.size());
+        std::memcpy(at, text.data(), text.size());
+        m_length += text.size();
+    }
+    void Number(long long value) {
+        char* at = Reserve(24);
+        m_length =
+            static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - m_buffer.data());
+    }
+    /** The rule's name, quoted. */
+    void Rule(const RuleId& rule) {
+        const int index = RuleIndex(rule);
+        if (index < 0) {
+            Text(RuleName(rule));
+            return;
+        }
+        std::string& name = m_ruleNames[static_cast<std::size_t>(index)];
+        if (name.empty()) {
+            name = RuleName(rule);
+        }
+        Text(name);
+    }
+
+    std::size_t Size() const { return m_length; }
+    std::string_view View() const { return {m_buffer.data(), m_length}; }
+    void Clear() { m_length = 0; }
+    std::string Take() {
+        m_buffer.resize(m_length);
+        m_length = 0;
+        return std::move(m_buffer);
+    }
+
+  private:
+    struct Escape {
+        char text[7] = {};
+        unsigned char length = 0;
+    };
+    static_assert(sizeof(Escape) == 8);
+    static constexpr std::size_t kMaxEscape = sizeof(Escape);
+
+    /** Room for count more bytes (and a whole entry's copy past them); where they go. */
+    char* Reserve(std::size_t count) {
+        const std::size_t needed = m_length + count + kMaxEscape;
+        if (needed > m_buffer.size()) {
+            m_buffer.resize(std::max(needed, m_buffer.size() * 2));
+        }
+        return m_buffer.data() + m_length;
+    }
+
+    std::array<Escape, 256> m_escapes{};
+    std::vector<std::string> m_ruleNames = std::vector<std::string>(RuleCount());
+    std::string m_buffer;
+    std::size_t m_length = 0;
+};
+
+void WriteEventJson(JsonWriter& json, const AuditEvent& event) {
+    json.Raw("{\"record\": ");
+    json.Number(event.record);
+    json.Raw(", \"outcome\": \"");
+    json.Raw(OutcomeName(event.outcome));
+    json.Raw("\"");
+    if (event.outcome == AuditOutcome::Deleted) {
+        json.Raw(", \"rule\": ");
+        json.Rule(event.deletedBy);
+    } else if (event.outcome == AuditOutcome::Written) {
+        json.Raw(", \"changes\": [");
+        for (std::size_t i = 0; i < event.changes.size(); ++i) {
+            const AuditChange& change = event.changes[i];
+            json.Raw(i == 0 ? "{\"rule\": " : ", {\"rule\": ");
+            json.Rule(change.rule);
+            json.Raw(", \"field\": \"");
+            json.Raw(FieldColumnName(change.field));
+            json.Raw("\", \"before\": ");
+            json.Text(change.before);
+            json.Raw(", \"after\": ");
+            json.Text(change.after);
+            json.Raw("}");
+        }
+        json.Raw("], \"line\": ");
+        json.Text(event.line);
+    }
+    json.Raw("}");
+}
+
+void WriteSummaryJson(JsonWriter& json, const RuleAudit& audit) {
+    const AuditCounts& c = audit.Counts();
+    const std::pair<std::string_view, int> counts[] = {
+        {"{\"summary\": {\"read\": ", c.read},
+        {", \"skipped\": ", c.skipped},
+        {", \"deleted\": ", c.deleted},
+        {", \"written\": ", c.written},
+        {", \"ignored_lines\": ", c.ignoredLines},
+    };
+    for (const auto& [key, count] : counts) {
+        json.Raw(key);
+        json.Number(count);
+    }
+    json.Raw("}, \"rule_hits\": {");
+    const auto hits = audit.RuleHits();
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        json.Raw(i == 0 ? "" : ", ");
+        json.Rule(hits[i].first);
+        json.Raw(": ");
+        json.Number(hits[i].second);
+    }
+    json.Raw("}, \"unused_rules\": [");
+    const auto unused = audit.UnusedRules();
+    for (std::size_t i = 0; i < unused.size(); ++i) {
+        json.Raw(i == 0 ? "" : ", ");
+        json.Rule(unused[i]);
+    }
+    json.Raw("]}");
 }
 
 }  // namespace
@@ -305,9 +447,9 @@ std::string_view FieldColumnName(EventField field) {
 }
 
 std::string JsonString(std::string_view bytes) {
-    std::string out;
-    AppendJsonString(out, bytes);
-    return out;
+    JsonWriter json;
+    json.Text(bytes);
+    return json.Take();
 }
 
 RuleAudit::RuleAudit(RuleSet rules) : m_rules(std::move(rules)), m_hits(RuleCount(), 0) {}
@@ -402,62 +544,32 @@ std::vector<RuleId> RuleAudit::UnusedRules() const {
 }
 
 std::string AuditEventJson(const AuditEvent& event) {
-    std::string out = "{\"record\": " + std::to_string(event.record) + ", \"outcome\": \"";
-    out += OutcomeName(event.outcome);
-    out += '"';
-    if (event.outcome == AuditOutcome::Deleted) {
-        out += ", \"rule\": ";
-        AppendJsonString(out, RuleName(event.deletedBy));
-    } else if (event.outcome == AuditOutcome::Written) {
-        out += ", \"changes\": [";
-        for (std::size_t i = 0; i < event.changes.size(); ++i) {
-            const AuditChange& change = event.changes[i];
-            out += i == 0 ? "{\"rule\": " : ", {\"rule\": ";
-            AppendJsonString(out, RuleName(change.rule));
-            out += ", \"field\": \"";
-            out += FieldColumnName(change.field);
-            out += "\", \"before\": ";
-            AppendJsonString(out, change.before);
-            out += ", \"after\": ";
-            AppendJsonString(out, change.after);
-            out += '}';
-        }
-        out += "], \"line\": ";
-        AppendJsonString(out, event.line);
-    }
-    out += '}';
-    return out;
+    JsonWriter json;
+    WriteEventJson(json, event);
+    return json.Take();
 }
 
 std::string AuditSummaryJson(const RuleAudit& audit) {
-    const AuditCounts& c = audit.Counts();
-    std::string out = "{\"summary\": {\"read\": " + std::to_string(c.read) +
-                      ", \"skipped\": " + std::to_string(c.skipped) +
-                      ", \"deleted\": " + std::to_string(c.deleted) +
-                      ", \"written\": " + std::to_string(c.written) +
-                      ", \"ignored_lines\": " + std::to_string(c.ignoredLines) +
-                      "}, \"rule_hits\": {";
-    const auto hits = audit.RuleHits();
-    for (std::size_t i = 0; i < hits.size(); ++i) {
-        out += i == 0 ? "" : ", ";
-        AppendJsonString(out, RuleName(hits[i].first));
-        out += ": " + std::to_string(hits[i].second);
-    }
-    out += "}, \"unused_rules\": [";
-    const auto unused = audit.UnusedRules();
-    for (std::size_t i = 0; i < unused.size(); ++i) {
-        out += i == 0 ? "" : ", ";
-        AppendJsonString(out, RuleName(unused[i]));
-    }
-    out += "]}";
-    return out;
+    JsonWriter json;
+    WriteSummaryJson(json, audit);
+    return json.Take();
 }
 
 void WriteAuditJsonLines(const RuleAudit& audit, std::ostream& out) {
+    // Written out a block at a time: the whole file's JSON is never held at once.
+    constexpr std::size_t kBlock = 1 << 20;
+    JsonWriter json;
     for (const AuditEvent& event : audit.Events()) {
-        out << AuditEventJson(event) << '\n';
+        WriteEventJson(json, event);
+        json.Raw("\n");
+        if (json.Size() >= kBlock) {
+            out.write(json.View().data(), static_cast<std::streamsize>(json.Size()));
+            json.Clear();
+        }
     }
-    out << AuditSummaryJson(audit) << '\n';
+    WriteSummaryJson(json, audit);
+    json.Raw("\n");
+    out.write(json.View().data(), static_cast<std::streamsize>(json.Size()));
 }
 
 void WriteAuditText(const RuleAudit& audit, std::ostream& out) {

@@ -57,6 +57,8 @@ class RuleAudit : public PassObserver, public RuleTrace {
 
     /** The CSV lines of the schedule that were not events. */
     void SetIgnoredLines(int lines) { m_counts.ignoredLines = lines; }
+    /** Room for the events of a table of count events, taken before the pass. */
+    void ReserveEvents(int count) { m_events.reserve(static_cast<std::size_t>(count)); }
 
     void EventSkipped(int record) override;
     void EventRead(int record, const ScheduleRecord& event) override;

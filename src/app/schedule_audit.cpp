@@ -23,6 +23,7 @@ MaybeError AuditSchedule(const RuleSet& rules, const std::string& path, const st
         return error;
     }
     audit.SetIgnoredLines(pass->Job().Events.IgnoredLines);
+    audit.ReserveEvents(pass->Job().Events.Count());
     if (auto error = pass->Begin(name, std::nullopt)) {
         return error;
     }

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <variant>
 
+#include "app/ignored_lines.h"
 #include "cli/commands.h"
 #include "model/error.h"
 #include "model/folder_text.h"
@@ -33,6 +34,11 @@ class JobPrinter : public JobObserver {
                   << report.written << " written" << std::endl;
         if (!report.sourceKept.empty()) {
             std::cout << "kept " << report.input << ": " << report.sourceKept << std::endl;
+        }
+        // Standard output keeps its lines as scripts know them; the warning goes to stderr.
+        if (const std::string warning = IgnoredLinesWarning(report.input, report.ignoredLines);
+            !warning.empty()) {
+            std::cerr << "skedora-cli: warning: " << warning << std::endl;
         }
     }
     void ProblemReported(const Error& problem) override { PrintProblem(problem); }

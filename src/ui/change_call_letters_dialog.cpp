@@ -35,6 +35,10 @@ ChangeCallLettersDialog::ChangeCallLettersDialog(RuleSet& rules, SaveRules save,
     rememberFilledRules();
 }
 
+void ChangeCallLettersDialog::ShowEntry(int entry) {
+    ShowRuleBox(m_oldCallLetters.BoxOrNone(entry));
+}
+
 void ChangeCallLettersDialog::storeRules(RuleSet& target) const {
     for (int n = 1; n <= kRules; ++n) {
         ChangeCallLetterRule& rule = target.ChangeCallLetterRules[n];

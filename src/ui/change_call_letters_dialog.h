@@ -12,6 +12,9 @@ class ChangeCallLettersDialog : public SettingsDialog {
   public:
     ChangeCallLettersDialog(RuleSet& rules, SaveRules save, QWidget* parent = nullptr);
 
+    /** Shows the entry's page and focuses its first box. */
+    void ShowEntry(int entry);
+
   protected:
     void storeRules(RuleSet& target) const override;
 

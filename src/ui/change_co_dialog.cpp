@@ -52,6 +52,14 @@ ChangeCODialog::ChangeCODialog(RuleSet& rules, SaveRules save, QWidget* parent)
     rememberFilledRules();
 }
 
+void ChangeCODialog::ShowEntry(RuleFamily family, int entry) {
+    if (family == RuleFamily::ChangeCOFromCallLetter) {
+        ShowRuleBox(m_callLetters.BoxOrNone(entry));
+    } else if (family == RuleFamily::ChangeCOFromDescription) {
+        ShowRuleBox(m_descriptions.BoxOrNone(entry));
+    }
+}
+
 void ChangeCODialog::storeRules(RuleSet& target) const {
     for (int n = 1; n <= kCallLetterRules; ++n) {
         ChangeCOFromCallLetterRule& rule = target.ChangeCOFromCallLetterRules[n];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/rule_trace.h"
 #include "ui/rule_tabs.h"
 #include "ui/settings_dialog.h"
 
@@ -14,6 +15,9 @@ class ChangeCODialog : public SettingsDialog {
 
   public:
     ChangeCODialog(RuleSet& rules, SaveRules save, QWidget* parent = nullptr);
+
+    /** Shows the page of the family's entry and focuses its first box (a switch: its box). */
+    void ShowEntry(RuleFamily family, int entry);
 
   protected:
     void storeRules(RuleSet& target) const override;

@@ -106,6 +106,10 @@ ChangeTimeDialog::ChangeTimeDialog(RuleSet& rules, SaveRules save, QWidget* pare
     rememberFilledRules();
 }
 
+void ChangeTimeDialog::ShowEntry(int entry) {
+    ShowRuleBox(m_sources.BoxOrNone(entry));
+}
+
 void ChangeTimeDialog::storeRules(RuleSet& target) const {
     for (int n = 1; n <= kRules; ++n) {
         ChangeTimeRule& rule = target.ChangeTimeRules[n];

@@ -22,6 +22,9 @@ class ChangeTimeDialog : public SettingsDialog {
   public:
     ChangeTimeDialog(RuleSet& rules, SaveRules save, QWidget* parent = nullptr);
 
+    /** Shows the entry's page and focuses its first box. */
+    void ShowEntry(int entry);
+
   protected:
     void storeRules(RuleSet& target) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -121,6 +121,31 @@ void DeleteEventsDialog::fill() {
     m_nonDigital->setChecked(held.DeleteAllFlags.AllNonDigital);
 }
 
+void DeleteEventsDialog::ShowEntry(RuleFamily family, int entry) {
+    switch (family) {
+        case RuleFamily::DeleteCallLetter:
+            ShowRuleBox(m_callLetters.BoxOrNone(entry));
+            break;
+        case RuleFamily::DeleteSource:
+            ShowRuleBox(m_sources.BoxOrNone(entry));
+            break;
+        case RuleFamily::DeleteAllHD:
+            ShowRuleBox(m_hd);
+            break;
+        case RuleFamily::DeleteAllSD:
+            ShowRuleBox(m_sd);
+            break;
+        case RuleFamily::DeleteAllDigital:
+            ShowRuleBox(m_digital);
+            break;
+        case RuleFamily::DeleteAllNonDigital:
+            ShowRuleBox(m_nonDigital);
+            break;
+        default:
+            break;
+    }
+}
+
 void DeleteEventsDialog::storeRules(RuleSet& target) const {
     for (int n = 1; n <= kCallLetterRules; ++n) {
         target.DeleteCallLetterRules[n].CallLetter = TrimmedBoxBytes(*m_callLetters.box(n));

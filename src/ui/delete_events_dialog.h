@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/rule_trace.h"
 #include "ui/rule_tabs.h"
 #include "ui/settings_dialog.h"
 
@@ -16,6 +17,9 @@ class DeleteEventsDialog : public SettingsDialog {
 
   public:
     DeleteEventsDialog(RuleSet& rules, SaveRules save, QWidget* parent = nullptr);
+
+    /** Shows the page of the family's entry and focuses its first box (a switch: its box). */
+    void ShowEntry(RuleFamily family, int entry);
 
   protected:
     void storeRules(RuleSet& target) const override;

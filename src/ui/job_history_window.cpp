@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "app/ignored_lines.h"
 #include "ui/byte_text.h"
 #include "ui/file_path_text.h"
 
@@ -76,7 +77,10 @@ QVariant JobHistoryModel::data(const QModelIndex& index, int role) const {
         case Written:
             return entry.written;
         case ErrorText:
-            return TextFromBytes(entry.error);
+            // A finished job that ignored lines says so where a failed one gives its error.
+            return entry.error.empty() && entry.ignoredLines > 0
+                       ? QString::fromLatin1(IgnoredLinesNote(entry.ignoredLines))
+                       : TextFromBytes(entry.error);
     }
     return {};
 }

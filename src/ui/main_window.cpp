@@ -21,6 +21,7 @@
 #include <utility>
 #include <variant>
 
+#include "app/ignored_lines.h"
 #include "app/schedule_audit.h"
 #include "input/schedule_reader.h"
 #include "model/folder_text.h"
@@ -276,11 +277,39 @@ void MainWindow::PreviewScheduleCommand() {
     auto* preview = findChild<PreviewWindow*>();
     if (!preview) {
         preview = new PreviewWindow(this);
+        connect(preview, &PreviewWindow::OpenRuleRequested, this, &MainWindow::OpenRuleEntry);
     }
     preview->SetAudit(std::move(audit), TextFromBytes(chosen->name));
     preview->show();
     preview->raise();
     preview->activateWindow();
+}
+
+void MainWindow::OpenRuleEntry(RuleFamily family, int entry) {
+    switch (family) {
+        case RuleFamily::DeleteCallLetter:
+        case RuleFamily::DeleteSource:
+        case RuleFamily::DeleteAllHD:
+        case RuleFamily::DeleteAllSD:
+        case RuleFamily::DeleteAllDigital:
+        case RuleFamily::DeleteAllNonDigital:
+            ShowSettingsDialog(m_deleteDialog);
+            m_deleteDialog->ShowEntry(family, entry);
+            break;
+        case RuleFamily::ChangeCallLetter:
+            ShowSettingsDialog(m_callDialog);
+            m_callDialog->ShowEntry(entry);
+            break;
+        case RuleFamily::ChangeCOFromCallLetter:
+        case RuleFamily::ChangeCOFromDescription:
+            ShowSettingsDialog(m_coDialog);
+            m_coDialog->ShowEntry(family, entry);
+            break;
+        case RuleFamily::ChangeTime:
+            ShowSettingsDialog(m_timeDialog);
+            m_timeDialog->ShowEntry(entry);
+            break;
+    }
 }
 
 void MainWindow::RunConversionBurst() {
@@ -583,6 +612,20 @@ void MainWindow::JobStarted(const std::string& input, const std::string& /*outpu
     ShowStatus(QStringLiteral("Converting %1 ...").arg(BareName(input)), PathTextFromBytes(input));
 }
 
+namespace {
+/** "; 0 events; 5,120 lines ignored: fewer than 18 fields" after a job's counts, or nothing. */
+QString IgnoredLinesStatus(const JobReport& report) {
+    const std::string note = IgnoredLinesNote(report.ignoredLines);
+    if (note.empty()) {
+        return {};
+    }
+    return QStringLiteral("; %1 %2; %3")
+        .arg(QString::fromLatin1(GroupedCount(report.read)),
+             report.read == 1 ? QStringLiteral("event") : QStringLiteral("events"),
+             QString::fromLatin1(note));
+}
+}  // namespace
+
 void MainWindow::JobEnded(const JobReport& report) {
     for (int frame = 0; frame < 2; ++frame) {
         for (int caption = 0; caption < kCaptionsPerFrame; ++caption) {
@@ -600,11 +643,12 @@ void MainWindow::JobEnded(const JobReport& report) {
                    paths);
     } else {
         ShowStatus(QStringLiteral("Last job: %1: %2 written, %3 deleted, %4 skipped%5")
-                       .arg(names)
-                       .arg(report.written)
-                       .arg(report.deleted)
-                       .arg(report.skipped)
-                       .arg(KeptSourceText(report)),
+                           .arg(names)
+                           .arg(report.written)
+                           .arg(report.deleted)
+                           .arg(report.skipped)
+                           .arg(KeptSourceText(report)) +
+                       IgnoredLinesStatus(report),
                    paths);
     }
     JobLogEntry entry;
@@ -614,6 +658,7 @@ void MainWindow::JobEnded(const JobReport& report) {
     entry.skipped = report.skipped;
     entry.deleted = report.deleted;
     entry.written = report.written;
+    entry.ignoredLines = report.ignoredLines;
     if (report.failure) {
         entry.outcome = JobLogEntry::Outcome::Failed;
         entry.error =

@@ -15,6 +15,7 @@
 #include "app/application.h"
 #include "app/job_log.h"
 #include "app/recent_files.h"
+#include "engine/rule_trace.h"
 #include "os/folder_monitor.h"
 #include "os/home_lock.h"
 #include "os/posix_file_system.h"
@@ -89,6 +90,8 @@ class MainWindow : public QMainWindow, private JobObserver {
     void OpenScheduleCommand();
     /** File, Preview: the audit of a schedule picked like Open, in the one preview window. */
     void PreviewScheduleCommand();
+    /** Opens the settings dialog of the rule family on the entry's page. */
+    void OpenRuleEntry(RuleFamily family, int entry);
     void RunConversionBurst();
     void ShowProgress();
 

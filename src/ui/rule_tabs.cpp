@@ -63,6 +63,21 @@ QTabWidget* RuleTabs(const char* name, const QStringList& frameTitles,
     return tabs;
 }
 
+void ShowRuleBox(QWidget* box) {
+    if (box == nullptr) {
+        return;
+    }
+    // A page sits in the tab control's page stack, so the control is its grandparent.
+    for (QWidget* page = box; page != nullptr; page = page->parentWidget()) {
+        QWidget* stack = page->parentWidget();
+        auto* tabs = qobject_cast<QTabWidget*>(stack ? stack->parentWidget() : nullptr);
+        if (const int index = tabs ? tabs->indexOf(page) : -1; index >= 0) {
+            tabs->setCurrentIndex(index);
+        }
+    }
+    box->setFocus(Qt::OtherFocusReason);
+}
+
 QLabel* PlainLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);

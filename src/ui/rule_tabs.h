@@ -23,6 +23,10 @@ struct BoxColumn {
     std::vector<FilteredLineEdit*> boxes;
 
     FilteredLineEdit* box(int n) const { return boxes.at(static_cast<std::size_t>(n - 1)); }
+    /** Entry n's box; none for an entry the column has no row for. */
+    FilteredLineEdit* BoxOrNone(int n) const {
+        return n >= 1 && n <= static_cast<int>(boxes.size()) ? box(n) : nullptr;
+    }
 };
 
 /**
@@ -33,6 +37,12 @@ struct BoxColumn {
  */
 QTabWidget* RuleTabs(const char* name, const QStringList& frameTitles,
                      const std::vector<BoxColumn*>& columns, QWidget* parent);
+
+/**
+ * Brings the widget into sight and gives it the focus: every tab page that holds it becomes
+ * the current page of its tab control. Nothing happens for no widget.
+ */
+void ShowRuleBox(QWidget* box);
 
 /** A label whose text is shown as given. */
 QLabel* PlainLabel(const QString& text, QWidget* parent);

@@ -43,9 +43,10 @@ TEST(JobLogLine, FieldsSurviveTheRoundTripWhateverBytesTheyHold) {
         entry.error = c.error;
         entry.skipped = 2;
         entry.deleted = 3;
+        entry.ignoredLines = 5120;
         const std::string line = FormatJobLogLine(entry);
         EXPECT_EQ(line.find('\n'), std::string::npos);
-        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 8);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9);
         JobLogEntry parsed;
         ASSERT_TRUE(ParseJobLogLine(line, parsed));
         EXPECT_EQ(parsed, entry);
@@ -65,10 +66,19 @@ TEST(JobLogLine, DamagedLinesAreRefused) {
              std::string("2024-03-09T14:05:01\ta\tb\t1\t0\t0\t1\tfinished\t"),
              std::string("2024-03-09 14:05:01\ta\\\tb\t1\t0\t0\t1\tfinished\t"),
              std::string("2024-03-09 14:05:01\ta\tb\\q\t1\t0\t0\t1\tfinished\t"),
+             std::string("2024-03-09 14:05:01\ta\tb\t1\t0\t0\t1\tfinished\t\t-5"),
          }) {
         SCOPED_TRACE(line);
         EXPECT_FALSE(ParseJobLogLine(line, parsed));
     }
+}
+
+TEST(JobLogLine, ALineWrittenBeforeTheIgnoredLineCountStillReads) {
+    JobLogEntry parsed;
+    ASSERT_TRUE(ParseJobLogLine("2024-03-09 14:05:01\ta\tb\t1\t0\t0\t1\tfinished\t", parsed));
+    EXPECT_EQ(parsed.source, "a");
+    EXPECT_EQ(parsed.written, 1);
+    EXPECT_EQ(parsed.ignoredLines, 0);
 }
 
 TEST(JobLog, AppendsAreReadBackByALaterRunAndSkipDamagedLines) {

@@ -2,18 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <map>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/schedule_audit.h"
+#include "engine/conversion_pass.h"
 #include "engine/cp2_line.h"
 #include "engine/prepared_rules.h"
+#include "input/schedule_reader.h"
 #include "model/event_table.h"
 #include "model/text.h"
 #include "settings/settings_layout.h"
 #include "support/reference_rules.h"
+#include "support/schedule_files.h"
+#include "support/temp_dir.h"
 
 namespace skedora {
 namespace {
@@ -65,35 +73,51 @@ ScheduleRecord Event(std::string to, std::string from, std::string co, std::stri
     return event;
 }
 
-TEST(RuleAudit, AgreesWithTheConversionOnRandomSchedulesAndRules) {
-    const std::vector<std::string> texts = {
+/**
+ * A few texts the rules and events of one round are made of, so that they often meet: a
+ * function that gives one of them, or now and then nothing.
+ */
+std::function<std::string()> RandomWords(std::mt19937& random) {
+    static constexpr const char* kTexts[] = {
         "",     " ",    "WABC", " wabc ", "WABC-HD", "ALL",  "D123", "5",        "05",
         "9999", "0",    "abc",  "7",      "NEWS",    "news", "12a",  "00:30:00", "10:00:00",
         "-HD",  "KQED", "\xE9", "x\"y",   "1e1",     "W-HD", "d5"};
+    std::vector<std::string> words;
+    for (int count = 3 + static_cast<int>(random() % 8); count > 0; --count) {
+        words.emplace_back(kTexts[random() % std::size(kTexts)]);
+    }
+    return [&random, words] {
+        return random() % 4 == 0 ? std::string() : words[random() % words.size()];
+    };
+}
+
+/** Every change entry filled from words, a few delete entries and switches. */
+RuleSet RandomRules(std::mt19937& random, const std::function<std::string()>& word) {
+    RuleSet rules;
+    for (int n = 1; n <= 64; ++n) {
+        // Few delete entries, so that most events live on to meet the change rules.
+        if (random() % 12 == 0) {
+            rules.DeleteCallLetterRules[n] = {word(), word()};
+        }
+        if (random() % 12 == 0) {
+            rules.DeleteSourceDestinationRules[1 + n % 48] = {word(), word()};
+        }
+        rules.ChangeCallLetterRules[1 + n % 24] = {word(), word(), word()};
+        rules.ChangeCOFromCallLetterRules[1 + n % 24] = {word(), word(), word()};
+        rules.ChangeCOFromDescriptionRules[1 + n % 24] = {word(), word(), word()};
+        rules.ChangeTimeRules[1 + n % 8] = {
+            word(), word(), word(), word(), static_cast<std::int16_t>(random() % 6), word()};
+    }
+    rules.DeleteAllFlags = {random() % 10 == 0, random() % 10 == 0, random() % 10 == 0,
+                            random() % 10 == 0};
+    return rules;
+}
+
+TEST(RuleAudit, AgreesWithTheConversionOnRandomSchedulesAndRules) {
     std::mt19937 random(12);
     for (int round = 0; round < 60; ++round) {
-        std::vector<std::string> words;
-        for (int count = 3 + static_cast<int>(random() % 8); count > 0; --count) {
-            words.push_back(texts[random() % texts.size()]);
-        }
-        const auto word = [&] { return random() % 4 == 0 ? "" : words[random() % words.size()]; };
-        RuleSet rules;
-        for (int n = 1; n <= 64; ++n) {
-            // Few delete entries, so that most events live on to meet the change rules.
-            if (random() % 12 == 0) {
-                rules.DeleteCallLetterRules[n] = {word(), word()};
-            }
-            if (random() % 12 == 0) {
-                rules.DeleteSourceDestinationRules[1 + n % 48] = {word(), word()};
-            }
-            rules.ChangeCallLetterRules[1 + n % 24] = {word(), word(), word()};
-            rules.ChangeCOFromCallLetterRules[1 + n % 24] = {word(), word(), word()};
-            rules.ChangeCOFromDescriptionRules[1 + n % 24] = {word(), word(), word()};
-            rules.ChangeTimeRules[1 + n % 8] = {
-                word(), word(), word(), word(), static_cast<std::int16_t>(random() % 6), word()};
-        }
-        rules.DeleteAllFlags = {random() % 10 == 0, random() % 10 == 0, random() % 10 == 0,
-                                random() % 10 == 0};
+        const auto word = RandomWords(random);
+        const RuleSet rules = RandomRules(random, word);
         EventTable table;
         for (int i = 0; i < 80; ++i) {
             ScheduleRecord& event = table.Append();
@@ -156,6 +180,76 @@ TEST(RuleAudit, AgreesWithTheConversionOnRandomSchedulesAndRules) {
             EXPECT_FALSE(hits.contains(static_cast<int>(rule.family) * 100 + rule.entry));
         }
     }
+}
+
+/** Where the conversion put each event: the records it deleted and wrote. */
+struct ConversionRecords : PassObserver {
+    void EventDeleted(int record, const ScheduleRecord&) override { deleted.push_back(record); }
+    void EventWritten(int record, int, const ScheduleRecord&, std::string_view) override {
+        written.push_back(record);
+    }
+    std::vector<int> deleted, written;
+};
+
+TEST(RuleAudit, ReadFromTheFileItAgreesWithTheConvertedOutput) {
+    test::TempDir dir;
+    std::mt19937 random(34);
+    int deletedEvents = 0;
+    int changedEvents = 0;
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const auto word = RandomWords(random);
+        const RuleSet rules = RandomRules(random, word);
+        std::vector<test::TestEvent> events(40);
+        for (test::TestEvent& e : events) {
+            e = {word() + word(), word(), word(), word()};
+        }
+        const bool dbase = round % 2 == 1;
+        const std::string name = dbase ? "WEEK1.DBF" : "WEEK1.CSV";
+        const auto input = dir.file(name);
+        dbase ? test::WriteDbfSchedule(input, events) : test::WriteCsvSchedule(input, events);
+
+        RuleAudit audit(rules);
+        ASSERT_FALSE(AuditSchedule(rules, input.string(), name, audit));
+
+        const auto output = dir.file("WEEK1.CP2");
+        ConversionRecords converted;
+        auto pass = std::make_unique<ConversionPass>(rules, converted);
+        ASSERT_FALSE(ReadSchedule(dbase ? ScheduleKind::Dbase : ScheduleKind::Csv, input.string(),
+                                  name, pass->Job().Events));
+        ASSERT_FALSE(pass->Begin(name, output.string()));
+        while (pass->IsRunning()) {
+            pass->RunBurst(std::chrono::seconds(1));
+        }
+        ASSERT_FALSE(pass->Result().failure);
+        std::vector<std::string> outputLines = test::FileLines(output);
+        ASSERT_FALSE(outputLines.empty());
+        outputLines.erase(outputLines.begin());  // the column names
+
+        std::vector<int> deleted, written;
+        std::vector<std::string> lines;
+        for (const AuditEvent& e : audit.Events()) {
+            if (e.outcome == AuditOutcome::Deleted) {
+                deleted.push_back(e.record);
+                ++deletedEvents;
+                EXPECT_TRUE(e.changes.empty());
+            } else if (e.outcome == AuditOutcome::Written) {
+                written.push_back(e.record);
+                lines.push_back(e.line);
+                changedEvents += e.changes.empty() ? 0 : 1;
+                // The listed changes, applied in order to the event as read, give the line.
+                EXPECT_EQ(FormatEventLine(WrittenEvent(e), name), e.line) << e.record;
+            }
+        }
+        EXPECT_EQ(deleted, converted.deleted);
+        EXPECT_EQ(written, converted.written);
+        EXPECT_EQ(lines, outputLines);
+        EXPECT_EQ(audit.Counts().read, pass->Result().read);
+        EXPECT_EQ(audit.Counts().skipped, pass->Result().skipped);
+    }
+    // The rounds reach both kinds of rule, or the comparison above proves little.
+    EXPECT_GT(deletedEvents, 20);
+    EXPECT_GT(changedEvents, 100);
 }
 
 TEST(RuleAudit, JsonLinesEscapeControlBytesAndReadBytesAsWindows1252) {

@@ -93,5 +93,17 @@ TEST_F(WatchCommandTest, BacklogDrainsWithoutWaitingAnIntervalPerFile) {
     }
 }
 
+// A file that is no schedule reads as ignored lines: said on stderr, as convert says it.
+TEST_F(WatchCommandTest, IgnoredLinesAreWarnedOfForTheJobThatHadThem) {
+    Drop("A.CSV");
+    test::WriteFile(m_watch.file("B.CSV"), "header\r\n\x01\x02\r\nnot,an,event\r\n\xFF\r\n");
+    fs::last_write_time(m_watch.file("B.CSV"),
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    EXPECT_EQ(Run("watch --polls 3"), 0) << err;
+    EXPECT_EQ(err, "skedora-cli: warning: 3 lines of " + m_watch.file("B.CSV").string() +
+                       " were ignored: fewer than 18 fields\n");
+    EXPECT_TRUE(fs::exists(m_out.file("B.CP2")));
+}
+
 }  // namespace
 }  // namespace skedora

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -14,6 +15,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -797,6 +799,137 @@ class WindowTest : public QObject {
         QCOMPARE(f.StatusLine(),
                  QStringLiteral("WEEK.CSV has more than 32,767 events; nothing was converted"));
         QVERIFY(!fs::exists(f.home.file("WEEK.CP2")));
+    }
+
+    // A rule double-clicked in the preview opens its settings dialog on the entry's page.
+    void previewRuleOpensItsDialogOnTheEntrysPage() {
+        Fixture f;
+        RuleSet rules;
+        rules.DeleteCallLetterRules[11] = {"WDEL", "12"};
+        rules.ChangeCallLetterRules[10] = {"KOLD", "12", "KNEW"};
+        rules.ChangeCOFromDescriptionRules[17] = {"LATE MOVIE", "7", "8"};
+        rules.ChangeTimeRules[5] = {"KTIM", "WXYZ", "12", "NEWS", 0, "00:05:00"};
+        rules.ChangeCOFromCallLetterRules[24] = {"ZZZZ", "1", "2"};  // hits nothing
+        f.window->application().Rules() = rules;
+        const auto input = f.home.file("week1.csv");
+        WriteFile(input, std::string(kCsvHeader) + "\r\n" + CsvEvent(1, "WDEL", "WXYZ", "12", "A") +
+                             CsvEvent(2, "KOLD", "WXYZ", "12", "B") +
+                             CsvEvent(3, "WABC", "WXYZ", "7", "LATE MOVIE") +
+                             CsvEvent(4, "KTIM", "WXYZ", "12", "NEWS"));
+        f.chooser->next = ChosenFile{input.string(), "week1.csv"};
+        f.Get<QAction>("menuFilePreview")->trigger();
+        auto* preview = f.Get<QWidget>("frmPreview");
+        auto* table = Child<QTableView>(*preview, "tblPreview");
+        auto* unused = Child<QListWidget>(*preview, "lstUnused");
+        QCOMPARE(table->model()->rowCount(), 4);
+
+        struct Case {
+            int row;  // -1: the unused rule
+            const char *dialog, *tabs;
+            int page;
+            const char* box;
+        };
+        const Case cases[] = {
+            {0, "frmDelete", "SSTab1", 1, "txtCL_11"},
+            {1, "frmCall", "SSTab1", 1, "txtCL_10"},
+            {2, "frmCO", "SSTab2", 2, "txtDes_17"},
+            {3, "frmSetChangeTime", nullptr, 0, "txtSrc_5"},
+            {-1, "frmCO", "SSTab1", 2, "txtCL_24"},
+        };
+        for (const Case& c : cases) {
+            const int column = table->model()->columnCount() - 1;
+            if (c.row >= 0) {
+                emit table->doubleClicked(table->model()->index(c.row, column));
+            } else {
+                emit unused->itemDoubleClicked(unused->item(0));
+            }
+            auto* dialog = f.Get<QWidget>(c.dialog);
+            QVERIFY2(dialog->isVisible(), c.dialog);
+            if (c.tabs != nullptr) {
+                QCOMPARE(Child<QTabWidget>(*dialog, c.tabs)->currentIndex(), c.page);
+            }
+            auto* box = Child<QWidget>(*dialog, c.box);
+            QVERIFY2(box->isVisible(), c.box);
+            QCOMPARE(dialog->focusWidget(), box);
+        }
+    }
+
+    // A file of lines that are no events says so on the status line and in the job history.
+    void ignoredLinesAreReported() {
+        Fixture f;
+        const auto input = f.home.file("week1.csv");
+        WriteFile(input, std::string(kCsvHeader) + "\r\nnot,an,event\r\n" +
+                             CsvEvent(1, "WABC", "WXYZ", "1", "NEWS") + "\x01\x02\r\n");
+        f.Open(input);
+        QTRY_VERIFY(!f.JobRunning());
+        QCOMPARE(f.StatusLine(),
+                 QStringLiteral("Last job: week1.csv -> week1.CP2: 1 written, 0 deleted, 0 "
+                                "skipped; 1 event; 2 lines ignored: fewer than 18 fields"));
+        f.Get<QAction>("menuViewHistory")->trigger();
+        auto* table = Child<QTableView>(*f.Get<QWidget>("frmJobHistory"), "tblJobs");
+        QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(),
+                 QStringLiteral("2 lines ignored: fewer than 18 fields"));
+    }
+
+    // Run by the screenshots test, which names the folder for the PNG files.
+    void screenshots() {
+        const QString folder = qEnvironmentVariable("SKEDORA_SCREENSHOTS");
+        if (folder.isEmpty()) {
+            QSKIP("SKEDORA_SCREENSHOTS names no folder");
+        }
+        QVERIFY(QDir().mkpath(folder));
+        const auto save = [&](QWidget& widget, const QString& name) {
+            const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+            QVERIFY2(widget.grab().save(path), qPrintable(path));
+        };
+        Fixture f;
+        RuleSet& rules = f.window->application().Rules();
+        const RuleSet loaded = rules;
+        rules = SampleRules();
+        save(*f.window, QStringLiteral("frmMain"));
+        for (const char* action : {"menuAbout", "menuSetDelete", "menuSetCall", "menuSetCO",
+                                   "menuSetTime", "menuSetAutoLoad"}) {
+            f.Get<QAction>(action)->trigger();
+            QPointer<QWidget> dialog;
+            QTRY_VERIFY((dialog = QApplication::activeWindow()) != f.window.get() && dialog);
+            save(*dialog, dialog->objectName());
+            dialog->close();
+            QTRY_VERIFY(dialog.isNull());
+        }
+        {
+            MessageBoxAnswerer boxes;
+            boxes.onFirst = [&](QMessageBox& box) { save(box, QStringLiteral("error_box")); };
+            f.Open(f.home.file("notes.txt"));
+            QCOMPARE(boxes.count, 1);
+        }
+
+        rules = loaded;  // the sample rules delete every event
+        WriteFile(f.home.file("WEEK1.CSV"), LargeCsvSchedule(20000));
+        f.window->SetBurstBudget(std::chrono::milliseconds(0));  // caught in the middle
+        f.Open(f.home.file("WEEK1.CSV"));
+        ProcessFirstBurst(*f.window);
+        save(*f.window, QStringLiteral("frmMain_job"));
+        f.window->SetBurstBudget(MainWindow::kBurstBudget);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.JobRunning(), 20000);
+        save(*f.window, QStringLiteral("frmMain_after_job"));
+
+        // The watch line while watching, and the history with a failed job.
+        const fs::path watch = f.home.file("incoming");
+        fs::create_directory(watch);
+        rules.AutoLoadSettings = {
+            watch.string() + "/", f.home.file("missing").string() + "/", false, true, true, false};
+        WriteFile(watch / "WEEK2.CSV", LargeCsvSchedule(3));
+        fs::last_write_time(watch / "WEEK2.CSV",
+                            fs::file_time_type::clock::now() - std::chrono::minutes(1));
+        f.Get<QTimer>("timeWatch")->setInterval(10);
+        QTRY_VERIFY(f.StatusLine().startsWith(QStringLiteral("Last job: WEEK2.CSV")));
+        QTRY_VERIFY(!f.JobRunning());
+        save(*f.window, QStringLiteral("frmMain_watching"));
+        f.Get<QAction>("menuViewHistory")->trigger();
+        auto* history = f.Get<QWidget>("frmJobHistory");
+        QTRY_VERIFY(history->isVisible());
+        Child<QTableView>(*history, "tblJobs")->selectRow(0);
+        save(*history, QStringLiteral("job_history"));
     }
 };
 
