@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/ignored_lines.h"
 #include "ui/byte_text.h"
@@ -14,6 +15,9 @@
 namespace skedora {
 
 namespace {
+
+constexpr int kPathColumnWidth = 260;
+
 QString TimeText(const LocalDateTime& time) {
     return QStringLiteral("%1-%2-%3 %4:%5:%6")
         .arg(time.year, 4, 10, QLatin1Char('0'))
@@ -114,6 +118,7 @@ JobHistoryWindow::JobHistoryWindow(std::function<void(const JobLogEntry&)> conve
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
+    m_table->setTextElideMode(Qt::ElideMiddle);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &JobHistoryWindow::UpdateButtons);
 
@@ -130,13 +135,17 @@ JobHistoryWindow::JobHistoryWindow(std::function<void(const JobLogEntry&)> conve
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
     layout->addLayout(buttons);
-    resize(820, 360);
+    resize(1000, 360);
     UpdateButtons();
 }
 
 void JobHistoryWindow::SetEntries(const std::vector<JobLogEntry>& entries) {
     m_model->SetEntries(entries);
     m_table->resizeColumnsToContents();
+    // Long paths are cut in the middle, where folder names repeat; the tooltip has them whole.
+    for (const int column : {JobHistoryModel::Source, JobHistoryModel::Output}) {
+        m_table->setColumnWidth(column, std::min(m_table->columnWidth(column), kPathColumnWidth));
+    }
     UpdateButtons();
 }
 

@@ -112,7 +112,7 @@ MainWindow::MainWindow(std::filesystem::path home, std::unique_ptr<FileChooser> 
     BuildMenus();
     BuildStatusBar();
     SetUpWatch();
-    resize(600, 420);
+    resize(760, 460);
     setAcceptDrops(true);
 
     if (const auto error = m_app.StartUp()) {
