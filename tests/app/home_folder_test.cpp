@@ -93,11 +93,5 @@ TEST(HomeFolderTest, ReportsWhatStandsInTheWay) {
     EXPECT_NE(none->description.find("--home"), std::string::npos);
 }
 
-TEST(HomeFolderTest, ProgramFolderIsWhereTheTestProgramLies) {
-    const fs::path folder = ProgramFolder();
-    EXPECT_TRUE(folder.is_absolute());
-    EXPECT_TRUE(fs::exists(folder / "app_tests"));
-}
-
 }  // namespace
 }  // namespace skedora

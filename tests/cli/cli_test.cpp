@@ -1,16 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-
-#include <csignal>
-#include <cstdlib>
 
 #include "engine/cp2_line.h"
 #include "input/csv_reader.h"
 #include "model/version.h"
 #include "settings/settings_store.h"
+#include "support/cli_run.h"
 #include "support/schedule_files.h"
-#include "support/temp_dir.h"
 
 namespace skedora {
 namespace {
@@ -18,34 +14,8 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-class CliTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const char* cli = std::getenv("SKEDORA_CLI");
-        ASSERT_NE(cli, nullptr) << "SKEDORA_CLI names the program under test";
-        m_cli = cli;
-    }
-
-    /** Runs the program with the arguments (shell words) from the data folder. */
-    Result Run(const std::string& arguments) {
-        const std::string command = "cd '" + m_data.path().string() + "' && '" + m_cli + "' " +
-                                    arguments + " >'" + m_scratch.file("out").string() + "' 2>'" +
-                                    m_scratch.file("err").string() + "' </dev/null";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_scratch.file("out")),
-                ReadFile(m_scratch.file("err"))};
-    }
-    std::string Home() const { return "--home '" + m_home.path().string() + "' "; }
-
-    std::string m_cli;
-    test::TempDir m_home, m_data, m_watch, m_scratch;
-};
+using CliTest = test::CliTestBase;
+using Result = test::CliResult;
 
 std::string ErrorBox(const std::string& description, int number) {
     return "Error! (" + description + ").  Error number =  " + std::to_string(number) +
@@ -86,7 +56,7 @@ TEST_F(CliTest, ConvertPrintsTheSummaryLineOrTheErrorBoxText) {
         {"LIES.DBF", 1, ErrorBox("LIES.DBF is shorter than its header says", errors::kBadTable)},
     };
     for (const auto& [arguments, exitCode, output] : cases) {
-        const Result result = Run("convert " + Home() + arguments);
+        const Result result = Run("convert" + Home() + arguments);
         EXPECT_EQ(result.exitCode, exitCode) << arguments;
         EXPECT_EQ(exitCode == 0 ? result.out : result.err, output) << arguments;
         // The binary file's lines are no events: a warning on stderr, checked with explain.
@@ -120,32 +90,26 @@ TEST_F(CliTest, BadUsageExitsTwoAndHelpAndVersionExitZero) {
 }
 
 TEST_F(CliTest, WatchReportsEachJobOnceAndKeepsTheSourceOfAFailedOne) {
-    RuleSet rules;
-    rules.AutoLoadSettings = {m_watch.folderText(), m_data.folderText(), true, true, true, false};
-    ASSERT_EQ(SaveSettings(m_home.path(), rules), std::nullopt);
+    SaveWatchRules(true);
     std::filesystem::create_directory(m_home.file("FileList.txt"));  // neither read nor written
-    std::filesystem::create_directory(m_data.file("B.CP2"));         // B's output cannot be made
+    std::filesystem::create_directory(m_out.file("B.CP2"));          // B's output cannot be made
     test::WriteDbfSchedule(m_watch.file("A.DBF"), {{}});
-    test::WriteCsvSchedule(m_watch.file("B.CSV"), {{}, {}});
-    WriteFile(m_watch.file("C.CSV"), "");
-    for (const auto& entry : std::filesystem::directory_iterator(m_watch.path())) {
-        // Old enough to be past the quiet period.
-        std::filesystem::last_write_time(
-            entry.path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
-    }
-    const std::string schedule = ReadFile(m_watch.file("B.CSV"));
+    Drop("A.DBF", ReadFile(m_watch.file("A.DBF")));
+    const std::string schedule = test::CsvSchedule({{}, {}});
+    Drop("B.CSV", schedule);
+    Drop("C.CSV", "");
 
-    const Result result = Run("watch " + Home() + "--interval 0 --polls 5");
+    const Result result = Run("watch" + Home() + "--interval 0 --polls 5");
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const auto job = [&](const char* input, const char* output) {
-        return m_watch.folderText() + input + " -> " + m_data.folderText() + output;
+        return m_watch.folderText() + input + " -> " + m_out.folderText() + output;
     };
     EXPECT_EQ(
         result.out,
         "started " + job("A.DBF", "A.CP2") + "\nfinished " + job("A.DBF", "A.CP2") +
             ": 1 read, 0 skipped, 0 deleted, 1 written\nstarted " + job("B.CSV", "B.CP2") +
             "\nfailed " + job("B.CSV", "B.CP2") + ": " +
-            ErrorBox("Path/File access error: " + m_data.folderText() + "B.CP2: Is a directory",
+            ErrorBox("Path/File access error: " + m_out.folderText() + "B.CP2: Is a directory",
                      errors::kPathFileAccess) +
             "started " + job("C.CSV", "C.CP2") + "\nfinished " + job("C.CSV", "C.CP2") +
             ": 0 read, 0 skipped, 0 deleted, 0 written\n");
@@ -154,23 +118,17 @@ TEST_F(CliTest, WatchReportsEachJobOnceAndKeepsTheSourceOfAFailedOne) {
 }
 
 TEST_F(CliTest, WatchStopsOnTerminateSignal) {
-    const std::string command = "'" + m_cli + "' watch " + Home() +
+    const std::string command = "'" + m_cli + "' watch" + Home() +
                                 "--interval 5 & pid=$!; sleep 1; kill -TERM $pid; wait $pid";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-}  // namespace
-}  // namespace skedora
-
-namespace skedora {
-namespace {
-
 TEST_F(CliTest, RefusalsThatMustNotHangOrPassSilently) {
     ASSERT_EQ(mkfifo(m_data.file("pipe.csv").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/zero", m_data.file("zero.csv"));
     for (const char* schedule : {"pipe.csv", "zero.csv"}) {
-        const Result result = Run("convert " + Home() + schedule);
+        const Result result = Run("convert" + Home() + schedule);
         EXPECT_EQ(result.exitCode, 1) << schedule;
         EXPECT_NE(result.err.find("not a regular file"), std::string::npos) << result.err;
     }
@@ -179,31 +137,10 @@ TEST_F(CliTest, RefusalsThatMustNotHangOrPassSilently) {
     EXPECT_NE(missingHome.err.find("is not a folder"), std::string::npos) << missingHome.err;
 
     std::filesystem::create_directory(m_home.file("SK.ini"));  // there, but not readable
-    const Result watch = Run("watch " + Home() + "--polls 1");
+    const Result watch = Run("watch" + Home() + "--polls 1");
     EXPECT_EQ(watch.exitCode, 1);
     EXPECT_NE(watch.err.find("SK.ini: the settings file cannot be read"), std::string::npos)
         << watch.err;
-}
-
-TEST_F(CliTest, AnInterruptedConvertExitsWithTheSignalAndLeavesNoOutput) {
-    std::string events;
-    for (int i = 0; i < 32767; ++i) {
-        events += "1,03/05/2024,TUE,10:00,11:00,NEWS,,,,,1,WABC,2,WXYZ,12,SYS,,\r\n";
-    }
-    std::string header(CsvHeaderText());
-    WriteFile(m_data.file("big.csv"), header + "\r\n" + events);
-    // Stopped during the read or the pass, whichever it is in after 20 ms.
-    const std::string command = "cd '" + m_data.path().string() + "' && ('" + m_cli + "' convert " +
-                                Home() +
-                                "big.csv 2>/dev/null & pid=$!; sleep 0.02; kill -TERM $pid; "
-                                "wait $pid)";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 0) {
-        GTEST_SKIP() << "the conversion finished before the signal";
-    }
-    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
-    EXPECT_FALSE(exists(m_data.file("big.CP2")));
 }
 
 }  // namespace

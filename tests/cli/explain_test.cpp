@@ -1,13 +1,8 @@
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "settings/settings_store.h"
+#include "support/cli_run.h"
 #include "support/schedule_files.h"
-#include "support/temp_dir.h"
 
 namespace skedora {
 namespace {
@@ -15,33 +10,12 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-class ExplainTest : public ::testing::Test {
+class ExplainTest : public test::CliTestBase {
   protected:
-    void SetUp() override {
-        const char* cli = std::getenv("SKEDORA_CLI");
-        ASSERT_NE(cli, nullptr) << "SKEDORA_CLI names the program under test";
-        m_cli = cli;
+    /** Runs the command with --home and the arguments from the data folder. */
+    test::CliResult Cli(const std::string& command, const std::string& arguments) {
+        return Run(command + Home() + arguments);
     }
-
-    /** Runs the program with the arguments (shell words) from the data folder, with --home. */
-    CliRun Cli(const std::string& command, const std::string& arguments) {
-        const std::string line = "cd '" + m_data.path().string() + "' && '" + m_cli + "' " +
-                                 command + " --home '" + m_home.path().string() + "' " + arguments +
-                                 " >'" + m_scratch.file("out").string() + "' 2>'" +
-                                 m_scratch.file("err").string() + "' </dev/null";
-        const int status = std::system(line.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_scratch.file("out")),
-                ReadFile(m_scratch.file("err"))};
-    }
-
-    std::string m_cli;
-    test::TempDir m_home, m_data, m_scratch;
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -73,7 +47,7 @@ TEST_F(ExplainTest, JsonLinesAgreeWithTheConvertedFile) {
                                                       {"WDEL", "WXYZ", "12", "c"},
                                                       {"KQED", "WXYZ", "9", "d"}});
 
-    const CliRun explain = Cli("explain", "--format jsonl week1.csv");
+    const test::CliResult explain = Cli("explain", "--format jsonl week1.csv");
     ASSERT_EQ(explain.exitCode, 0) << explain.err;
     EXPECT_EQ(explain.err, "");
     EXPECT_FALSE(exists(m_data.file("week1.CP2")));  // the audit writes nothing
@@ -105,32 +79,32 @@ TEST_F(ExplainTest, FailsAsConvertDoesAndChecksItsFormat) {
     WriteFile(m_data.file("LIES.DBF"), lyingHeader);
     WriteFile(m_data.file("notes.txt"), "");
     for (const char* schedule : {"missing.csv", "MISSING.DBF", "notes.txt", "week3", "LIES.DBF"}) {
-        const CliRun convert = Cli("convert", schedule);
-        const CliRun explain = Cli("explain", schedule);
+        const test::CliResult convert = Cli("convert", schedule);
+        const test::CliResult explain = Cli("explain", schedule);
         EXPECT_EQ(convert.exitCode, 1) << schedule;
         EXPECT_EQ(explain.exitCode, convert.exitCode) << schedule;
         EXPECT_EQ(explain.err, convert.err) << schedule;
         EXPECT_EQ(explain.out, "") << schedule;
     }
     for (const char* arguments : {"--format xml week1.csv", "--format", "", "a.csv b.csv"}) {
-        const CliRun run = Cli("explain", arguments);
+        const test::CliResult run = Cli("explain", arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_NE(run.err.find("Usage: skedora-cli explain"), std::string::npos) << arguments;
         EXPECT_EQ(run.out, "") << arguments;
     }
-    const CliRun text = Cli("explain", "week1.csv");
+    const test::CliResult text = Cli("explain", "week1.csv");
     EXPECT_EQ(text.exitCode, 0) << text.err;
     EXPECT_NE(text.out, "");
 }
 
 TEST_F(ExplainTest, IgnoredLinesAreReportedWithoutChangingTheSummaryLine) {
     WriteFile(m_data.file("binary.csv"), std::string("\x01\x02\n\x7f\n\xff\xfe\n", 9));
-    const CliRun convert = Cli("convert", "binary.csv");
+    const test::CliResult convert = Cli("convert", "binary.csv");
     EXPECT_EQ(convert.exitCode, 0);
     EXPECT_EQ(convert.out, "binary.csv -> binary.CP2: 0 read, 0 skipped, 0 deleted, 0 written\n");
     EXPECT_EQ(convert.err,
               "skedora-cli: warning: 3 lines of binary.csv were ignored: fewer than 18 fields\n");
-    const CliRun explain = Cli("explain", "--format jsonl binary.csv");
+    const test::CliResult explain = Cli("explain", "--format jsonl binary.csv");
     EXPECT_EQ(explain.exitCode, 0);
     EXPECT_NE(explain.out.find(R"("ignored_lines": 3})"), std::string::npos) << explain.out;
 }

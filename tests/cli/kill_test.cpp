@@ -1,42 +1,33 @@
-// The programs killed outright (SIGKILL, as a crash or a power cut ends them) at many points of a
-// job, and stopped by a signal: what the output folder, the watch folder and the converted-file
+// The programs killed outright (SIGKILL, as a crash or a power cut ends them) at several points of
+// a job, and stopped by a signal: what the output folder, the watch folder and the converted-file
 // list hold afterwards, and what a restart does with it.
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <iostream>
 #include <thread>
 
 #include "engine/cp2_line.h"
-#include "settings/settings_store.h"
+#include "support/cli_run.h"
 #include "support/schedule_files.h"
-#include "support/temp_dir.h"
 
 namespace skedora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Count;
 using test::ReadFile;
 using test::WriteFile;
 using SteadyClock = std::chrono::steady_clock;
 
-/** The kill points: from the start of the process to the end of its job. */
-constexpr int kKillPoints = 10;
-/** Fewer for the watch, each point of which runs a restart too. */
-constexpr int kWatchKillPoints = 6;
-/** Events in the schedule killed: long enough a job that the points fall in every stage. */
+/** The kill points, from the start of the process to the end of its job. */
+constexpr int kKillPoints = 5;
+/** Events in the schedule: long enough a job that the points fall in every stage. */
 constexpr int kEvents = 32767;
-/** A schedule that every earlier, complete output is (not the one a job writes). */
 constexpr std::string_view kEarlierOutput = "an earlier, complete output\r\n";
 
 std::string BigSchedule() {
@@ -47,19 +38,6 @@ std::string BigSchedule() {
                 ",,,,,1,WABC,2,WXYZ,12,SYS,,\r\n";
     }
     return text;
-}
-
-/** Every line ends in CR LF and there is a header and a line per event. */
-bool IsWholeOutput(const std::string& bytes) {
-    std::size_t lines = 0;
-    for (std::size_t at = bytes.find('\n'); at != std::string::npos;
-         at = bytes.find('\n', at + 1)) {
-        if (at == 0 || bytes[at - 1] != '\r') {
-            return false;
-        }
-        ++lines;
-    }
-    return !bytes.empty() && bytes.back() == '\n' && lines == kEvents + 1;
 }
 
 /** Hidden temporary files of outputs in folder. */
@@ -81,21 +59,12 @@ void MakeStale(const std::vector<fs::path>& files) {
     }
 }
 
-class KillTest : public ::testing::Test {
+class KillTest : public test::CliTestBase {
   protected:
-    void SetUp() override {
-        const char* cli = std::getenv("SKEDORA_CLI");
-        ASSERT_NE(cli, nullptr) << "SKEDORA_CLI names the program under test";
-        m_cli = cli;
-        m_schedule = BigSchedule();
-    }
-
-    /** Starts the program with the arguments, its output to the scratch folder. */
-    pid_t Start(const std::vector<std::string>& arguments) {
-        std::vector<std::string> words = {m_cli};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        words.push_back("--home");
-        words.push_back(m_home.path().string());
+    /** Starts the program with the arguments and --home, its output to the scratch folder. */
+    pid_t Start(std::vector<std::string> words) {
+        words.insert(words.begin(), m_cli);
+        words.insert(words.end(), {"--home", m_home.path().string()});
         std::vector<char*> argv;
         for (auto& word : words) {
             argv.push_back(word.data());
@@ -106,12 +75,10 @@ class KillTest : public ::testing::Test {
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, m_scratch.file("out").c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, m_scratch.file("err").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         pid_t pid = -1;
-        const int error = posix_spawn(&pid, m_cli.c_str(), &actions, nullptr, argv.data(), environ);
+        EXPECT_EQ(posix_spawn(&pid, m_cli.c_str(), &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
-        EXPECT_EQ(error, 0);
         return pid;
     }
 
@@ -126,71 +93,37 @@ class KillTest : public ::testing::Test {
     /** Runs the program to its end; how long it took. */
     SteadyClock::duration RunWhole(const std::vector<std::string>& arguments) {
         const auto start = SteadyClock::now();
-        EXPECT_EQ(Wait(Start(arguments)), 0) << ReadFile(m_scratch.file("err"));
+        EXPECT_EQ(Wait(Start(arguments)), 0);
         return SteadyClock::now() - start;
     }
 
-    /** Starts the program and kills it outright after the delay. */
-    void KillAfter(const std::vector<std::string>& arguments, SteadyClock::duration delay) {
+    /** Starts the program, sends it the signal at the point-th of the kill points of length. */
+    int SignalAt(const std::vector<std::string>& arguments, int signal,
+                 SteadyClock::duration length, int point) {
         const pid_t pid = Start(arguments);
-        std::this_thread::sleep_for(delay);
-        ::kill(pid, SIGKILL);
-        Wait(pid);
-    }
-
-    /** Sends SIGTERM and waits; the exit code as Wait gives it. Keeps the longest wait. */
-    int Stop(pid_t pid) {
-        const auto sent = SteadyClock::now();
-        ::kill(pid, SIGTERM);
-        const int code = Wait(pid);
-        m_slowestStop = std::max(
-            m_slowestStop,
-            std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - sent));
-        return code;
+        std::this_thread::sleep_for(length * point / (kKillPoints - 1));
+        ::kill(pid, signal);
+        return Wait(pid);
     }
 
     std::string Out() const { return ReadFile(m_scratch.file("out")); }
+    void DropBig() const { Drop("BIG.CSV", m_schedule); }
 
-    void SaveWatchRules(bool deleteOn) {
-        RuleSet rules;
-        rules.AutoLoadSettings = {
-            m_watch.folderText(), m_out.folderText(), false, true, deleteOn, false};
-        ASSERT_EQ(SaveSettings(m_home.path(), rules), std::nullopt);
-    }
-
-    /** The schedule in the watch folder, past its quiet period. */
-    void DropSchedule() {
-        WriteFile(m_watch.file("BIG.CSV"), m_schedule);
-        fs::last_write_time(m_watch.file("BIG.CSV"),
-                            fs::file_time_type::clock::now() - std::chrono::hours(1));
-    }
-
-    std::string m_cli;
-    std::string m_schedule;
-    std::chrono::milliseconds m_slowestStop{0};
-    test::TempDir m_home, m_data, m_watch, m_out, m_scratch;
+    const std::string m_schedule = BigSchedule();
+    const std::vector<std::string> m_convert = {"convert", m_data.file("big.csv").string()};
 };
-
-int Count(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
 
 TEST_F(KillTest, AKilledConvertLeavesTheEarlierOutputOrTheWholeNewOne) {
     ASSERT_EQ(SaveSettings(m_home.path(), RuleSet{}), std::nullopt);
     WriteFile(m_data.file("big.csv"), m_schedule);
-    const std::vector<std::string> convert = {"convert", m_data.file("big.csv").string()};
-    const auto length = RunWhole(convert);
+    const auto length = RunWhole(m_convert);
     const std::string whole = ReadFile(m_data.file("big.CP2"));
-    ASSERT_TRUE(IsWholeOutput(whole));
+    ASSERT_EQ(Count(whole, "\r\n"), kEvents + 1);
 
     int earlierKept = 0;
     for (int point = 0; point < kKillPoints; ++point) {
         WriteFile(m_data.file("big.CP2"), kEarlierOutput);
-        KillAfter(convert, length * point / (kKillPoints - 1));
+        SignalAt(m_convert, SIGKILL, length, point);
         const std::string output = ReadFile(m_data.file("big.CP2"));
         EXPECT_TRUE(output == kEarlierOutput || output == whole) << "point " << point;
         earlierKept += output == kEarlierOutput;
@@ -200,7 +133,7 @@ TEST_F(KillTest, AKilledConvertLeavesTheEarlierOutputOrTheWholeNewOne) {
 
     // A killed job's temporary goes at the next conversion to that output once it is stale.
     MakeStale(Temporaries(m_data.path()));
-    RunWhole(convert);
+    RunWhole(m_convert);
     EXPECT_EQ(Temporaries(m_data.path()), std::vector<fs::path>{});
     EXPECT_EQ(ReadFile(m_data.file("big.CP2")), whole);
 }
@@ -210,30 +143,25 @@ TEST_F(KillTest, AKilledWatchConvertsEachSourceOnceMoreWhereNeededAfterARestart)
     const std::vector<std::string> restart = {"watch", "--interval", "0", "--polls", "2"};
     for (const bool deleteOn : {false, true}) {
         SaveWatchRules(deleteOn);
-        DropSchedule();
+        DropBig();
         const auto length = RunWhole(restart);
         const std::string whole = ReadFile(m_out.file("BIG.CP2"));
-        ASSERT_TRUE(IsWholeOutput(whole));
+        ASSERT_EQ(Count(whole, "\r\n"), kEvents + 1);
 
-        for (int point = 0; point < kWatchKillPoints; ++point) {
-            const std::string at = std::string(deleteOn ? "Delete on" : "Delete off") + ", point " +
-                                   std::to_string(point);
+        for (int point = 0; point < kKillPoints; ++point) {
+            const std::string at =
+                "Delete " + std::to_string(deleteOn) + ", point " + std::to_string(point);
             fs::remove(m_home.file("FileList.txt"));
-            DropSchedule();
+            DropBig();
             WriteFile(m_out.file("BIG.CP2"), kEarlierOutput);
-            KillAfter(watch, length * point / (kWatchKillPoints - 1));
+            SignalAt(watch, SIGKILL, length, point);
 
-            const std::string output = ReadFile(m_out.file("BIG.CP2"));
-            const bool complete = output == whole;
-            EXPECT_TRUE(complete || output == kEarlierOutput) << at;
+            const bool complete = ReadFile(m_out.file("BIG.CP2")) == whole;
+            EXPECT_TRUE(complete || ReadFile(m_out.file("BIG.CP2")) == kEarlierOutput) << at;
             const bool sourceThere = fs::exists(m_watch.file("BIG.CSV"));
             EXPECT_TRUE(sourceThere || (deleteOn && complete)) << at;
-            if (sourceThere) {
-                EXPECT_EQ(ReadFile(m_watch.file("BIG.CSV")), m_schedule) << at;
-            }
-            const bool listed =
-                fs::exists(m_home.file("FileList.txt")) &&
-                ReadFile(m_home.file("FileList.txt")).find("BIG.CSV") != std::string::npos;
+            EXPECT_TRUE(!sourceThere || ReadFile(m_watch.file("BIG.CSV")) == m_schedule) << at;
+            const bool listed = Count(ReadFile(m_home.file("FileList.txt")), "BIG.CSV") > 0;
             EXPECT_TRUE(complete || !listed) << at;
 
             RunWhole(restart);
@@ -259,84 +187,58 @@ TEST_F(KillTest, AKilledWatchConvertsEachSourceOnceMoreWhereNeededAfterARestart)
     }
 }
 
-/** Stopped by SIGTERM during the read or the pass: exits with the signal, no output, promptly. */
+/** Stopped by SIGTERM during the read or the pass: exits with the signal and leaves no output. */
 TEST_F(KillTest, AStopSignalEndsAConvertOrAWatchJobAtAnyPoint) {
     SaveWatchRules(true);
     WriteFile(m_data.file("big.csv"), m_schedule);
-    const std::vector<std::string> convert = {"convert", m_data.file("big.csv").string()};
-    const auto length = RunWhole(convert);
+    const auto length = RunWhole(m_convert);
     const std::string whole = ReadFile(m_data.file("big.CP2"));
-    fs::remove(m_data.file("big.CP2"));
-    for (int point = 0; point < kWatchKillPoints; ++point) {
-        const pid_t pid = Start(convert);
-        std::this_thread::sleep_for(length * point / (kWatchKillPoints - 1));
-        const int code = Stop(pid);
-        if (code == 0) {
-            EXPECT_EQ(ReadFile(m_data.file("big.CP2")), whole) << "point " << point;
-        } else {
-            // Before its handlers are in place the signal ends the program as it ends any.
-            EXPECT_TRUE(code == 128 + SIGTERM || code == -SIGTERM) << code << " point " << point;
-            EXPECT_FALSE(fs::exists(m_data.file("big.CP2"))) << "point " << point;
-        }
+    for (int point = 0; point < kKillPoints; ++point) {
         fs::remove(m_data.file("big.CP2"));
+        const int code = SignalAt(m_convert, SIGTERM, length, point);
+        // Before its handlers are in place the signal ends the program as it ends any.
+        EXPECT_TRUE(code == 0 || code == 128 + SIGTERM || code == -SIGTERM) << code;
+        EXPECT_EQ(ReadFile(m_data.file("big.CP2")), code == 0 ? whole : "") << point;
+
+        fs::remove(m_out.file("BIG.CP2"));
+        DropBig();
+        const int watchCode = SignalAt({"watch", "--interval", "0"}, SIGTERM, length, point);
+        EXPECT_TRUE(watchCode == 0 || watchCode == -SIGTERM) << watchCode << " point " << point;
+        // The job either ended (source deleted, output whole) or left no trace.
+        const bool ended = !fs::exists(m_watch.file("BIG.CSV"));
+        EXPECT_EQ(ReadFile(m_out.file("BIG.CP2")), ended ? whole : "") << point;
     }
     EXPECT_EQ(Temporaries(m_data.path()), std::vector<fs::path>{});
-
-    for (int point = 0; point < kWatchKillPoints; ++point) {
-        DropSchedule();
-        const pid_t pid = Start({"watch", "--interval", "0"});
-        std::this_thread::sleep_for(length * point / (kWatchKillPoints - 1));
-        const int code = Stop(pid);
-        EXPECT_TRUE(code == 0 || code == -SIGTERM) << code << " point " << point;
-        // The job either ended (source deleted, output whole) or left no trace.
-        if (fs::exists(m_watch.file("BIG.CSV"))) {
-            EXPECT_FALSE(fs::exists(m_out.file("BIG.CP2"))) << "point " << point;
-        } else {
-            EXPECT_EQ(ReadFile(m_out.file("BIG.CP2")), whole) << "point " << point;
-        }
-        fs::remove(m_out.file("BIG.CP2"));
-    }
     EXPECT_EQ(Temporaries(m_out.path()), std::vector<fs::path>{});
-    // Measured, not asserted: the longest a stop took, for the record.
-    RecordProperty("slowest_stop_ms", static_cast<int>(m_slowestStop.count()));
-    std::cout << "slowest stop: " << m_slowestStop.count() << " ms\n";
 }
 
 TEST_F(KillTest, AFullDiskFailsTheJobWhereTheUserLooksAndLosesNothing) {
     SaveWatchRules(true);
     WriteFile(m_data.file("big.csv"), m_schedule);
     WriteFile(m_data.file("big.CP2"), kEarlierOutput);
-    DropSchedule();
+    DropBig();
     WriteFile(m_out.file("BIG.CP2"), kEarlierOutput);
     // A file size limit below the output's size stands in for a full disk.
-    const auto run = [&](const std::string& arguments) {
-        const std::string command = "trap '' XFSZ; ulimit -f 64; exec '" + m_cli + "' " +
-                                    arguments + " --home '" + m_home.path().string() + "' >'" +
-                                    m_scratch.file("out").string() + "' 2>'" +
-                                    m_scratch.file("err").string() + "' </dev/null";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    EXPECT_EQ(run("convert '" + m_data.file("big.csv").string() + "'"), 1);
-    EXPECT_NE(ReadFile(m_scratch.file("err")).find(m_data.file("big.CP2").string() + ": cannot"),
-              std::string::npos)
-        << ReadFile(m_scratch.file("err"));
+    const std::string limit = "trap '' XFSZ; ulimit -f 64; exec ";
+    const test::CliResult convert =
+        Run("convert '" + m_data.file("big.csv").string() + "'" + Home(), limit);
+    EXPECT_EQ(convert.exitCode, 1);
+    EXPECT_NE(convert.err.find(m_data.file("big.CP2").string() + ": cannot"), std::string::npos)
+        << convert.err;
     EXPECT_EQ(ReadFile(m_data.file("big.CP2")), kEarlierOutput);
     EXPECT_EQ(Temporaries(m_data.path()), std::vector<fs::path>{});
 
-    EXPECT_EQ(run("watch --interval 0 --polls 3"), 0);
-    EXPECT_EQ(Count(Out(), "started "), 1) << Out();  // held back, not tried again in this run
-    EXPECT_NE(Out().find("\nfailed " + m_watch.folderText() + "BIG.CSV -> "), std::string::npos)
-        << Out();
+    const test::CliResult watch = Run("watch --interval 0 --polls 3" + Home(), limit);
+    EXPECT_EQ(watch.exitCode, 0);
+    EXPECT_EQ(Count(watch.out, "started "), 1) << watch.out;  // held back, not tried again
+    EXPECT_NE(watch.out.find("\nfailed " + m_watch.folderText() + "BIG.CSV -> "), std::string::npos)
+        << watch.out;
     EXPECT_EQ(ReadFile(m_out.file("BIG.CP2")), kEarlierOutput);
     EXPECT_EQ(ReadFile(m_watch.file("BIG.CSV")), m_schedule);
     EXPECT_EQ(Temporaries(m_out.path()), std::vector<fs::path>{});
 }
 
-/**
- * Makes a file impossible to delete, even for the superuser, while it lives: its folder made
- * read-only, and the file itself immutable where the file system allows it.
- */
+/** Makes a file undeletable, even for the superuser, while it lives. */
 class Undeletable {
   public:
     explicit Undeletable(const fs::path& file) : m_file(file) {
@@ -368,22 +270,21 @@ class Undeletable {
 
 TEST_F(KillTest, WatchSaysWhichSourceItKeptAndThatTheListWasNotSaved) {
     SaveWatchRules(true);
-    test::WriteCsvSchedule(m_watch.file("A.CSV"), {{}, {}});
-    fs::last_write_time(m_watch.file("A.CSV"),
-                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    Drop("A.CSV", test::CsvSchedule({{}, {}}));
     const std::string input = m_watch.folderText() + "A.CSV";
+    test::CliResult watch;
     {
         const Undeletable kept(m_watch.file("A.CSV"));
         if (::access(m_watch.path().c_str(), W_OK) == 0 && ::unlink(input.c_str()) == 0) {
             GTEST_SKIP() << "no way to make a file undeletable here";
         }
-        RunWhole({"watch", "--interval", "0", "--polls", "3"});
+        watch = Run("watch --interval 0 --polls 3" + Home());
     }
-    EXPECT_EQ(Count(Out(), "started "), 1) << Out();  // held back, not tried again in this run
-    EXPECT_NE(Out().find("\nkept " + input + ": Path/File access error: cannot delete " + input),
-              std::string::npos)
-        << Out();
-    EXPECT_TRUE(fs::exists(m_watch.file("A.CSV")));
+    EXPECT_EQ(Count(watch.out, "started "), 1) << watch.out;  // held back, not tried again
+    EXPECT_NE(
+        watch.out.find("\nkept " + input + ": Path/File access error: cannot delete " + input),
+        std::string::npos)
+        << watch.out;
     EXPECT_EQ(test::FileLines(m_out.file("A.CP2")).size(), 3u);
 
     // With Delete off the list is the only record of the job: a list that cannot be saved says so.
@@ -391,10 +292,9 @@ TEST_F(KillTest, WatchSaysWhichSourceItKeptAndThatTheListWasNotSaved) {
     fs::remove(m_out.file("A.CP2"));
     fs::remove(m_home.file("FileList.txt"));
     fs::create_directory(m_home.file("FileList.txt"));
-    RunWhole({"watch", "--interval", "0", "--polls", "2"});
-    EXPECT_EQ(Count(Out(), "finished "), 1) << Out();
-    EXPECT_GE(Count(ReadFile(m_scratch.file("err")), "FileList.txt"), 2)
-        << ReadFile(m_scratch.file("err"));  // not read at start-up, not saved after the job
+    watch = Run("watch --interval 0 --polls 2" + Home());
+    EXPECT_EQ(Count(watch.out, "finished "), 1) << watch.out;
+    EXPECT_GE(Count(watch.err, "FileList.txt"), 2) << watch.err;  // neither read nor saved
     EXPECT_TRUE(fs::exists(m_watch.file("A.CSV")));
 }
 

@@ -1,17 +1,12 @@
 // The watch command as a service runs it: one watcher per home, backlogs drained at once.
 
-#include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <variant>
 
 #include "os/home_lock.h"
-#include "settings/settings_store.h"
+#include "support/cli_run.h"
 #include "support/schedule_files.h"
-#include "support/temp_dir.h"
 
 namespace skedora {
 namespace {
@@ -22,38 +17,22 @@ using test::ReadFile;
 /** The output of a schedule of two events: its header line and a line per event. */
 constexpr std::size_t kOutputLines = 3;
 
-class WatchCommandTest : public ::testing::Test {
+class WatchCommandTest : public test::CliTestBase {
   protected:
     void SetUp() override {
-        const char* cli = std::getenv("SKEDORA_CLI");
-        ASSERT_NE(cli, nullptr) << "SKEDORA_CLI names the program under test";
-        m_cli = cli;
-        RuleSet rules;
-        rules.AutoLoadSettings = {
-            m_watch.folderText(), m_out.folderText(), true, true, true, false};
-        ASSERT_EQ(SaveSettings(m_home.path(), rules), std::nullopt);
+        CliTestBase::SetUp();
+        SaveWatchRules(true);
     }
 
     /** Runs the program; the exit code, standard error in err. */
-    int Run(const std::string& arguments) {
-        const std::string command = "'" + m_cli + "' " + arguments + " --home '" +
-                                    m_home.path().string() + "' >/dev/null 2>'" +
-                                    m_scratch.file("err").string() + "' </dev/null";
-        const int status = std::system(command.c_str());
-        err = ReadFile(m_scratch.file("err"));
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int RunWatch(const std::string& arguments) {
+        const test::CliResult result = Run(arguments + Home());
+        err = result.err;
+        return result.exitCode;
     }
+    void Drop(const std::string& name) { CliTestBase::Drop(name, test::CsvSchedule({{}, {}})); }
 
-    /** A schedule old enough to be past the quiet period. */
-    void Drop(const std::string& name) {
-        test::WriteCsvSchedule(m_watch.file(name), {{}, {}});
-        fs::last_write_time(m_watch.file(name),
-                            fs::file_time_type::clock::now() - std::chrono::hours(1));
-    }
-
-    std::string m_cli;
     std::string err;
-    test::TempDir m_home, m_watch, m_out, m_scratch;
 };
 
 TEST_F(WatchCommandTest, SecondWatcherOfAHomeExitsNamingTheHolderButConvertNeedsNoLock) {
@@ -61,20 +40,20 @@ TEST_F(WatchCommandTest, SecondWatcherOfAHomeExitsNamingTheHolderButConvertNeeds
     auto lock = HomeLock::TryAcquire(m_home.path(), "skedora");
     ASSERT_TRUE(std::holds_alternative<HomeLock>(lock));
 
-    EXPECT_EQ(Run("watch --polls 1"), 1);
+    EXPECT_EQ(RunWatch("watch --polls 1"), 1);
     EXPECT_EQ(err, "skedora-cli: skedora (process " + std::to_string(::getpid()) +
                        ") already watches the folder of " + m_home.path().string() + "\n");
     EXPECT_TRUE(fs::exists(m_watch.file("A.CSV")));  // nothing converted, nothing deleted
 
-    EXPECT_EQ(Run("convert '" + m_watch.file("A.CSV").string() + "' --output '" +
-                  m_scratch.file("A.CP2").string() + "'"),
+    EXPECT_EQ(RunWatch("convert '" + m_watch.file("A.CSV").string() + "' --output '" +
+                       m_scratch.file("A.CP2").string() + "'"),
               0)
         << err;
     EXPECT_EQ(test::FileLines(m_scratch.file("A.CP2")).size(), kOutputLines);
 
     // Once the holder is gone the home is free again.
     lock = LockHolder{};
-    EXPECT_EQ(Run("watch --polls 1"), 0) << err;
+    EXPECT_EQ(RunWatch("watch --polls 1"), 0) << err;
     EXPECT_TRUE(fs::exists(m_out.file("A.CP2")));
 }
 
@@ -85,7 +64,8 @@ TEST_F(WatchCommandTest, BacklogDrainsWithoutWaitingAnIntervalPerFile) {
     for (const auto& name : names) {
         Drop(name);
     }
-    EXPECT_EQ(Run("watch --interval 3600 --polls " + std::to_string(names.size() + 1)), 0) << err;
+    EXPECT_EQ(RunWatch("watch --interval 3600 --polls " + std::to_string(names.size() + 1)), 0)
+        << err;
     for (const auto& name : names) {
         const std::string output = name.substr(0, 1) + ".CP2";
         EXPECT_EQ(test::FileLines(m_out.file(output)).size(), kOutputLines) << output;
@@ -96,10 +76,8 @@ TEST_F(WatchCommandTest, BacklogDrainsWithoutWaitingAnIntervalPerFile) {
 // A file that is no schedule reads as ignored lines: said on stderr, as convert says it.
 TEST_F(WatchCommandTest, IgnoredLinesAreWarnedOfForTheJobThatHadThem) {
     Drop("A.CSV");
-    test::WriteFile(m_watch.file("B.CSV"), "header\r\n\x01\x02\r\nnot,an,event\r\n\xFF\r\n");
-    fs::last_write_time(m_watch.file("B.CSV"),
-                        fs::file_time_type::clock::now() - std::chrono::hours(1));
-    EXPECT_EQ(Run("watch --polls 3"), 0) << err;
+    CliTestBase::Drop("B.CSV", "header\r\n\x01\x02\r\nnot,an,event\r\n\xFF\r\n");
+    EXPECT_EQ(RunWatch("watch --polls 3"), 0) << err;
     EXPECT_EQ(err, "skedora-cli: warning: 3 lines of " + m_watch.file("B.CSV").string() +
                        " were ignored: fewer than 18 fields\n");
     EXPECT_TRUE(fs::exists(m_out.file("B.CP2")));

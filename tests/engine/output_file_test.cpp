@@ -1,14 +1,9 @@
 #include "engine/output_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <ctime>
 #include <set>
 
 #include "support/temp_dir.h"
@@ -76,70 +71,6 @@ TEST_F(OutputFileTest, AnAbortedOrAbandonedOutputLeavesTheEarlierOneAsItWas) {
     }  // dropped uncommitted
     EXPECT_EQ(Names(), std::set<std::string>{"WEEK1.CP2"});
     EXPECT_EQ(test::ReadFile(Output()), kEarlier);
-}
-
-TEST_F(OutputFileTest, AFailedWriteIsReturnedByCommitAndLeavesTheEarlierOutputWhole) {
-    test::WriteFile(Output(), kEarlier);
-    // A file size limit below the output's size stands in for a full disk.
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 16 * 1024;
-    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    OutputFile output;
-    const MaybeError created = output.Create(Output());
-    WriteLines(output, 2000);
-    const MaybeError failure = output.Commit();
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    ::signal(SIGXFSZ, oldHandler);
-
-    ASSERT_EQ(created, std::nullopt);
-    ASSERT_NE(failure, std::nullopt);
-    EXPECT_EQ(failure->number, errors::kPathFileAccess);
-    EXPECT_NE(failure->description.find(Output()), std::string::npos) << failure->description;
-    EXPECT_EQ(test::ReadFile(Output()), kEarlier);
-    EXPECT_EQ(Names(), std::set<std::string>{"WEEK1.CP2"});
-}
-
-TEST_F(OutputFileTest, AWriterKilledAtAnyPointLeavesNoPartialOutputUnderTheName) {
-    test::WriteFile(Output(), kEarlier);
-    // Killed right after the create, after some lines, after many, and from outside while it
-    // writes without end.
-    for (const int lines : {0, 1, 500, 20000, -1}) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            OutputFile output;
-            if (output.Create(Output())) {
-                ::_exit(3);
-            }
-            do {
-                WriteLines(output, lines < 0 ? 100 : lines);
-            } while (lines < 0);
-            ::raise(SIGKILL);
-        }
-        if (lines < 0) {
-            const timespec moment{0, 20'000'000};
-            ::nanosleep(&moment, nullptr);
-            ::kill(child, SIGKILL);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << lines;
-        EXPECT_EQ(test::ReadFile(Output()), kEarlier) << lines;
-    }
-    // What the killed writers left is hidden, and swept once it is old.
-    const timespec hourAgo{::time(nullptr) - 3600, 0};
-    const timespec times[2] = {hourAgo, hourAgo};
-    for (const std::string& name : Names()) {
-        if (name != "WEEK1.CP2") {
-            EXPECT_EQ(name.front(), '.');
-            ::utimensat(AT_FDCWD, m_dir.file(name).c_str(), times, 0);
-        }
-    }
-    EXPECT_EQ(RemoveStaleOutputTemporaries(m_dir.folderText()), std::nullopt);
-    EXPECT_EQ(Names(), std::set<std::string>{"WEEK1.CP2"});
 }
 
 TEST_F(OutputFileTest, AFifoOrFolderOfTheOutputsNameIsRefusedAndKept) {

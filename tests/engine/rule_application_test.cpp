@@ -144,31 +144,10 @@ TEST(ChangeRules, TimeRulesSeeEarlierChangesAndAllApplyInOrder) {
 }
 
 TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
-    const std::vector<std::string> texts = {
-        "",    " ",   "WABC",      " wabc ",    "WABC-HD", "ALL",     " all", "D123",
-        "d5",  "5",   "05",        " 5",        "5.0",     "5.5",     "9999", "0",
-        "abc", "\t5", "\xE9t\xE9", "\xC9T\xC9", "1e1",     "-0",      "NEWS", "news",
-        "12a", "-HD", "HD",        "00:30:00",  "01:00",   "10:00:00"};
     std::mt19937 random(2024);
     for (int round = 0; round < 200; ++round) {
-        // A few words per round, shared by rules and events, so that many entries match.
-        std::vector<std::string> words;
-        for (int count = 3 + static_cast<int>(random() % 8); count > 0; --count) {
-            words.push_back(texts[random() % texts.size()]);
-        }
-        const auto word = [&] { return random() % 3 == 0 ? "" : words[random() % words.size()]; };
-        RuleSet rules;
-        for (int n = 1; n <= 64; ++n) {
-            rules.DeleteCallLetterRules[n] = {word(), word()};
-            rules.DeleteSourceDestinationRules[1 + n % 48] = {word(), word()};
-            rules.ChangeCallLetterRules[1 + n % 24] = {word(), word(), word()};
-            rules.ChangeCOFromCallLetterRules[1 + n % 24] = {word(), word(), word()};
-            rules.ChangeCOFromDescriptionRules[1 + n % 24] = {word(), word(), word()};
-            rules.ChangeTimeRules[1 + n % 8] = {
-                word(), word(), word(), word(), static_cast<std::int16_t>(random() % 6), word()};
-        }
-        rules.DeleteAllFlags = {random() % 8 == 0, random() % 8 == 0, random() % 8 == 0,
-                                random() % 8 == 0};
+        const auto word = test::RandomWords(random);
+        const RuleSet rules = test::RandomRules(random, word, 1);
         const PreparedRules prepared(rules);
         for (int i = 0; i < 50; ++i) {
             ScheduleRecord event = Event(word(), word(), word(), word());

@@ -177,4 +177,40 @@ std::vector<FieldChange> ReferenceApplyChanges(ScheduleRecord& e, const RuleSet&
     return out;
 }
 
+std::function<std::string()> RandomWords(std::mt19937& random) {
+    static constexpr const char* kTexts[] = {
+        "",     " ",    "WABC", " wabc ", "WABC-HD",  "ALL",      " all",      "D123",     "d5",
+        "5",    "05",   " 5",   "5.0",    "5.5",      "9999",     "0",         "abc",      "\t5",
+        "7",    "1e1",  "-0",   "NEWS",   "news",     "12a",      "-HD",       "HD",       "W-HD",
+        "x\"y", "KQED", "\xE9", "01:00",  "00:30:00", "10:00:00", "\xE9t\xE9", "\xC9T\xC9"};
+    std::vector<std::string> words;
+    for (int count = 3 + static_cast<int>(random() % 8); count > 0; --count) {
+        words.emplace_back(kTexts[random() % std::size(kTexts)]);
+    }
+    return [&random, words] {
+        return random() % 4 == 0 ? std::string() : words[random() % words.size()];
+    };
+}
+
+RuleSet RandomRules(std::mt19937& random, const std::function<std::string()>& word,
+                    unsigned deleteEvery) {
+    RuleSet rules;
+    for (int n = 1; n <= 64; ++n) {
+        if (random() % deleteEvery == 0) {
+            rules.DeleteCallLetterRules[n] = {word(), word()};
+        }
+        if (random() % deleteEvery == 0) {
+            rules.DeleteSourceDestinationRules[1 + n % 48] = {word(), word()};
+        }
+        rules.ChangeCallLetterRules[1 + n % 24] = {word(), word(), word()};
+        rules.ChangeCOFromCallLetterRules[1 + n % 24] = {word(), word(), word()};
+        rules.ChangeCOFromDescriptionRules[1 + n % 24] = {word(), word(), word()};
+        rules.ChangeTimeRules[1 + n % 8] = {
+            word(), word(), word(), word(), static_cast<std::int16_t>(random() % 6), word()};
+    }
+    rules.DeleteAllFlags = {random() % 10 == 0, random() % 10 == 0, random() % 10 == 0,
+                            random() % 10 == 0};
+    return rules;
+}
+
 }  // namespace skedora::test

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +45,16 @@ class RecordingTrace : public RuleTrace {
     std::vector<RuleId> deleted;
     std::vector<FieldChange> changes;
 };
+
+/**
+ * A few texts the rules and events of one random round are made of, so that they often meet: a
+ * function that gives one of them, or now and then nothing.
+ */
+std::function<std::string()> RandomWords(std::mt19937& random);
+
+/** Every change entry filled from words; one delete entry in deleteEvery, and a few switches. */
+RuleSet RandomRules(std::mt19937& random, const std::function<std::string()>& word,
+                    unsigned deleteEvery);
 
 /** The field of the event that a change names. */
 std::string& FieldOf(ScheduleRecord& event, EventField field);
