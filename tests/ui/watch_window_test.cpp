@@ -1,6 +1,7 @@
 // The window as the watcher of its home: a backlog present at start drains at once, a window
 // that another process keeps from watching converts nothing until it takes the watch over, a
-// watch folder changed in Auto Load is followed at once, and a held-back file converts again.
+// watch folder changed in Auto Load is followed at once, a held-back file converts again, and a
+// source that cannot be deleted is named.
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -9,16 +10,10 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableView>
-#include <QTimer>
-#include <QtTest>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <variant>
 
 #include "os/home_lock.h"
@@ -26,8 +21,10 @@
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
+#include "ui_test_support.h"
 
 using namespace skedora;
+using namespace skedora::test;
 namespace fs = std::filesystem;
 
 namespace {
@@ -46,10 +43,8 @@ struct WatchedHome {
             qFatal("SK.ini not written");
         }
         for (const auto& name : names) {
-            test::WriteCsvSchedule(watch() / name, {{}});
-            // Old enough to be past the quiet period.
-            fs::last_write_time(watch() / name,
-                                fs::file_time_type::clock::now() - std::chrono::hours(1));
+            WriteCsvSchedule(watch() / name, {{}});
+            Age(watch() / name);
         }
     }
     fs::path watch() const { return home.file("watch"); }
@@ -62,18 +57,12 @@ struct WatchedHome {
         }
         return count;
     }
-
-    test::TempDir home;
-};
-
-template <typename T>
-T* Child(QObject& parent, const char* name) {
-    T* child = parent.findChild<T*>(QLatin1String(name));
-    if (child == nullptr) {
-        qFatal("no %s", name);
+    QString WatchLine(MainWindow& window) const {
+        return Child<QLabel>(window, "lblWatchLine")->text();
     }
-    return child;
-}
+
+    TempDir home;
+};
 
 /** Sets or clears a file's immutable flag; whether it is set now. */
 bool SetImmutable(const fs::path& file, bool on) {
@@ -90,8 +79,6 @@ bool SetImmutable(const fs::path& file, bool on) {
     return set;
 }
 
-const std::vector<std::string> kBacklog = {"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV", "F.CSV"};
-
 }  // namespace
 
 class WatchWindowTest : public QObject {
@@ -100,19 +87,17 @@ class WatchWindowTest : public QObject {
   private slots:
     // With the timed poll an hour apart, only draining converts the files after the first.
     void backlogPresentAtStartDrains() {
-        WatchedHome home(kBacklog);
+        const std::vector<std::string> backlog = {"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV"};
+        WatchedHome home(backlog);
         MainWindow window(home.home.path());
-        auto* timeWatch = window.findChild<QTimer*>(QStringLiteral("timeWatch"));
+        auto* timeWatch = Child<QTimer>(window, "timeWatch");
         QVERIFY(timeWatch->isActive());
         timeWatch->setInterval(3600 * 1000);
-        QTRY_COMPARE_WITH_TIMEOUT(home.Converted(kBacklog), static_cast<int>(kBacklog.size()),
+        QTRY_COMPARE_WITH_TIMEOUT(home.Converted(backlog), static_cast<int>(backlog.size()),
                                   kGenerous);
-        // One watch state on the status bar: this window watches.
-        QVERIFY(window.findChild<QLabel*>(QStringLiteral("lblWatchNote")) == nullptr);
-        QVERIFY(Child<QLabel>(window, "lblWatchLine")
-                    ->text()
-                    .startsWith(QStringLiteral("Watching %1/ for CSV and DBF files")
-                                    .arg(QString::fromStdString(home.watch().string()))));
+        QVERIFY(home.WatchLine(window).startsWith(
+            QStringLiteral("Watching %1/ for CSV and DBF files")
+                .arg(QString::fromStdString(home.watch().string()))));
     }
 
     void watchedElsewhereUntilTheHolderEnds() {
@@ -121,21 +106,18 @@ class WatchWindowTest : public QObject {
         QVERIFY(std::holds_alternative<HomeLock>(lock));
 
         MainWindow window(home.home.path());
-        auto* timeWatch = window.findChild<QTimer*>(QStringLiteral("timeWatch"));
-        auto* line = Child<QLabel>(window, "lblWatchLine");
+        auto* timeWatch = Child<QTimer>(window, "timeWatch");
         QVERIFY(!timeWatch->isActive());
-        QCOMPARE(line->text(),
+        QCOMPARE(home.WatchLine(window),
                  QStringLiteral("Watched by another process (skedora-cli, process %1)")
                      .arg(QCoreApplication::applicationPid()));
-        QVERIFY(line->toolTip().startsWith(line->text() + QLatin1Char('\n')));
         QTest::qWait(200);
         QCOMPARE(home.Converted({"A.CSV"}), 0);
 
         lock = LockHolder{};  // the other watcher ends
         QTRY_COMPARE_WITH_TIMEOUT(home.Converted({"A.CSV"}), 1, kGenerous);
         QVERIFY(timeWatch->isActive());
-        QVERIFY2(line->text().startsWith(QStringLiteral("Watching ")), qPrintable(line->text()));
-        // The lock is this window's now.
+        QVERIFY(home.WatchLine(window).startsWith(QStringLiteral("Watching ")));
         QVERIFY(std::holds_alternative<LockHolder>(
             HomeLock::TryAcquire(home.home.path(), "skedora-cli")));
     }
@@ -145,57 +127,48 @@ class WatchWindowTest : public QObject {
         WatchedHome home({});
         const fs::path other = home.home.file("other");
         fs::create_directory(other);
-        test::WriteCsvSchedule(other / "A.CSV", {{}});
-        fs::last_write_time(other / "A.CSV",
-                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+        WriteCsvSchedule(other / "A.CSV", {{}});
+        Age(other / "A.CSV");
         MainWindow window(home.home.path());
-        window.findChild<QTimer*>(QStringLiteral("timeWatch"))->setInterval(3600 * 1000);
+        Child<QTimer>(window, "timeWatch")->setInterval(3600 * 1000);
         window.show();
 
         Child<QAction>(window, "menuSetAutoLoad")->trigger();
         auto* dialog = Child<QWidget>(window, "frmSetAutoLoad");
-        auto* path = Child<QLineEdit>(*dialog, "txtPath");
+        auto* path = Child(*dialog, "txtPath");
         path->selectAll();
         QTest::keyClicks(path, QString::fromStdString(other.string() + "/"));
         QTest::mouseClick(Child<QPushButton>(*dialog, "cmdOk"), Qt::LeftButton);
 
         QTRY_VERIFY_WITH_TIMEOUT(fs::exists(home.out() / "A.CP2") && !fs::exists(other / "A.CSV"),
                                  kGenerous);
-        QVERIFY(
-            Child<QLabel>(window, "lblWatchLine")
-                ->text()
-                .startsWith(
-                    QStringLiteral("Watching %1/").arg(QString::fromStdString(other.string()))));
+        QVERIFY(home.WatchLine(window).startsWith(
+            QStringLiteral("Watching %1/").arg(QString::fromStdString(other.string()))));
     }
 
     // SAME.CSV and SAME.csv map to one output: the second is held back, marked as a failure in
     // the history, and Convert Again writes it beside its source, not over the first's output.
     void heldBackFileConvertsAgainBesideItsSource() {
         WatchedHome home({});
-        test::WriteCsvSchedule(home.watch() / "SAME.CSV", {{}});
-        test::WriteCsvSchedule(home.watch() / "SAME.csv", {{}, {}});
-        for (const char* name : {"SAME.CSV", "SAME.csv"}) {
-            fs::last_write_time(home.watch() / name,
-                                fs::file_time_type::clock::now() - std::chrono::hours(1));
-        }
+        WriteCsvSchedule(home.watch() / "SAME.CSV", {{}});
+        WriteCsvSchedule(home.watch() / "SAME.csv", {{}, {}});
+        Age(home.watch() / "SAME.CSV");
+        Age(home.watch() / "SAME.csv");
         MainWindow window(home.home.path());
         window.show();
         Child<QAction>(window, "menuViewHistory")->trigger();
-        auto* table = Child<QTableView>(*Child<QWidget>(window, "frmJobHistory"), "tblJobs");
+        auto* history = Child<QWidget>(window, "frmJobHistory");
+        auto* table = Child<QTableView>(*history, "tblJobs");
+        auto* again = Child<QPushButton>(*history, "cmdConvertAgain");
         QTRY_COMPARE_WITH_TIMEOUT(table->model()->rowCount(), 2, kGenerous);
-        const std::string firstOutput = [&] {
-            std::ifstream in(home.out() / "SAME.CP2", std::ios::binary);
-            return std::string(std::istreambuf_iterator<char>(in), {});
-        }();
+        const std::string firstOutput = ReadFile(home.out() / "SAME.CP2");
         QVERIFY(!firstOutput.empty());
 
         // The newest row is the held-back file's; only a failure converts again.
         const QString outcome = table->model()->index(0, 1).data().toString();
         QVERIFY2(outcome.contains(QStringLiteral("failed")), qPrintable(outcome));
         QVERIFY(table->model()->index(0, 1).data(Qt::ForegroundRole).isValid());
-        QVERIFY(table->model()->index(0, 3).data().toString().isEmpty());
-        auto* again =
-            Child<QPushButton>(*Child<QWidget>(window, "frmJobHistory"), "cmdConvertAgain");
+        QVERIFY(!again->isEnabled());
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
                           table->visualRect(table->model()->index(0, 2)).center());
         QVERIFY(again->isEnabled());
@@ -206,8 +179,7 @@ class WatchWindowTest : public QObject {
         QCOMPARE(table->model()->index(0, 1).data().toString(), QStringLiteral("finished"));
         QVERIFY(fs::exists(home.watch() / "SAME.CP2"));
         QVERIFY(fs::exists(kept));  // a retry by hand keeps its source
-        std::ifstream in(home.out() / "SAME.CP2", std::ios::binary);
-        QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), firstOutput);
+        QCOMPARE(ReadFile(home.out() / "SAME.CP2"), firstOutput);
     }
 
     // A source that cannot be deleted after its job stays, and the status line says so.
@@ -224,7 +196,7 @@ class WatchWindowTest : public QObject {
             QSKIP("no way to make a file undeletable here");
         }
         MainWindow window(home.home.path());
-        auto* status = window.findChild<QLabel*>(QStringLiteral("lblStatusLine"));
+        auto* status = Child<QLabel>(window, "lblStatusLine");
         QTRY_VERIFY_WITH_TIMEOUT(status->toolTip().contains(QStringLiteral("A.CSV kept: ")),
                                  kGenerous);
         QVERIFY(status->toolTip().contains(QStringLiteral("cannot delete")));
