@@ -151,8 +151,10 @@ void OutputFile::Abort() {
 
 MaybeError RemoveStaleOutputTemporaries(const std::string& folder) {
     return RemoveStaleTemporaryFiles(folder, [](std::string_view finalName) {
-        // Every output name ends in CP2, whatever the letter case of the name before it.
-        return finalName.size() >= 3 && finalName.substr(finalName.size() - 3) == "CP2";
+        // Every output name ends in CP2, whatever the letter case of the name before it; a name
+        // too long to keep whole lost its end.
+        return (finalName.size() >= 3 && finalName.substr(finalName.size() - 3) == "CP2") ||
+               finalName.size() == kLongestTemporaryFinalName;
     });
 }
 

@@ -21,8 +21,8 @@ namespace {
 
 constexpr std::string_view kTemporaryEnd = ".tmp";
 constexpr std::size_t kRandomLength = 6;
-// "." + final name + "." + random letters + ".tmp" must stay within a name's 255 bytes.
-constexpr std::size_t kLongestKeptName = 255 - 2 - kRandomLength - kTemporaryEnd.size();
+constexpr std::size_t kLongestKeptName = kLongestTemporaryFinalName;
+static_assert(1 + kLongestKeptName + 1 + kRandomLength + kTemporaryEnd.size() == 255);
 constexpr std::string_view kLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr int kMostLinkSteps = 40;

@@ -38,6 +38,12 @@ struct TemporaryFile {
 MaybeError CreateTemporaryFile(const std::filesystem::path& folder, std::string_view finalName,
                                mode_t mode, TemporaryFile& created);
 
+/**
+ * The longest final name a temporary file name keeps whole: "." + name + "." + six random letters
+ * + ".tmp" must stay within a file name's 255 bytes. A longer name is cut to this length.
+ */
+inline constexpr std::size_t kLongestTemporaryFinalName = 243;
+
 /** The final name a temporary file name was made for (shortened when that was long); empty for
  * any other name. */
 std::string_view FinalNameOfTemporary(std::string_view name);

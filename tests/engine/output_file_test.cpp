@@ -86,5 +86,20 @@ TEST_F(OutputFileTest, AFifoOrFolderOfTheOutputsNameIsRefusedAndKept) {
     EXPECT_EQ(Names(), (std::set<std::string>{"DIR.CP2", "WEEK1.CP2"}));
 }
 
+TEST_F(OutputFileTest, TemporariesOfKilledJobsGoOnceStaleLongNamesToo) {
+    for (const std::string& name : {std::string("WEEK1.CP2"), std::string(250, 'L') + ".CP2"}) {
+        OutputFile abandoned;
+        ASSERT_EQ(abandoned.Create(m_dir.file(name).string()), std::nullopt);
+        // What a killed job leaves: its temporary under the name it was given, an hour old.
+        const auto temporary = m_dir.file(*Names().begin());
+        fs::copy_file(temporary, m_dir.file("copy"));
+        abandoned.Abort();
+        fs::rename(m_dir.file("copy"), temporary);
+        fs::last_write_time(temporary, fs::file_time_type::clock::now() - std::chrono::hours(1));
+        ASSERT_EQ(RemoveStaleOutputTemporaries(m_dir.folderText()), std::nullopt);
+        EXPECT_TRUE(Names().empty()) << name;
+    }
+}
+
 }  // namespace
 }  // namespace skedora
