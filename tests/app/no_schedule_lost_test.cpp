@@ -22,65 +22,53 @@ struct NoScheduleLostTest : ::testing::Test, test::TestApp {
     const std::vector<std::string>& SetUpFailures() const { return ports->observer.setUpFailures; }
 };
 
+// The rest of an upload arriving, or a new version renamed in, while the job runs.
 TEST_F(NoScheduleLostTest, ASourceChangedDuringItsJobIsKeptAndConvertedAgainWhole) {
-    for (const bool deleteOn : {true, false}) {
-        Restart();
-        Settings().Delete = deleteOn;
-        AddCsv("A.CSV", 3);
-        ASSERT_TRUE(app->PollWatchFolder());
-        app->ConversionTick();
-        AddCsv("A.CSV", 5);  // the rest of an upload arrives while the job runs
-        test::RunJob(*app);
-        ASSERT_FALSE(Reports().empty());
-        EXPECT_NE(Reports().back().sourceKept, "") << deleteOn;
-        EXPECT_TRUE(InWatch("A.CSV")) << deleteOn;
-        EXPECT_EQ(FileList().find("A.CSV"), std::string::npos) << deleteOn;
-        EXPECT_EQ(PollAndConvert(), "A.CSV") << deleteOn;  // the whole file this time
-        EXPECT_EQ(FileLines(out.file("A.CP2")).size(), 6u) << deleteOn;
-        EXPECT_EQ(InWatch("A.CSV"), !deleteOn);
-        std::filesystem::remove(home.file("FileList.txt"));
-        std::filesystem::remove(watch.file("A.CSV"));
+    for (const bool renamed : {false, true}) {
+        for (const bool deleteOn : {true, false}) {
+            SCOPED_TRACE(std::to_string(renamed) + std::to_string(deleteOn));
+            Restart();
+            Settings().Delete = deleteOn;
+            AddCsv("A.CSV", 3);
+            ASSERT_TRUE(app->PollWatchFolder());
+            app->ConversionTick();
+            AddCsv(renamed ? "A.new" : "A.CSV", 5);
+            if (renamed) {
+                std::filesystem::rename(watch.file("A.new"), watch.file("A.CSV"));
+            }
+            test::RunJob(*app);
+            ASSERT_FALSE(Reports().empty());
+            EXPECT_NE(Reports().back().sourceKept, "");
+            EXPECT_TRUE(InWatch("A.CSV"));
+            EXPECT_EQ(FileList().find("A.CSV"), std::string::npos);
+            EXPECT_EQ(PollAndConvert(), "A.CSV");  // the whole file this time
+            EXPECT_EQ(FileLines(out.file("A.CP2")).size(), 6u);
+            EXPECT_EQ(InWatch("A.CSV"), !deleteOn);
+            std::filesystem::remove(home.file("FileList.txt"));
+            std::filesystem::remove(watch.file("A.CSV"));
+        }
     }
 }
 
+// Two sources of one output, by extension or by letter case: the first converts, the second
+// is kept with the error and the first output stays.
 TEST_F(NoScheduleLostTest, TwoSourcesOfOneOutputConvertTheFirstAndKeepTheSecond) {
-    Settings().Delete = true;
-    AddCsv("SAME.DBF", 0);
-    test::WriteDbfSchedule(watch.file("SAME.DBF"), {{}, {}});
-    AddCsv("SAME.CSV", 4);
-    EXPECT_EQ(PollAndConvert(), "SAME.DBF");
-    EXPECT_EQ(PollAndConvert(), "");
-    ASSERT_EQ(SetUpFailures().size(), 1u);
-    EXPECT_EQ(SetUpFailures()[0], watch.folderText() + "SAME.CSV: 75");
-    EXPECT_EQ(FileLines(out.file("SAME.CP2")).size(), 3u);  // the first output stays
-    EXPECT_TRUE(InWatch("SAME.CSV"));
-    EXPECT_FALSE(InWatch("SAME.DBF"));
-}
-
-TEST_F(NoScheduleLostTest, ANewVersionRenamedInDuringTheJobIsKeptAndConvertedAgain) {
-    Settings().Delete = true;
-    AddCsv("A.CSV", 2);
-    ASSERT_TRUE(app->PollWatchFolder());
-    app->ConversionTick();
-    AddCsv("A.new", 7);  // same size or not, it is another file under the name
-    std::filesystem::rename(watch.file("A.new"), watch.file("A.CSV"));
-    test::RunJob(*app);
-    ASSERT_EQ(Reports().size(), 1u);
-    EXPECT_NE(Reports()[0].sourceKept, "");
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
-    EXPECT_EQ(FileLines(out.file("A.CP2")).size(), 8u);
-    EXPECT_FALSE(InWatch("A.CSV"));
-}
-
-TEST_F(NoScheduleLostTest, NamesDifferingOnlyInLetterCaseShareAnOutputSoTheSecondIsKept) {
-    Settings().Delete = true;
-    AddCsv("X.CSV", 2);
-    AddCsv("X.csv", 5);
-    EXPECT_EQ(PollAndConvert(), "X.CSV");
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(SetUpFailures(), std::vector<std::string>{watch.folderText() + "X.csv: 75"});
-    EXPECT_EQ(FileLines(out.file("X.CP2")).size(), 3u);
-    EXPECT_TRUE(InWatch("X.csv"));
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"SAME.DBF", "SAME.CSV", "SAME.CP2"}, {"X.CSV", "X.csv", "X.CP2"}};
+    for (const auto& [first, second, output] : cases) {
+        Restart();
+        Settings().Delete = true;
+        std::string(first).ends_with("DBF") ? test::WriteDbfSchedule(watch.file(first), {{}, {}})
+                                            : AddCsv(first, 2);
+        AddCsv(second, 4);
+        EXPECT_EQ(PollAndConvert(), first);
+        EXPECT_EQ(PollAndConvert(), "");
+        EXPECT_EQ(SetUpFailures(), std::vector<std::string>{watch.folderText() + second + ": 75"});
+        EXPECT_EQ(FileLines(out.file(output)).size(), 3u);
+        EXPECT_TRUE(InWatch(second));
+        EXPECT_FALSE(InWatch(first));
+        std::filesystem::remove(watch.file(second));
+    }
 }
 
 TEST_F(NoScheduleLostTest, NamesTheListCannotHoldAreReportedOnceAndLeft) {

@@ -246,44 +246,35 @@ TEST(RuleAudit, TextNamesRulesInTheWordsOfTheSettingsDialogs) {
 struct KeyFinder {
     const void* member;
     std::string found;
-    void Text(const char* section, const std::string& key, const std::string& text) {
-        if (&text == member) {
-            found = std::string(section) + "/" + key;
-        }
+    void Check(const char* section, const std::string& key, const void* value) {
+        found = value == member ? std::string(section) + "/" + key : found;
     }
-    void Flag(const char* section, const std::string& key, const bool& flag, bool) {
-        if (&flag == member) {
-            found = std::string(section) + "/" + key;
-        }
-    }
+    void Text(const char* s, const std::string& key, const std::string& t) { Check(s, key, &t); }
+    void Flag(const char* s, const std::string& key, const bool& f, bool) { Check(s, key, &f); }
     void Math(const char*, const std::string&, const std::int16_t&) {}
     void Folder(const char*, const std::string&, const std::string&, const std::string&) {}
 };
 
 TEST(RuleAudit, RuleNamesAreTheSectionAndFirstKeyOfTheirEntryInSettings) {
-    const RuleSet rules;
-    const auto keyOf = [&](const void* member) {
-        KeyFinder finder{member, {}};
-        VisitSettingsKeys(rules, finder, "/");
-        return finder.found;
-    };
     using F = RuleFamily;
-    EXPECT_EQ(RuleName({F::DeleteCallLetter, 64}),
-              keyOf(&rules.DeleteCallLetterRules[64].CallLetter));
-    EXPECT_EQ(RuleName({F::DeleteSource, 24}),
-              keyOf(&rules.DeleteSourceDestinationRules[24].Source));
-    EXPECT_EQ(RuleName({F::ChangeCallLetter, 2}),
-              keyOf(&rules.ChangeCallLetterRules[2].OldCallLetter));
-    EXPECT_EQ(RuleName({F::ChangeCOFromCallLetter, 3}),
-              keyOf(&rules.ChangeCOFromCallLetterRules[3].CallLetter));
-    EXPECT_EQ(RuleName({F::ChangeCOFromDescription, 4}),
-              keyOf(&rules.ChangeCOFromDescriptionRules[4].ProgramDescription));
-    EXPECT_EQ(RuleName({F::ChangeTime, 8}), keyOf(&rules.ChangeTimeRules[8].Source));
-    const DeleteAllFlagsGroup& flags = rules.DeleteAllFlags;
-    EXPECT_EQ(RuleName({F::DeleteAllHD, 0}), keyOf(&flags.AllHD));
-    EXPECT_EQ(RuleName({F::DeleteAllSD, 0}), keyOf(&flags.AllSD));
-    EXPECT_EQ(RuleName({F::DeleteAllDigital, 0}), keyOf(&flags.AllDigital));
-    EXPECT_EQ(RuleName({F::DeleteAllNonDigital, 0}), keyOf(&flags.AllNonDigital));
+    const RuleSet r;
+    const std::pair<RuleId, const void*> cases[] = {
+        {{F::DeleteCallLetter, 64}, &r.DeleteCallLetterRules[64].CallLetter},
+        {{F::DeleteSource, 24}, &r.DeleteSourceDestinationRules[24].Source},
+        {{F::ChangeCallLetter, 2}, &r.ChangeCallLetterRules[2].OldCallLetter},
+        {{F::ChangeCOFromCallLetter, 3}, &r.ChangeCOFromCallLetterRules[3].CallLetter},
+        {{F::ChangeCOFromDescription, 4}, &r.ChangeCOFromDescriptionRules[4].ProgramDescription},
+        {{F::ChangeTime, 8}, &r.ChangeTimeRules[8].Source},
+        {{F::DeleteAllHD, 0}, &r.DeleteAllFlags.AllHD},
+        {{F::DeleteAllSD, 0}, &r.DeleteAllFlags.AllSD},
+        {{F::DeleteAllDigital, 0}, &r.DeleteAllFlags.AllDigital},
+        {{F::DeleteAllNonDigital, 0}, &r.DeleteAllFlags.AllNonDigital},
+    };
+    for (const auto& [rule, member] : cases) {
+        KeyFinder finder{member, {}};
+        VisitSettingsKeys(r, finder, "/");
+        EXPECT_EQ(RuleName(rule), finder.found);
+    }
 }
 
 }  // namespace

@@ -45,31 +45,13 @@ TEST(RewrittenHomeFiles, KeepTheirFileMode) {
 // The older program's SKCONV.INI, alone in the home, is read by the start-up itself: its rules
 // are in use at once, whatever the current folder is.
 TEST(StartUp, ReadsTheOlderSettingsFileWhenThereIsNoSkIni) {
-    test::TempDir home, watch;
-    std::vector<std::string> items(367, "\"\"");  // the header line is item 1
-    items[0] = "\"WOLD\"";  // the first call-letter deletion: call letters, then CO#
-    items[1] = "\"12\"";
-    for (std::size_t n = 0; n < 8; ++n) {
-        items[315 + 6 * n] = "0";
-        items[316 + 6 * n] = "00:00:00";
-    }
-    const std::string flags[] = {"0", "0", "1", "0", "1", "\"" + watch.path().string() + "\"", "1"};
-    std::copy(std::begin(flags), std::end(flags), items.end() - 7);
-    std::string text = "\"SKCONV\"\r\n";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        text += items[i] + ((i + 1) % 3 == 0 || i + 1 == items.size() ? "\r\n" : ",");
-    }
-    test::WriteFile(home.file("SKCONV.INI"), text);
-
+    test::TempDir home;
+    test::WriteFile(home.file("SKCONV.INI"), "\"SKCONV\"\r\n\"WOLD\",\"12\"\r\n");
     test::FakePorts ports;
     Application app(home.path(), Ports{ports.conversionTimer, ports.watchTimer, ports.files,
                                        ports.clock, ports.observer});
     ASSERT_EQ(app.StartUp(), std::nullopt);
     EXPECT_EQ(app.Rules().DeleteCallLetterRules[1], (DeleteCallLetterRule{"WOLD", "12"}));
-    EXPECT_TRUE(app.Rules().DeleteAllFlags.AllDigital);
-    EXPECT_EQ(app.Rules().AutoLoadSettings.Path, watch.path().string());
-    EXPECT_TRUE(app.Rules().AutoLoadSettings.DBF);
-    EXPECT_TRUE(app.Rules().AutoLoadSettings.CSV);
     EXPECT_TRUE(ports.observer.problems.empty());
     EXPECT_TRUE(fs::exists(home.file("SKCONV.INI")));
 }

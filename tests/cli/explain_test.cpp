@@ -1,3 +1,4 @@
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,25 +19,6 @@ class ExplainTest : public test::CliTestBase {
     }
 };
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
-/** The "line" member of a written event's JSON object, for lines without escapes. */
-std::string JsonLine(const std::string& object) {
-    const std::string key = "\"line\": \"";
-    const std::size_t at = object.find(key);
-    return at == std::string::npos
-               ? ""
-               : object.substr(at + key.size(), object.size() - at - key.size() - 2);
-}
-
 TEST_F(ExplainTest, JsonLinesAgreeWithTheConvertedFile) {
     RuleSet rules;
     rules.DeleteCallLetterRules[3] = {"WDEL", "12"};
@@ -54,7 +36,11 @@ TEST_F(ExplainTest, JsonLinesAgreeWithTheConvertedFile) {
     ASSERT_EQ(Cli("convert", "week1.csv").exitCode, 0);
     const auto converted = test::FileLines(m_data.file("week1.CP2"));
 
-    const auto objects = Lines(explain.out);
+    std::vector<std::string> objects;
+    std::istringstream in(explain.out);
+    for (std::string line; std::getline(in, line);) {
+        objects.push_back(line);
+    }
     ASSERT_EQ(objects.size(), 5u);
     EXPECT_EQ(objects[1], R"({"record": 2, "outcome": "skipped"})");
     EXPECT_EQ(objects[2], R"({"record": 3, "outcome": "deleted", "rule": "Delete/Call_Letter_3"})");
@@ -63,8 +49,8 @@ TEST_F(ExplainTest, JsonLinesAgreeWithTheConvertedFile) {
               std::string::npos)
         << objects[0];
     ASSERT_EQ(converted.size(), 3u);  // the header and the two written events
-    EXPECT_EQ(JsonLine(objects[0]), converted[1]);
-    EXPECT_EQ(JsonLine(objects[3]), converted[2]);
+    EXPECT_TRUE(objects[0].ends_with("\"line\": \"" + converted[1] + "\"}")) << objects[0];
+    EXPECT_TRUE(objects[3].ends_with("\"line\": \"" + converted[2] + "\"}")) << objects[3];
     EXPECT_EQ(objects[4].rfind(R"({"summary": {"read": 4, "skipped": 1, "deleted": 1, )"
                                R"("written": 2, "ignored_lines": 0})",
                                0),

@@ -77,12 +77,6 @@ TEST_F(ConversionPassTest, SkipsDeletesChangesAndWritesEachEventInOrder) {
     EXPECT_TRUE(pass.Job().InputFileTitle.empty());
 }
 
-TEST_F(ConversionPassTest, AnEmptyTableEndsOnTheFirstTickWithTheHeaderOnly) {
-    const auto output = Begin({});
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(test::ReadFile(output), std::string(CsvHeaderText()) + "\r\n");
-}
-
 TEST_F(ConversionPassTest, ARuleSavedDuringThePassAppliesFromTheNextEventOn) {
     const auto output = Begin({{}, {}, {}});
     pass.Tick();
@@ -102,15 +96,6 @@ TEST_F(ConversionPassTest, BurstsOfWholeTicksEndThePassOverTheLargestTable) {
     EXPECT_EQ(pass.RunBurst(std::chrono::milliseconds(10)), 0);
     EXPECT_EQ(test::FileLines(output).size(), EventTable::kMaxEvents + 1u);
     EXPECT_EQ(pass.Result().failure, std::nullopt);
-}
-
-TEST_F(ConversionPassTest, WithoutAnOutputPathNothingIsWritten) {
-    test::WriteCsvSchedule(dir.file("week1.csv"), {{}, {}});
-    ASSERT_EQ(ReadCsvSchedule(dir.file("week1.csv").string(), pass.Job().Events), std::nullopt);
-    EXPECT_EQ(pass.Begin("week1.csv", std::nullopt), std::nullopt);
-    Run();
-    EXPECT_EQ(pass.Result().written, 2);
-    EXPECT_FALSE(exists(dir.file("week1.CP2")));
 }
 
 }  // namespace

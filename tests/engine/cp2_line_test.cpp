@@ -28,10 +28,6 @@ TEST(FormatEventLine, WritesTheWorkedExampleByteForByte) {
     EXPECT_EQ(FormatEventLine(event, "WEEK1.CSV"),
               "3,03/05/2024,TUE,10:00:00,11:30:00,NEWS AT TEN,*,,*,ADD From: WEEK1.CSV,12,"
               "WABC-HD,5,WXYZ,0042,NORTH,,add,");
-    event.comments = "late feed";
-    EXPECT_EQ(FormatEventLine(event, "WEEK1.CSV"),
-              "3,03/05/2024,TUE,10:00:00,11:30:00,NEWS AT TEN,*,,*,late feed,12,WABC-HD,5,WXYZ,"
-              "0042,NORTH,,add,");
 }
 
 TEST(FormatEventLine, TrimsTextsMarksFieldsAndFallsBackToTheActionMarker) {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <string>
 #include <vector>
 
 #include "settings/filled_rule_set.h"
+#include "settings/profile_file.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
 
@@ -170,6 +172,51 @@ TEST(SettingsStore, AFailedSaveReturnsAnErrorAndKeepsTheOldFileWhole) {
     EXPECT_TRUE(SaveSettings(home.path(), FilledRuleSet()));
     EXPECT_TRUE(std::filesystem::is_directory(home.file("SK.ini")));
     EXPECT_TRUE(SaveSettings(home.file("missing"), FilledRuleSet()));
+}
+
+TEST(SettingsStore, ALinkedPrivateFileIsSavedThroughKeepingItsModeAndAReadOnlyOneIsRefused) {
+    TempDir home, shared;
+    WriteFile(shared.file("SK.ini"), "[Skedora]\r\nVersion=1\r\n");
+    ::chmod(shared.file("SK.ini").c_str(), 0600);
+    std::filesystem::create_symlink(shared.file("SK.ini"), home.file("SK.ini"));
+    ASSERT_EQ(SaveSettings(home.path(), FilledRuleSet()), std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_symlink(home.file("SK.ini")));
+    RuleSet loaded;
+    EXPECT_TRUE(LoadSettings(home.path(), loaded));
+    EXPECT_EQ(loaded, FilledRuleSet());
+    struct stat info {};
+    ::stat(shared.file("SK.ini").c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(shared.path()), {}), 1);
+
+    // Made read-only, it is left as it is and the error names it.
+    const std::string saved = ReadFile(shared.file("SK.ini"));
+    ::chmod(shared.file("SK.ini").c_str(), 0400);
+    const MaybeError error = SaveSettings(home.path(), RuleSet{});
+    ASSERT_NE(error, std::nullopt);
+    EXPECT_EQ(error->number, errors::kPathFileAccess);
+    for (const std::string& part : {home.file("SK.ini").string(), std::string("read-only")}) {
+        EXPECT_NE(error->description.find(part), std::string::npos) << error->description;
+    }
+    EXPECT_EQ(ReadFile(shared.file("SK.ini")), saved);
+}
+
+// A lone carriage return ends a line: read as part of "CO_1=\rWABC" it was saved as a blank and
+// read back as "WABC", a different rule after the next start.
+TEST(SettingsStore, ALoneCarriageReturnEndsALineSoASaveChangesNoRule) {
+    const std::string text =
+        "[Skedora]\r\nVersion=1\r\n[Change_Call_Letter]\r\n"
+        "Old_Call_Letter_1=WABC\r\nCO_1=\rWABC\r\nMath2_1\r=\n";
+    RuleSet loaded, reloaded;
+    ASSERT_TRUE(LoadSettingsText(text, loaded));
+    EXPECT_EQ(loaded.ChangeCallLetterRules[1].CO, "");
+    const std::string saved = SettingsFileText(text, loaded);
+    ASSERT_TRUE(LoadSettingsText(saved, reloaded));
+    EXPECT_EQ(reloaded, loaded);
+    EXPECT_EQ(SettingsFileText(saved, reloaded), saved);
+
+    const ProfileFile file = ProfileFile::Parse("[S]\rA=1\rB= 2 \r\n\rC=3");
+    EXPECT_EQ(file.Get("S", "A", "?") + file.Get("S", "B", "?") + file.Get("S", "C", "?"), "123");
 }
 
 }  // namespace
