@@ -124,9 +124,9 @@ void BM_PollOfKnownFiles(benchmark::State& state) {
         }
         bool picked = false;
         for (int kind = 0; kind < 2; ++kind) {
+            const auto sifted = watchFolder.Sift(std::move(byKind[kind]), false);
             picked |=
-                watchFolder
-                    .PickNext(kind == 0 ? ".DBF" : ".CSV", byKind[kind], false, now, modifiedOf)
+                watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", sifted, false, now, modifiedOf)
                     .has_value();
         }
         if (picked || lookedAt != 0 || listed != static_cast<std::size_t>(state.range(0))) {
@@ -144,7 +144,7 @@ BENCHMARK(BM_PollOfKnownFiles)
 
 /**
  * The part of that poll the window makes on its own thread: the dBASE pass and the CSV pass on a
- * listing made beforehand (off that thread).
+ * listing listed and sifted beforehand (off that thread).
  */
 void BM_PickOfKnownFiles(benchmark::State& state) {
     const auto& folder = FolderOf(static_cast<int>(state.range(0)));
@@ -162,10 +162,12 @@ void BM_PickOfKnownFiles(benchmark::State& state) {
     for (auto& entry : files.ListScheduleNames(watch)) {
         byKind[HasExtension(entry.name, ".DBF") ? 0 : 1].push_back(std::move(entry));
     }
+    const SiftedListing sifted[2] = {watchFolder.Sift(std::move(byKind[0]), false),
+                                     watchFolder.Sift(std::move(byKind[1]), false)};
     const auto now = std::chrono::system_clock::now();
     for (auto _ : state) {
         for (int kind = 0; kind < 2; ++kind) {
-            if (watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", byKind[kind], false, now,
+            if (watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", sifted[kind], false, now,
                                      modifiedOf)) {
                 state.SkipWithError("the folder is not as made");
                 return;

@@ -230,6 +230,35 @@ bool Application::PollWatchFolderWith(const std::string& folder, std::vector<Fol
     if (IsJobRunning()) {
         return false;
     }
+    return PollWatchFolderPrepared(
+        PreparePoll(folder, std::move(listing), m_rules.AutoLoadSettings.Delete));
+}
+
+Application::PreparedPoll Application::PreparePoll(const std::string& folder,
+                                                   std::vector<FolderName> listing,
+                                                   bool deleteOn) const {
+    static_assert(std::size(kWatchedKinds) == std::tuple_size_v<decltype(PreparedPoll::byKind)>);
+    std::vector<FolderName> listings[std::size(kWatchedKinds)];
+    for (auto& entry : listing) {
+        for (std::size_t kind = 0; kind < std::size(kWatchedKinds); ++kind) {
+            if (HasExtension(entry.name, kWatchedKinds[kind].extension)) {
+                listings[kind].push_back(std::move(entry));
+                break;
+            }
+        }
+    }
+    PreparedPoll poll;
+    poll.folder = folder;
+    for (std::size_t kind = 0; kind < std::size(kWatchedKinds); ++kind) {
+        poll.byKind[kind] = m_watch.Sift(std::move(listings[kind]), deleteOn);
+    }
+    return poll;
+}
+
+bool Application::PollWatchFolderPrepared(PreparedPoll poll) {
+    if (IsJobRunning()) {
+        return false;
+    }
     const auto& settings = m_rules.AutoLoadSettings;
     ReportWatchStatus(true);
     const std::string watched = WatchFolderToList();
@@ -240,17 +269,12 @@ bool Application::PollWatchFolderWith(const std::string& folder, std::vector<Fol
     if (m_ports.clock.Now() - m_outputsSweptAt >= std::chrono::minutes(1)) {
         SweepStaleOutputTemporaries();
     }
-    if (watched != folder) {
-        listing = m_ports.files.ListScheduleNames(watched);
+    bool current = watched == poll.folder;
+    for (const auto& sifted : poll.byKind) {
+        current = current && m_watch.IsCurrent(sifted, settings.Delete);
     }
-    std::vector<FolderName> listings[std::size(kWatchedKinds)];
-    for (auto& entry : listing) {
-        for (std::size_t kind = 0; kind < std::size(kWatchedKinds); ++kind) {
-            if (HasExtension(entry.name, kWatchedKinds[kind].extension)) {
-                listings[kind].push_back(std::move(entry));
-                break;
-            }
-        }
+    if (!current) {
+        poll = PreparePoll(watched, m_ports.files.ListScheduleNames(watched), settings.Delete);
     }
     const auto modifiedOf = [&](const std::string& name) {
         return m_ports.files.ModificationTime(watched, name);
@@ -261,8 +285,8 @@ bool Application::PollWatchFolderWith(const std::string& folder, std::vector<Fol
         if (!(settings.*kindWatched.enabled)) {
             continue;
         }
-        const auto file = m_watch.PickNext(kindWatched.extension, listings[kind], settings.Delete,
-                                           m_ports.clock.Now(), modifiedOf);
+        const auto file = m_watch.PickNext(kindWatched.extension, poll.byKind[kind],
+                                           settings.Delete, m_ports.clock.Now(), modifiedOf);
         if (file) {
             LoadAutomatic(*file, kindWatched.kind);
             picked = true;  // one file per poll

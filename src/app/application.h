@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -79,6 +80,23 @@ class Application : private PassObserver {
      * may make off its own thread. A listing of a folder the rules no longer watch is made again.
      */
     bool PollWatchFolderWith(const std::string& folder, std::vector<FolderName> listing);
+
+    /** A listing of the watch folder split by kind (dBASE, CSV) and sifted for a poll. */
+    struct PreparedPoll {
+        std::string folder;
+        std::array<SiftedListing, 2> byKind;
+    };
+    /**
+     * The part of a poll that may run off the program's thread, while this one goes on: deleteOn
+     * is the Delete setting, read on the program's thread.
+     */
+    PreparedPoll PreparePoll(const std::string& folder, std::vector<FolderName> listing,
+                             bool deleteOn) const;
+    /**
+     * PollWatchFolder on a prepared listing. One that no longer fits (the folder, the Delete
+     * setting or the converted-file list changed meanwhile) is made again first.
+     */
+    bool PollWatchFolderPrepared(PreparedPoll poll);
     /** The folder a poll lists now, as FileSystem takes it; empty when nothing is watched. */
     std::string WatchFolderToList() const;
 

@@ -1,5 +1,6 @@
 #include "model/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -60,6 +61,18 @@ std::string UpperCase1252(std::string_view text) {
         c = static_cast<char>(kUpper1252[static_cast<unsigned char>(c)]);
     }
     return result;
+}
+
+int CompareUpperCase1252(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const int left = kUpper1252[static_cast<unsigned char>(a[i])];
+        const int right = kUpper1252[static_cast<unsigned char>(b[i])];
+        if (left != right) {
+            return left - right;
+        }
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 std::string TextKey(std::string_view text) {

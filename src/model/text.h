@@ -13,6 +13,12 @@ std::string_view TrimSpaces(std::string_view text);
 /** Upper case as the Windows-1252 code page has it: ASCII letters and its accented letters. */
 std::string UpperCase1252(std::string_view text);
 
+/**
+ * The order of UpperCase1252(a) and UpperCase1252(b), byte by byte, without making either:
+ * negative, zero or positive.
+ */
+int CompareUpperCase1252(std::string_view a, std::string_view b);
+
 /** The text key K(x) that rule texts are matched by: trimmed, then upper case. */
 std::string TextKey(std::string_view text);
 

@@ -30,15 +30,23 @@ std::chrono::system_clock::time_point ModificationTime(const struct stat& info) 
  * The regular files (or links to one) of the folder whose names do not start with "." and pass
  * the filter, ordered by upper-case name, then byte by byte. The folder is read once; a file is
  * looked at relative to the open folder, and for a FolderName only when the folder does not say
- * it is a regular file.
+ * it is a regular file. The names are gathered in one buffer and sorted there, so a name costs
+ * one allocation, for the entry it ends in.
  */
 template <typename Entry, typename Filter>
 std::vector<Entry> ListFolder(const std::string& folder, Filter filter) {
     constexpr bool kNamesFirst = std::is_same_v<Entry, FolderName>;
-    std::vector<Entry> entries;
+    struct Found {
+        std::uint32_t offset;
+        std::uint32_t length;
+        std::chrono::system_clock::time_point modified;
+        bool timed;
+    };
+    std::string names;
+    std::vector<Found> found;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
-        return entries;
+        return {};
     }
     const int dirFd = ::dirfd(dir);
     while (const dirent* item = ::readdir(dir)) {
@@ -50,40 +58,45 @@ std::vector<Entry> ListFolder(const std::string& folder, Filter filter) {
         if (item->d_type != DT_UNKNOWN && item->d_type != DT_REG && item->d_type != DT_LNK) {
             continue;
         }
-        if (kNamesFirst && item->d_type == DT_REG) {
-            entries.push_back({std::string(name), {}});
-            continue;
+        Found entry{static_cast<std::uint32_t>(names.size()),
+                    static_cast<std::uint32_t>(name.size()),
+                    {},
+                    false};
+        if (!kNamesFirst || item->d_type != DT_REG) {
+            struct stat info {};
+            if (::fstatat(dirFd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) {
+                continue;
+            }
+            entry.modified = ModificationTime(info);
+            entry.timed = true;
         }
-        struct stat info {};
-        if (::fstatat(dirFd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) {
-            continue;
-        }
-        entries.push_back({std::string(name), ModificationTime(info)});
+        names.append(name);
+        found.push_back(entry);
     }
     ::closedir(dir);
 
-    // Each upper-case key is made once, and sorted next to the entry's place.
-    struct Key {
-        std::string upper;
-        std::uint32_t index;
+    const auto nameOf = [&names](const Found& entry) {
+        return std::string_view(names).substr(entry.offset, entry.length);
     };
-    std::vector<Key> keys;
-    keys.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        keys.push_back({UpperCase1252(entries[i].name), static_cast<std::uint32_t>(i)});
-    }
-    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
-        if (const int order = a.upper.compare(b.upper); order != 0) {
+    std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
+        const std::string_view left = nameOf(a);
+        const std::string_view right = nameOf(b);
+        if (const int order = CompareUpperCase1252(left, right); order != 0) {
             return order < 0;
         }
-        return entries[a.index].name < entries[b.index].name;
+        return left < right;
     });
-    std::vector<Entry> sorted;
-    sorted.reserve(entries.size());
-    for (const Key& key : keys) {
-        sorted.push_back(std::move(entries[key.index]));
+    std::vector<Entry> entries;
+    entries.reserve(found.size());
+    for (const Found& entry : found) {
+        if constexpr (kNamesFirst) {
+            entries.push_back({std::string(nameOf(entry)),
+                               entry.timed ? std::optional(entry.modified) : std::nullopt});
+        } else {
+            entries.push_back({std::string(nameOf(entry)), entry.modified});
+        }
     }
-    return sorted;
+    return entries;
 }
 }  // namespace
 

@@ -385,21 +385,23 @@ void MainWindow::PollWatch() {
     }
     const std::string folder = m_app.WatchFolderToList();
     if (folder.empty()) {
-        FinishPoll(folder, {});
+        FinishPoll({});
         return;
     }
-    // A folder of many files takes a while to list: the window goes on meanwhile.
+    // A folder of many files takes a while to list and sift: the window goes on meanwhile.
     m_listing = true;
     const FileSystem* files = &m_files;
-    m_listingPool.start([this, files, folder] {
-        auto listing = std::make_shared<std::vector<FolderName>>(files->ListScheduleNames(folder));
+    const Application* app = &m_app;
+    const bool deleteOn = m_app.Rules().AutoLoadSettings.Delete;
+    m_listingPool.start([this, files, app, folder, deleteOn] {
+        auto poll = std::make_shared<Application::PreparedPoll>(
+            app->PreparePoll(folder, files->ListScheduleNames(folder), deleteOn));
         QMetaObject::invokeMethod(
-            this, [this, folder, listing] { FinishPoll(folder, std::move(*listing)); },
-            Qt::QueuedConnection);
+            this, [this, poll] { FinishPoll(std::move(*poll)); }, Qt::QueuedConnection);
     });
 }
 
-void MainWindow::FinishPoll(const std::string& folder, std::vector<FolderName> listing) {
+void MainWindow::FinishPoll(Application::PreparedPoll poll) {
     m_listing = false;
     const bool pollAgain = std::exchange(m_pollAfterListing, false);
     if (!m_homeLock || !m_timeWatch.isActive()) {
@@ -409,7 +411,7 @@ void MainWindow::FinishPoll(const std::string& folder, std::vector<FolderName> l
         m_drainPending = true;  // a job by hand started meanwhile
         return;
     }
-    const bool took = m_app.PollWatchFolderWith(folder, std::move(listing));
+    const bool took = m_app.PollWatchFolderPrepared(std::move(poll));
     FollowWatchFolder();
     m_timeWatch.start();  // the interval counts from this poll
     if (took && m_app.IsJobRunning()) {

@@ -102,7 +102,7 @@ class MainWindow : public QMainWindow, private JobObserver {
     /** One poll, when this window watches; a poll that took a file asks for the next at once. */
     void PollWatch();
     /** The poll once the watch folder is listed (off this thread): at most one file taken. */
-    void FinishPoll(const std::string& folder, std::vector<FolderName> listing);
+    void FinishPoll(Application::PreparedPoll poll);
     /** After a burst: the job a poll started has ended, so the backlog's next file is polled. */
     void DrainBacklog();
     /** Watches the rules' watch folder for changes when it is not watched already. */

@@ -146,6 +146,14 @@ bool ConvertedFileList::IsKnownFile(std::string_view name) {
     return true;
 }
 
+std::optional<std::uint32_t> ConvertedFileList::PlaceOf(std::string_view name) const {
+    const auto found = m_index.find(name);
+    if (found == m_index.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 void ConvertedFileList::AddKnownFile(std::string_view name) {
     if (IsKnownFile(name)) {
         return;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <queue>
 #include <string>
 #include <string_view>
@@ -40,6 +41,11 @@ class ConvertedFileList {
 
     /** True when the list holds the name; the name then counts as seen in the current pass. */
     bool IsKnownFile(std::string_view name);
+
+    /** The place of the name, for MarkPlaceSeen while no name is added; none when not held. */
+    std::optional<std::uint32_t> PlaceOf(std::string_view name) const;
+    /** IsKnownFile for the name held at place, without looking the name up. */
+    void MarkPlaceSeen(std::uint32_t place) { MarkSeen(m_places[place]); }
 
     /** Marks the name seen, or adds it in the first free place. Does not save. */
     void AddKnownFile(std::string_view name);

@@ -1,6 +1,7 @@
 #include "watch/watch_folder.h"
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 #include "model/text.h"
@@ -24,6 +25,8 @@ bool ListCanHold(std::string_view name) {
 WatchFolder::WatchFolder(std::filesystem::path listFile) : m_list(std::move(listFile)) {}
 
 MaybeError WatchFolder::Load() {
+    std::unique_lock lock(m_mutex);
+    ++m_generation;
     m_heldBack.clear();
     m_convertedThisRun.clear();
     m_running.reset();
@@ -72,16 +75,72 @@ std::vector<std::string> WatchFolder::TakeRefusedNames() {
     return std::exchange(m_newlyRefused, {});
 }
 
+SiftedListing WatchFolder::Sift(std::vector<FolderName> listing, bool deleteOn) const {
+    // The lock is let go now and then, so a change on the program's thread never waits long.
+    constexpr std::size_t kNamesPerLock = 4096;
+    SiftedListing sifted;
+    sifted.deleteOn = deleteOn;
+    std::shared_lock lock(m_mutex);
+    sifted.generation = m_generation;
+    if (deleteOn) {
+        sifted.entries = std::move(listing);
+        return sifted;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        if (i % kNamesPerLock == kNamesPerLock - 1) {
+            lock.unlock();
+            lock.lock();
+            if (m_generation != sifted.generation) {
+                sifted.whole = false;
+                return sifted;
+            }
+        }
+        const std::string& name = listing[i].name;
+        if (const auto place = m_list.PlaceOf(name);
+            place && !m_heldBack.contains(name) && !m_convertedThisRun.contains(name)) {
+            sifted.knownPlaces.push_back(*place);
+            continue;
+        }
+        if (kept != i) {
+            listing[kept] = std::move(listing[i]);
+        }
+        ++kept;
+    }
+    listing.resize(kept);
+    sifted.entries = std::move(listing);
+    return sifted;
+}
+
+bool WatchFolder::IsCurrent(const SiftedListing& sifted, bool deleteOn) const {
+    std::shared_lock lock(m_mutex);
+    return sifted.whole && sifted.generation == m_generation && sifted.deleteOn == deleteOn;
+}
+
 std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
                                                  const std::vector<FolderName>& listing,
                                                  bool deleteOn,
                                                  std::chrono::system_clock::time_point now,
                                                  const ModificationLookup& modifiedOf) {
+    return PickNext(extension, Sift(listing, deleteOn), deleteOn, now, modifiedOf);
+}
+
+std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
+                                                 const SiftedListing& sifted, bool deleteOn,
+                                                 std::chrono::system_clock::time_point now,
+                                                 const ModificationLookup& modifiedOf) {
+    // Forgetting names and releasing held ones leave the places of the other kind as they are,
+    // so neither counts as a change for a sift.
+    std::unique_lock lock(m_mutex);
+    const std::vector<FolderName>& listing = sifted.entries;
     ReleaseHeldBack(extension, listing, modifiedOf);
-    if (listing.empty()) {
+    if (listing.empty() && sifted.knownPlaces.empty()) {
         return std::nullopt;
     }
     m_list.MarkNotSeen(extension);
+    for (const std::uint32_t place : sifted.knownPlaces) {
+        m_list.MarkPlaceSeen(place);
+    }
     for (const auto& entry : listing) {
         const std::string& name = entry.name;
         if (IsRefused(name)) {
@@ -113,7 +172,15 @@ std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
     return std::nullopt;
 }
 
+void WatchFolder::HoldBack(const WatchedFile& file) {
+    std::unique_lock lock(m_mutex);
+    ++m_generation;
+    m_heldBack[file.name] = file.modified;
+}
+
 MaybeError WatchFolder::SetUpFailed(const WatchedFile& file, bool deleteOn) {
+    std::unique_lock lock(m_mutex);
+    ++m_generation;
     m_list.AddKnownFile(file.name);
     if (deleteOn) {
         m_heldBack[file.name] = file.modified;
@@ -128,6 +195,8 @@ void WatchFolder::JobStarted(const std::string& sourcePath, const WatchedFile& f
 }
 
 WatchedJobEnd WatchFolder::JobEnded(bool outputComplete, bool sourceUnchanged) {
+    std::unique_lock lock(m_mutex);
+    ++m_generation;
     WatchedJobEnd end;
     if (!m_running) {
         return end;
@@ -152,6 +221,8 @@ WatchedJobEnd WatchFolder::JobEnded(bool outputComplete, bool sourceUnchanged) {
 }
 
 void WatchFolder::SourceDeleted(bool deleted) {
+    std::unique_lock lock(m_mutex);
+    ++m_generation;
     if (!m_running) {
         return;
     }

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,19 @@ namespace skedora {
 struct WatchedFile {
     std::string name;  // bare name, exactly as listed
     std::chrono::system_clock::time_point modified;
+};
+
+/**
+ * One kind's listing of the watch folder, made ready for WatchFolder::PickNext by
+ * WatchFolder::Sift, which may run off the program's thread: the names that cannot be picked are
+ * left out, and only the places of those in the converted-file list are kept.
+ */
+struct SiftedListing {
+    std::vector<FolderName> entries;         // in listing order
+    std::vector<std::uint32_t> knownPlaces;  // converted-file list places of the names left out
+    std::uint64_t generation = 0;            // the watch folder's memory the sift saw
+    bool whole = true;                       // false when that memory changed during the sift
+    bool deleteOn = false;
 };
 
 /** What is to happen once a watch-folder job has ended. */
@@ -68,6 +82,18 @@ class WatchFolder {
                                         std::chrono::system_clock::time_point now,
                                         const ModificationLookup& modifiedOf);
     /**
+     * The listing of one kind without the names PickNext would pass over without a look: with
+     * Delete off, names in the converted-file list that are neither held back nor converted in
+     * this run. Safe to call from another thread while this one uses the watch folder.
+     */
+    SiftedListing Sift(std::vector<FolderName> listing, bool deleteOn) const;
+    /** True while the sifted listing still fits this memory and the Delete setting. */
+    bool IsCurrent(const SiftedListing& sifted, bool deleteOn) const;
+    /** PickNext on a current sifted listing. */
+    std::optional<WatchedFile> PickNext(std::string_view extension, const SiftedListing& sifted,
+                                        bool deleteOn, std::chrono::system_clock::time_point now,
+                                        const ModificationLookup& modifiedOf);
+    /**
      * Names passed over because FileList.txt cannot hold them as they are (a line break, or a
      * blank at either end), each given once.
      */
@@ -76,7 +102,7 @@ class WatchFolder {
     /** The picked file's set-up failed: it is recorded as converted; with Delete on held back. */
     MaybeError SetUpFailed(const WatchedFile& file, bool deleteOn);
     /** The picked file's output would replace another source's: held back, not recorded. */
-    void HoldBack(const WatchedFile& file) { m_heldBack[file.name] = file.modified; }
+    void HoldBack(const WatchedFile& file);
     /** A job runs for the picked file, whose path is sourcePath. */
     void JobStarted(const std::string& sourcePath, const WatchedFile& file, bool deleteOn);
     /**
@@ -110,6 +136,12 @@ class WatchFolder {
     /** Files converted in this run, with their modification times when they were read. */
     std::map<std::string, std::chrono::system_clock::time_point> m_convertedThisRun;
     std::set<std::string> m_refused;
+    /**
+     * Guards what Sift reads (the converted-file list, held back, converted in this run) against
+     * the changes; a change that Sift must not miss counts up m_generation.
+     */
+    mutable std::shared_mutex m_mutex;
+    std::uint64_t m_generation = 0;
     std::vector<std::string> m_newlyRefused;
 };
 

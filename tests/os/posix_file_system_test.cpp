@@ -21,8 +21,8 @@ std::vector<std::string> NamesOf(const std::vector<FolderEntry>& entries) {
 
 TEST(PosixFileSystem, ListsScheduleFilesOfBothKindsInOneNameOrder) {
     test::TempDir watch;
-    for (const char* name : {"b.dbf", "A.CSV", "a.csv", "C.DBF", "\xe9.csv", "\xc9.CSV", "x.txt",
-                             ".hidden.dbf", "DBF", "Z.dbf.bak"}) {
+    for (const char* name : {"b.dbf", "A.CSV", "a.csv", "C.DBF", "\xe9.csv", "\xc9.CSV", "\xff.csv",
+                             "x.txt", ".hidden.dbf", "DBF", "Z.dbf.bak"}) {
         test::WriteFile(watch.file(name), "x");
     }
     std::filesystem::create_directory(watch.file("folder.csv"));
@@ -37,9 +37,9 @@ TEST(PosixFileSystem, ListsScheduleFilesOfBothKindsInOneNameOrder) {
     const Case cases[] = {
         // Upper-case name first (accented letters included), then the bytes.
         {watch.folderText(),
-         {"A.CSV", "a.csv", "b.dbf", "C.DBF", "link.dbf", "\xc9.CSV", "\xe9.csv"}},
+         {"A.CSV", "a.csv", "b.dbf", "C.DBF", "link.dbf", "\xff.csv", "\xc9.CSV", "\xe9.csv"}},
         {watch.path().string(),
-         {"A.CSV", "a.csv", "b.dbf", "C.DBF", "link.dbf", "\xc9.CSV", "\xe9.csv"}},
+         {"A.CSV", "a.csv", "b.dbf", "C.DBF", "link.dbf", "\xff.csv", "\xc9.CSV", "\xe9.csv"}},
         {watch.folderText() + "missing/", {}},
         {watch.folderText() + "x.txt/", {}},
     };
