@@ -61,17 +61,7 @@ RuleAudit Audit(EventTable table, const RuleSet& rules) {
     return audit;
 }
 
-ScheduleRecord Event(std::string to, std::string from, std::string co, std::string pgm) {
-    ScheduleRecord event;
-    event.day = 3;
-    event.on_time = "10:00:00";
-    event.off_time = "11:30:00";
-    event.tochnm_hd = std::move(to);
-    event.fchnm_hd = std::move(from);
-    event.co = std::move(co);
-    event.pgm = std::move(pgm);
-    return event;
-}
+using test::Event;
 
 /** Where the conversion put each event: the records it deleted and wrote. */
 struct ConversionRecords : PassObserver {

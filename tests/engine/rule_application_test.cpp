@@ -11,17 +11,7 @@
 namespace skedora {
 namespace {
 
-ScheduleRecord Event(const std::string& to, const std::string& from, const std::string& co,
-                     const std::string& pgm = "NEWS") {
-    ScheduleRecord event;
-    event.tochnm_hd = to;
-    event.fchnm_hd = from;
-    event.co = co;
-    event.pgm = pgm;
-    event.on_time = "10:00:00";
-    event.off_time = "11:30:00";
-    return event;
-}
+using test::Event;
 
 /** Events given as "to|from|co", each deleted (or kept) by both forms of the rules. */
 void ExpectDeleted(const RuleSet& rules, std::initializer_list<const char*> deleted,
