@@ -193,27 +193,5 @@ TEST(RuleTrace, NamesTheFirstDeleteRuleInTheOrderTheRulesAreTried) {
     }
 }
 
-TEST(RuleTrace, OneItemPerEntryAndFieldAssigned) {
-    using F = RuleFamily;
-    using E = EventField;
-    RuleSet rules;
-    rules.ChangeCallLetterRules[2] = {"WABC", "5", "wabc"};     // same value: still assigned
-    rules.ChangeCOFromCallLetterRules[3] = {"WABC", "5", "6"};  // To and From: one item
-    rules.ChangeCOFromCallLetterRules[4] = {"ALL", "6", " 7 "};
-    rules.ChangeTimeRules[1] = {"WABC", "WABC", "7", "NEWS", -1, "01:00:00"};  // assigns nothing
-    rules.ChangeTimeRules[2] = {"WABC", "WABC", "7", "NEWS", 3, "01:00:00"};
-    test::RecordingTrace trace;
-    ScheduleRecord event = Event("wabc ", "WABC", "5");
-    PreparedRules(rules).ApplyChanges(event, &trace);
-    const std::vector<test::FieldChange> expected = {
-        {{F::ChangeCallLetter, 2}, E::ToCallLetters, "wabc ", "WABC"},
-        {{F::ChangeCallLetter, 2}, E::FromCallLetters, "WABC", "WABC"},
-        {{F::ChangeCOFromCallLetter, 3}, E::CO, "5", "6"},
-        {{F::ChangeCOFromCallLetter, 4}, E::CO, "6", "7"},
-        {{F::ChangeTime, 2}, E::EndTime, "11:30:00", "10:30:00"},
-    };
-    EXPECT_EQ(trace.changes, expected);
-}
-
 }  // namespace
 }  // namespace skedora
