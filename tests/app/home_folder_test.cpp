@@ -1,7 +1,6 @@
 #include "app/home_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <optional>
 #include <string>
@@ -13,6 +12,7 @@ namespace skedora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ModeOf;
 using test::TempDir;
 using test::WriteFile;
 
@@ -46,12 +46,6 @@ TEST(HomeFolderTest, ResolvesByPrecedence) {
         EXPECT_EQ(ResolveHomeFolder(c.explicitHome, c.programFolder, c.xdg, c.home), c.expected)
             << c.name;
     }
-}
-
-mode_t ModeOf(const fs::path& path) {
-    struct stat info {};
-    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-    return info.st_mode & 07777;
 }
 
 TEST(HomeFolderTest, CreatesMissingFoldersPrivatelyAndKeepsExistingOnes) {

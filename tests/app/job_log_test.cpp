@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/recent_files.h"
 #include "support/temp_dir.h"
 
 namespace skedora {
@@ -128,15 +129,18 @@ TEST(JobLog, KeepsOnlyTheLastThousandJobs) {
     EXPECT_EQ(reread.Entries(), log.Entries());
 }
 
-TEST(JobLog, AFailedWriteIsReportedAndTheEntryKept) {
+TEST(HomeFiles, AFailedWriteIsReportedNamingTheFileAndTheLogEntryIsKept) {
     TempDir home;
     // A file where the home folder should be: nothing can be written inside it.
-    const auto notAFolder = home.file("home");
-    WriteFile(notAFolder, "x");
-    JobLog log(notAFolder);
-    const auto error = log.Append(Entry(1));
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->description.find("JobLog.txt"), std::string::npos) << error->description;
+    WriteFile(home.file("home"), "x");
+    JobLog log(home.file("home"));
+    RecentFiles recent(home.file("home"));
+    const std::pair<MaybeError, const char*> cases[] = {{log.Append(Entry(1)), "JobLog.txt"},
+                                                        {recent.Add("/a/1.CSV"), "Recent.txt"}};
+    for (const auto& [error, file] : cases) {
+        ASSERT_TRUE(error) << file;
+        EXPECT_NE(error->description.find(file), std::string::npos) << error->description;
+    }
     EXPECT_EQ(log.Entries().size(), 1u);
 }
 

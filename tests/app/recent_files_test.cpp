@@ -43,14 +43,5 @@ TEST(RecentFiles, AHandEditedFileIsReadSensibly) {
     EXPECT_EQ(ReadFile(home.file("Recent.txt")), "/b/2.DBF\n/a/1.CSV\n");
 }
 
-TEST(RecentFiles, AFailedWriteIsReported) {
-    TempDir home;
-    WriteFile(home.file("home"), "x");
-    RecentFiles recent(home.file("home"));
-    const auto error = recent.Add("/a/1.CSV");
-    ASSERT_TRUE(error);
-    EXPECT_NE(error->description.find("Recent.txt"), std::string::npos) << error->description;
-}
-
 }  // namespace
 }  // namespace skedora

@@ -1,6 +1,5 @@
 // The files the program finds in its home at start-up and the ones it rewrites there.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "app/application.h"
 #include "settings/settings_store.h"
@@ -12,10 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-unsigned ModeOf(const fs::path& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
+using test::ModeOf;
 
 // A private SK.ini or FileList.txt stays private after it is rewritten through its temporary
 // file, and a shared one stays readable by the group.

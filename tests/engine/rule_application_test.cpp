@@ -11,17 +11,7 @@
 namespace skedora {
 namespace {
 
-ScheduleRecord Event(const std::string& to, const std::string& from, const std::string& co,
-                     const std::string& pgm = "NEWS") {
-    ScheduleRecord event;
-    event.tochnm_hd = to;
-    event.fchnm_hd = from;
-    event.co = co;
-    event.pgm = pgm;
-    event.on_time = "10:00:00";
-    event.off_time = "11:30:00";
-    return event;
-}
+using test::Event;
 
 /** Events given as "to|from|co", each deleted (or kept) by both forms of the rules. */
 void ExpectDeleted(const RuleSet& rules, std::initializer_list<const char*> deleted,
@@ -201,28 +191,6 @@ TEST(RuleTrace, NamesTheFirstDeleteRuleInTheOrderTheRulesAreTried) {
         EXPECT_TRUE(prepared.IsDeleted(Event(c.to, c.from, c.co), &trace)) << c.to;
         EXPECT_EQ(trace.deleted, std::vector<RuleId>{c.rule}) << c.to;
     }
-}
-
-TEST(RuleTrace, OneItemPerEntryAndFieldAssigned) {
-    using F = RuleFamily;
-    using E = EventField;
-    RuleSet rules;
-    rules.ChangeCallLetterRules[2] = {"WABC", "5", "wabc"};     // same value: still assigned
-    rules.ChangeCOFromCallLetterRules[3] = {"WABC", "5", "6"};  // To and From: one item
-    rules.ChangeCOFromCallLetterRules[4] = {"ALL", "6", " 7 "};
-    rules.ChangeTimeRules[1] = {"WABC", "WABC", "7", "NEWS", -1, "01:00:00"};  // assigns nothing
-    rules.ChangeTimeRules[2] = {"WABC", "WABC", "7", "NEWS", 3, "01:00:00"};
-    test::RecordingTrace trace;
-    ScheduleRecord event = Event("wabc ", "WABC", "5");
-    PreparedRules(rules).ApplyChanges(event, &trace);
-    const std::vector<test::FieldChange> expected = {
-        {{F::ChangeCallLetter, 2}, E::ToCallLetters, "wabc ", "WABC"},
-        {{F::ChangeCallLetter, 2}, E::FromCallLetters, "WABC", "WABC"},
-        {{F::ChangeCOFromCallLetter, 3}, E::CO, "5", "6"},
-        {{F::ChangeCOFromCallLetter, 4}, E::CO, "6", "7"},
-        {{F::ChangeTime, 2}, E::EndTime, "11:30:00", "10:30:00"},
-    };
-    EXPECT_EQ(trace.changes, expected);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "support/reference_rules.h"
 
+#include <utility>
+
 #include "engine/time_arithmetic.h"
 #include "model/text.h"
 
@@ -211,6 +213,18 @@ RuleSet RandomRules(std::mt19937& random, const std::function<std::string()>& wo
     rules.DeleteAllFlags = {random() % 10 == 0, random() % 10 == 0, random() % 10 == 0,
                             random() % 10 == 0};
     return rules;
+}
+
+ScheduleRecord Event(std::string to, std::string from, std::string co, std::string pgm) {
+    ScheduleRecord event;
+    event.day = 3;
+    event.on_time = "10:00:00";
+    event.off_time = "11:30:00";
+    event.tochnm_hd = std::move(to);
+    event.fchnm_hd = std::move(from);
+    event.co = std::move(co);
+    event.pgm = std::move(pgm);
+    return event;
 }
 
 }  // namespace skedora::test

@@ -56,6 +56,9 @@ std::function<std::string()> RandomWords(std::mt19937& random);
 RuleSet RandomRules(std::mt19937& random, const std::function<std::string()>& word,
                     unsigned deleteEvery);
 
+/** An event on day 3 from 10:00 to 11:30 between the call letters, with the CO and program. */
+ScheduleRecord Event(std::string to, std::string from, std::string co, std::string pgm = "NEWS");
+
 /** The field of the event that a change names. */
 std::string& FieldOf(ScheduleRecord& event, EventField field);
 

@@ -27,5 +27,7 @@ class TempDir {
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 /** The whole file as bytes; empty when it cannot be read. */
 std::string ReadFile(const std::filesystem::path& path);
+/** The permission bits of a file; 0 when it is not there. */
+unsigned ModeOf(const std::filesystem::path& path);
 
 }  // namespace skedora::test
