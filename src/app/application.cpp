@@ -174,11 +174,7 @@ void Application::EndJob() {
     JobReport report;
     report.input = m_inputPath;
     report.output = m_outputPath;
-    report.read = result.read;
-    report.skipped = result.skipped;
-    report.deleted = result.deleted;
-    report.written = result.written;
-    report.ignoredLines = m_pass.Job().Events.IgnoredLines;
+    static_cast<JobCounts&>(report) = result;
     report.failure = result.failure;
 
     // The source is deleted, or recorded as converted, only while it is still the file read.

@@ -7,23 +7,18 @@
 #include <vector>
 
 #include "model/error.h"
+#include "model/job_counts.h"
 #include "model/local_date_time.h"
 
 namespace skedora {
 
 /** One job as the job history keeps it. */
-struct JobLogEntry {
+struct JobLogEntry : JobCounts {
     enum class Outcome { Finished, Failed, SetUpFailed };
 
     LocalDateTime time;
     std::string source;
     std::string output;
-    int read = 0;
-    int skipped = 0;
-    int deleted = 0;
-    int written = 0;
-    /** Lines of a CSV schedule that were not events. */
-    int ignoredLines = 0;
     Outcome outcome = Outcome::Finished;
     std::string error;
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/error.h"
+#include "model/job_counts.h"
 #include "model/local_date_time.h"
 #include "model/schedule_record.h"
 
@@ -24,17 +25,10 @@ class Timer {
 };
 
 /** What the end of a job reports. */
-struct JobReport {
+struct JobReport : JobCounts {
     /** The paths as the job showed them. */
     std::string input;
     std::string output;
-    /** Events in the table, skipped for blank From call letters, deleted by rules, written. */
-    int read = 0;
-    int skipped = 0;
-    int deleted = 0;
-    int written = 0;
-    /** Lines of a CSV schedule that were not events (fewer than 18 fields); 0 for dBASE. */
-    int ignoredLines = 0;
     /** Set when the output is not complete: it could not be created, written or closed. */
     MaybeError failure;
     /** Why a watch-folder source stays where it was, when it does after a complete job. */

@@ -97,6 +97,7 @@ void ConversionPass::End() {
     m_result.skipped = m_job.SkippedCount;
     m_result.deleted = m_job.DeletedCount;
     m_result.written = m_job.OutputCount;
+    m_result.ignoredLines = m_job.Events.IgnoredLines;
     m_result.failure = m_failure ? m_failure : closeFailure;
     m_job.InputFileTitle.clear();
 }

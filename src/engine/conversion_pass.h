@@ -10,16 +10,13 @@
 #include "engine/rule_trace.h"
 #include "model/conversion_job.h"
 #include "model/error.h"
+#include "model/job_counts.h"
 #include "model/rule_set.h"
 
 namespace skedora {
 
 /** How a pass ended: the job's counts, and why its output is not complete when it is not. */
-struct PassResult {
-    int read = 0;
-    int skipped = 0;
-    int deleted = 0;
-    int written = 0;
+struct PassResult : JobCounts {
     MaybeError failure;
 };
 

@@ -656,11 +656,7 @@ void MainWindow::JobEnded(const JobReport& report) {
     JobLogEntry entry;
     entry.source = report.input;
     entry.output = report.output;
-    entry.read = report.read;
-    entry.skipped = report.skipped;
-    entry.deleted = report.deleted;
-    entry.written = report.written;
-    entry.ignoredLines = report.ignoredLines;
+    static_cast<JobCounts&>(entry) = report;
     if (report.failure) {
         entry.outcome = JobLogEntry::Outcome::Failed;
         entry.error =
