@@ -52,7 +52,5 @@ const std::atomic<bool>* StopFlag();
 
 /** A problem that belongs to no job, as one line on standard error. */
 void PrintProblem(const Error& problem);
-/** Sleeps up to seconds; returns early when a stop signal arrives. */
-void SleepFor(double seconds);
 
 }  // namespace skedora::cli

@@ -1,9 +1,6 @@
 #include <signal.h>
-#include <time.h>
 
 #include <atomic>
-#include <cerrno>
-#include <cmath>
 
 #include "cli/commands.h"
 
@@ -36,17 +33,6 @@ int StopSignal() {
 
 const std::atomic<bool>* StopFlag() {
     return &g_stopRequested;
-}
-
-void SleepFor(double seconds) {
-    if (seconds <= 0) {
-        return;
-    }
-    timespec rest{};
-    rest.tv_sec = static_cast<time_t>(seconds);
-    rest.tv_nsec = static_cast<long>((seconds - std::floor(seconds)) * 1e9);
-    while (nanosleep(&rest, &rest) != 0 && errno == EINTR && StopSignal() == 0) {
-    }
 }
 
 }  // namespace skedora::cli

@@ -10,12 +10,6 @@
 
 namespace skedora {
 
-/** One file of a folder listing. */
-struct FolderEntry {
-    std::string name;
-    std::chrono::system_clock::time_point modified;
-};
-
 /**
  * One file of a names-first listing. The modification time is there only when the listing had to
  * look at the file anyway (a link, or a file system that does not say what kind a name is).
@@ -30,20 +24,11 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
     /**
-     * The files of folder (a folder text; the caller passes it as stored) whose names end with
-     * extension (".DBF"; letter case ignored), in ascending name order, hidden files left out.
-     * A folder that cannot be listed gives no entries.
-     */
-    virtual std::vector<FolderEntry> ListFiles(const std::string& folder,
-                                               std::string_view extension) const = 0;
-    /**
-     * The dBASE (".DBF") and CSV (".CSV") files of folder together, in the order of ListFiles,
-     * from one read of the folder.
-     */
-    virtual std::vector<FolderEntry> ListScheduleFiles(const std::string& folder) const = 0;
-    /**
-     * The files of ListScheduleFiles, in its order, without looking at each file: a folder of
-     * many files the caller already knows is listed at the cost of reading the folder alone.
+     * The dBASE (".DBF") and CSV (".CSV") files of folder (a folder text, as stored; letter case
+     * of the extension ignored), hidden files left out, in ascending name order, from one read of
+     * the folder and without looking at each file: a folder of many files the caller already
+     * knows is listed at the cost of reading the folder alone. A folder that cannot be listed
+     * gives no entries.
      */
     virtual std::vector<FolderName> ListScheduleNames(const std::string& folder) const = 0;
     /** The modification time of the regular file name in folder; none when there is none. */

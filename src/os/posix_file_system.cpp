@@ -27,15 +27,13 @@ std::chrono::system_clock::time_point ModificationTime(const struct stat& info) 
 }
 
 /**
- * The regular files (or links to one) of the folder whose names do not start with "." and pass
- * the filter, ordered by upper-case name, then byte by byte. The folder is read once; a file is
- * looked at relative to the open folder, and for a FolderName only when the folder does not say
- * it is a regular file. The names are gathered in one buffer and sorted there, so a name costs
+ * The regular files (or links to one) of the folder whose names do not start with "." and are
+ * schedule files' names, ordered by upper-case name, then byte by byte. The folder is read once;
+ * a file is looked at, relative to the open folder, only when the folder does not say it is a
+ * regular file. The names are gathered in one buffer and sorted there, so a name costs
  * one allocation, for the entry it ends in.
  */
-template <typename Entry, typename Filter>
-std::vector<Entry> ListFolder(const std::string& folder, Filter filter) {
-    constexpr bool kNamesFirst = std::is_same_v<Entry, FolderName>;
+std::vector<FolderName> ListScheduleFolder(const std::string& folder) {
     struct Found {
         std::uint32_t offset;
         std::uint32_t length;
@@ -51,7 +49,7 @@ std::vector<Entry> ListFolder(const std::string& folder, Filter filter) {
     const int dirFd = ::dirfd(dir);
     while (const dirent* item = ::readdir(dir)) {
         const std::string_view name = item->d_name;
-        if (name.empty() || name[0] == '.' || !filter(name)) {
+        if (name.empty() || name[0] == '.' || !IsScheduleName(name)) {
             continue;
         }
         // A type other than a regular file or a link can be ruled out without a look-up.
@@ -62,7 +60,7 @@ std::vector<Entry> ListFolder(const std::string& folder, Filter filter) {
                     static_cast<std::uint32_t>(name.size()),
                     {},
                     false};
-        if (!kNamesFirst || item->d_type != DT_REG) {
+        if (item->d_type != DT_REG) {
             struct stat info {};
             if (::fstatat(dirFd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) {
                 continue;
@@ -86,32 +84,18 @@ std::vector<Entry> ListFolder(const std::string& folder, Filter filter) {
         }
         return left < right;
     });
-    std::vector<Entry> entries;
+    std::vector<FolderName> entries;
     entries.reserve(found.size());
     for (const Found& entry : found) {
-        if constexpr (kNamesFirst) {
-            entries.push_back({std::string(nameOf(entry)),
-                               entry.timed ? std::optional(entry.modified) : std::nullopt});
-        } else {
-            entries.push_back({std::string(nameOf(entry)), entry.modified});
-        }
+        entries.push_back({std::string(nameOf(entry)),
+                           entry.timed ? std::optional(entry.modified) : std::nullopt});
     }
     return entries;
 }
 }  // namespace
 
-std::vector<FolderEntry> PosixFileSystem::ListFiles(const std::string& folder,
-                                                    std::string_view extension) const {
-    return ListFolder<FolderEntry>(
-        folder, [extension](std::string_view name) { return HasExtension(name, extension); });
-}
-
-std::vector<FolderEntry> PosixFileSystem::ListScheduleFiles(const std::string& folder) const {
-    return ListFolder<FolderEntry>(folder, IsScheduleName);
-}
-
 std::vector<FolderName> PosixFileSystem::ListScheduleNames(const std::string& folder) const {
-    return ListFolder<FolderName>(folder, IsScheduleName);
+    return ListScheduleFolder(folder);
 }
 
 std::optional<std::chrono::system_clock::time_point> PosixFileSystem::ModificationTime(

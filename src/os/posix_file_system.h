@@ -11,9 +11,6 @@ namespace skedora {
  */
 class PosixFileSystem : public FileSystem {
   public:
-    std::vector<FolderEntry> ListFiles(const std::string& folder,
-                                       std::string_view extension) const override;
-    std::vector<FolderEntry> ListScheduleFiles(const std::string& folder) const override;
     std::vector<FolderName> ListScheduleNames(const std::string& folder) const override;
     std::optional<std::chrono::system_clock::time_point> ModificationTime(
         const std::string& folder, const std::string& name) const override;

@@ -2,27 +2,6 @@
 
 namespace skedora::test {
 
-std::vector<FolderEntry> TestFileSystem::ListFiles(const std::string& folder,
-                                                   std::string_view extension) const {
-    auto entries = PosixFileSystem::ListFiles(folder, extension);
-    for (const auto& entry : entries) {
-        if (vanishing.contains(entry.name)) {
-            std::filesystem::remove(folder + entry.name);
-        }
-    }
-    return entries;
-}
-
-std::vector<FolderEntry> TestFileSystem::ListScheduleFiles(const std::string& folder) const {
-    auto entries = PosixFileSystem::ListScheduleFiles(folder);
-    for (const auto& entry : entries) {
-        if (vanishing.contains(entry.name)) {
-            std::filesystem::remove(folder + entry.name);
-        }
-    }
-    return entries;
-}
-
 std::optional<std::chrono::system_clock::time_point> TestFileSystem::ModificationTime(
     const std::string& folder, const std::string& name) const {
     lookedAt.push_back(name);

@@ -13,14 +13,11 @@
 namespace skedora::test {
 
 /**
- * The local file system, with deletions that fail and files that vanish once listed (by
- * ListFiles or ListScheduleFiles) or looked at (by ModificationTime).
+ * The local file system, with deletions that fail and files that vanish once looked at (by
+ * ModificationTime), between a poll's listing and its read.
  */
 class TestFileSystem : public PosixFileSystem {
   public:
-    std::vector<FolderEntry> ListFiles(const std::string& folder,
-                                       std::string_view extension) const override;
-    std::vector<FolderEntry> ListScheduleFiles(const std::string& folder) const override;
     std::optional<std::chrono::system_clock::time_point> ModificationTime(
         const std::string& folder, const std::string& name) const override;
     MaybeError DeleteFile(const std::string& path) override;
