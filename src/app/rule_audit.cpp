@@ -392,23 +392,7 @@ void WriteSummaryJson(JsonWriter& json, const RuleAudit& audit) {
 ScheduleRecord WrittenEvent(const AuditEvent& event) {
     ScheduleRecord written = event.input;
     for (const AuditChange& change : event.changes) {
-        switch (change.field) {
-            case EventField::ToCallLetters:
-                written.tochnm_hd = change.after;
-                break;
-            case EventField::FromCallLetters:
-                written.fchnm_hd = change.after;
-                break;
-            case EventField::CO:
-                written.co = change.after;
-                break;
-            case EventField::StartTime:
-                written.on_time = change.after;
-                break;
-            case EventField::EndTime:
-                written.off_time = change.after;
-                break;
-        }
+        FieldOf(written, change.field) = change.after;
     }
     return written;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <utility>
+
+#include "model/schedule_record.h"
 
 namespace skedora {
 
@@ -28,6 +32,27 @@ struct RuleId {
 
 /** The event fields that change rules assign. */
 enum class EventField { ToCallLetters, FromCallLetters, CO, StartTime, EndTime };
+
+/** The event's text for the field. */
+inline const std::string& FieldOf(const ScheduleRecord& event, EventField field) {
+    switch (field) {
+        case EventField::ToCallLetters:
+            return event.tochnm_hd;
+        case EventField::FromCallLetters:
+            return event.fchnm_hd;
+        case EventField::CO:
+            return event.co;
+        case EventField::StartTime:
+            return event.on_time;
+        case EventField::EndTime:
+            break;
+    }
+    return event.off_time;
+}
+
+inline std::string& FieldOf(ScheduleRecord& event, EventField field) {
+    return const_cast<std::string&>(FieldOf(std::as_const(event), field));
+}
 
 /**
  * What the rules did to one event, reported as they do it: the rule that deleted it, then each

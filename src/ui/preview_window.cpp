@@ -24,7 +24,7 @@ const char* const kHeaders[AuditTableModel::kColumnCount] = {
     "Record", "Outcome",     "Rule",     "To",         "From",      "CO#",      "On",
     "Off",    "Description", "To (out)", "From (out)", "CO# (out)", "On (out)", "Off (out)"};
 
-EventField FieldOf(int column) {
+EventField ColumnField(int column) {
     switch (column) {
         case AuditTableModel::kOutTo:
             return EventField::ToCallLetters;
@@ -37,22 +37,6 @@ EventField FieldOf(int column) {
         default:
             return EventField::EndTime;
     }
-}
-
-const std::string& InputField(const ScheduleRecord& event, EventField field) {
-    switch (field) {
-        case EventField::ToCallLetters:
-            return event.tochnm_hd;
-        case EventField::FromCallLetters:
-            return event.fchnm_hd;
-        case EventField::CO:
-            return event.co;
-        case EventField::StartTime:
-            return event.on_time;
-        case EventField::EndTime:
-            break;
-    }
-    return event.off_time;
 }
 
 QString Grouped(int count) {
@@ -92,7 +76,7 @@ const AuditChange* AuditTableModel::LastChange(const AuditEvent& event, int colu
     if (column < kOutTo || event.outcome != AuditOutcome::Written) {
         return nullptr;
     }
-    const EventField field = FieldOf(column);
+    const EventField field = ColumnField(column);
     for (auto it = event.changes.rbegin(); it != event.changes.rend(); ++it) {
         if (it->field == field) {
             return &*it;
@@ -151,7 +135,7 @@ QVariant AuditTableModel::Display(const AuditEvent& event, int column) const {
                 return {};
             }
             const AuditChange* change = LastChange(event, column);
-            return TextFromBytes(change ? change->after : InputField(in, FieldOf(column)));
+            return TextFromBytes(change ? change->after : FieldOf(in, ColumnField(column)));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "support/reference_rules.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/time_arithmetic.h"
@@ -9,8 +10,6 @@ namespace skedora::test {
 
 namespace {
 
-constexpr double kAnyCONumber = 9999;
-
 bool Same(std::string_view a, std::string_view b) {
     return TextKey(a) == TextKey(b);
 }
@@ -19,85 +18,16 @@ bool IsAll(std::string_view text) {
     return TextKey(text) == "ALL";
 }
 
-/** The first set switch, in the order the switches are tried, that fits either call letters. */
-std::optional<RuleFamily> DeleteAllFlag(const DeleteAllFlagsGroup& flags, const std::string& to,
-                                        const std::string& from) {
-    for (const std::string& letters : {TextKey(to), TextKey(from)}) {
-        if (flags.AllHD && letters.size() > 2 && letters.ends_with("-HD")) {
-            return RuleFamily::DeleteAllHD;
-        }
-    }
-    for (const std::string& letters : {TextKey(to), TextKey(from)}) {
-        if (flags.AllSD && letters.size() > 2 && !letters.ends_with("-HD")) {
-            return RuleFamily::DeleteAllSD;
-        }
-    }
-    for (const std::string& letters : {TextKey(to), TextKey(from)}) {
-        if (flags.AllDigital && !letters.empty() && letters[0] == 'D') {
-            return RuleFamily::DeleteAllDigital;
-        }
-    }
-    for (const std::string& letters : {TextKey(to), TextKey(from)}) {
-        if (flags.AllNonDigital && !letters.empty() && letters[0] != 'D') {
-            return RuleFamily::DeleteAllNonDigital;
-        }
-    }
-    return std::nullopt;
-}
-
-/** Records one item per field the entry assigned: the value before it and after it. */
-class EntryChanges {
-  public:
-    EntryChanges(ScheduleRecord& event, RuleId rule, std::vector<FieldChange>& out)
-        : m_event(event), m_rule(rule), m_out(out) {}
-    void Set(EventField field, std::string value) {
-        for (FieldChange& change : m_pending) {
-            if (change.field == field) {
-                change.after = value;
-                FieldOf(m_event, field) = std::move(value);
-                return;
-            }
-        }
-        m_pending.push_back({m_rule, field, FieldOf(m_event, field), value});
-        FieldOf(m_event, field) = std::move(value);
-    }
-    ~EntryChanges() { m_out.insert(m_out.end(), m_pending.begin(), m_pending.end()); }
-
-  private:
-    ScheduleRecord& m_event;
-    RuleId m_rule;
-    std::vector<FieldChange>& m_out;
-    std::vector<FieldChange> m_pending;
-};
-
 }  // namespace
-
-std::string& FieldOf(ScheduleRecord& event, EventField field) {
-    switch (field) {
-        case EventField::ToCallLetters:
-            return event.tochnm_hd;
-        case EventField::FromCallLetters:
-            return event.fchnm_hd;
-        case EventField::CO:
-            return event.co;
-        case EventField::StartTime:
-            return event.on_time;
-        case EventField::EndTime:
-            break;
-    }
-    return event.off_time;
-}
 
 std::optional<RuleId> ReferenceDeleteRule(const ScheduleRecord& e, const RuleSet& rules) {
     const double co = LeadingNumber(e.co);
     for (int n = 1; n <= 64; ++n) {
         const DeleteCallLetterRule& rule = rules.DeleteCallLetterRules[n];
         const double number = LeadingNumber(rule.CONumber);
-        for (const bool applies : {number == co, number == kAnyCONumber}) {
-            if (applies &&
-                (Same(e.tochnm_hd, rule.CallLetter) || Same(e.fchnm_hd, rule.CallLetter))) {
-                return RuleId{RuleFamily::DeleteCallLetter, n};
-            }
+        if ((number == co || number == 9999) &&
+            (Same(e.tochnm_hd, rule.CallLetter) || Same(e.fchnm_hd, rule.CallLetter))) {
+            return RuleId{RuleFamily::DeleteCallLetter, n};
         }
     }
     for (int n = 1; n <= 24; ++n) {
@@ -108,72 +38,82 @@ std::optional<RuleId> ReferenceDeleteRule(const ScheduleRecord& e, const RuleSet
             return RuleId{RuleFamily::DeleteSource, n};
         }
     }
-    if (const auto flag = DeleteAllFlag(rules.DeleteAllFlags, e.tochnm_hd, e.fchnm_hd)) {
-        return RuleId{*flag, 0};
+    // The switches in the order they are tried, each fitting either call letters.
+    const DeleteAllFlagsGroup& f = rules.DeleteAllFlags;
+    const std::pair<bool, RuleFamily> switches[] = {
+        {f.AllHD, RuleFamily::DeleteAllHD},
+        {f.AllSD, RuleFamily::DeleteAllSD},
+        {f.AllDigital, RuleFamily::DeleteAllDigital},
+        {f.AllNonDigital, RuleFamily::DeleteAllNonDigital}};
+    for (int n = 0; n < 4; ++n) {
+        for (const std::string& l : {TextKey(e.tochnm_hd), TextKey(e.fchnm_hd)}) {
+            const bool hd = l.ends_with("-HD"), digital = l.starts_with('D');
+            const bool fits[] = {hd, l.size() > 2 && !hd, digital, !l.empty() && !digital};
+            if (switches[n].first && fits[n]) {
+                return RuleId{switches[n].second, 0};
+            }
+        }
     }
     return std::nullopt;
 }
 
 std::vector<FieldChange> ReferenceApplyChanges(ScheduleRecord& e, const RuleSet& rules) {
     std::vector<FieldChange> out;
+    // One item per field an entry assigned: the value before the entry and after it.
+    RuleId entryRule;
+    std::size_t entryStart = 0;
+    const auto begin = [&](RuleFamily family, int n) {
+        entryRule = {family, n};
+        entryStart = out.size();
+    };
+    const auto set = [&](EventField field, std::string value) {
+        std::string& target = FieldOf(e, field);
+        auto it = std::find_if(out.begin() + static_cast<std::ptrdiff_t>(entryStart), out.end(),
+                               [&](const FieldChange& c) { return c.field == field; });
+        if (it == out.end()) {
+            it = out.insert(it, {entryRule, field, target, {}});
+        }
+        it->after = target = std::move(value);
+    };
     for (int n = 1; n <= 24; ++n) {
         const ChangeCallLetterRule& rule = rules.ChangeCallLetterRules[n];
-        EntryChanges entry(e, {RuleFamily::ChangeCallLetter, n}, out);
+        begin(RuleFamily::ChangeCallLetter, n);
         if (LeadingNumber(rule.CO) == LeadingNumber(e.co)) {
             if (Same(e.tochnm_hd, rule.OldCallLetter)) {
-                entry.Set(EventField::ToCallLetters, TextKey(rule.NewCallLetter));
+                set(EventField::ToCallLetters, TextKey(rule.NewCallLetter));
             }
             if (Same(e.fchnm_hd, rule.OldCallLetter)) {
-                entry.Set(EventField::FromCallLetters, TextKey(rule.NewCallLetter));
+                set(EventField::FromCallLetters, TextKey(rule.NewCallLetter));
             }
         }
     }
     for (int n = 1; n <= 24; ++n) {
         const ChangeCOFromCallLetterRule& rule = rules.ChangeCOFromCallLetterRules[n];
-        EntryChanges entry(e, {RuleFamily::ChangeCOFromCallLetter, n}, out);
-        if (LeadingNumber(rule.OldCO) == LeadingNumber(e.co)) {
-            const std::string newCO(TrimSpaces(rule.NewCO));
-            if (Same(e.tochnm_hd, rule.CallLetter)) {
-                entry.Set(EventField::CO, newCO);
-            }
-            if (Same(e.fchnm_hd, rule.CallLetter)) {
-                entry.Set(EventField::CO, newCO);
-            }
-            if (IsAll(rule.CallLetter)) {
-                entry.Set(EventField::CO, newCO);
-            }
+        begin(RuleFamily::ChangeCOFromCallLetter, n);
+        if (LeadingNumber(rule.OldCO) == LeadingNumber(e.co) &&
+            (Same(e.tochnm_hd, rule.CallLetter) || Same(e.fchnm_hd, rule.CallLetter) ||
+             IsAll(rule.CallLetter))) {
+            set(EventField::CO, std::string(TrimSpaces(rule.NewCO)));
         }
     }
     for (int n = 1; n <= 24; ++n) {
         const ChangeCOFromDescriptionRule& rule = rules.ChangeCOFromDescriptionRules[n];
-        EntryChanges entry(e, {RuleFamily::ChangeCOFromDescription, n}, out);
+        begin(RuleFamily::ChangeCOFromDescription, n);
         if (LeadingNumber(rule.OldCO) == LeadingNumber(e.co) &&
             Same(e.pgm, rule.ProgramDescription)) {
-            entry.Set(EventField::CO, std::string(TrimSpaces(rule.NewCO)));
+            set(EventField::CO, std::string(TrimSpaces(rule.NewCO)));
         }
     }
     for (int n = 1; n <= 8; ++n) {
         const ChangeTimeRule& rule = rules.ChangeTimeRules[n];
-        EntryChanges entry(e, {RuleFamily::ChangeTime, n}, out);
-        if (LeadingNumber(rule.CO) != LeadingNumber(e.co) || !Same(e.tochnm_hd, rule.Source) ||
-            !Same(e.fchnm_hd, rule.Destination) || !Same(e.pgm, rule.Description)) {
-            continue;
-        }
-        switch (rule.Math) {
-            case 0:
-                entry.Set(EventField::StartTime, AddSubtractTime(e.on_time, rule.Time, "+"));
-                break;
-            case 1:
-                entry.Set(EventField::StartTime, AddSubtractTime(e.on_time, rule.Time, "-"));
-                break;
-            case 2:
-                entry.Set(EventField::EndTime, AddSubtractTime(e.off_time, rule.Time, "+"));
-                break;
-            case 3:
-                entry.Set(EventField::EndTime, AddSubtractTime(e.off_time, rule.Time, "-"));
-                break;
-            default:
-                break;
+        begin(RuleFamily::ChangeTime, n);
+        // Math 0 and 1 add to and subtract from the start, 2 and 3 the end; others do nothing.
+        if (LeadingNumber(rule.CO) == LeadingNumber(e.co) && Same(e.tochnm_hd, rule.Source) &&
+            Same(e.fchnm_hd, rule.Destination) && Same(e.pgm, rule.Description) && rule.Math >= 0 &&
+            rule.Math <= 3) {
+            const EventField field = rule.Math < 2 ? EventField::StartTime : EventField::EndTime;
+            const char* sign = rule.Math % 2 == 0 ? "+" : "-";
+            set(field, AddSubtractTime(FieldOf(e, field), rule.Time, sign));
         }
     }
     return out;

@@ -23,13 +23,9 @@ struct FieldChange {
     bool operator==(const FieldChange&) const = default;
 };
 
-/**
- * The rules read literally from the RuleSet, entry by entry and comparison by comparison, as the
- * rules are described: the reference that the prepared rules are checked against.
- * The first delete rule that removes the event, in the order the rules are tried; none when kept.
- */
+// The rules read literally from the RuleSet, entry by entry: what the prepared rules must match.
+/** The first delete rule that removes the event, in the order the rules are tried. */
 std::optional<RuleId> ReferenceDeleteRule(const ScheduleRecord& event, const RuleSet& rules);
-
 /** Applies the change rules in place; one item per entry and field the entry assigned. */
 std::vector<FieldChange> ReferenceApplyChanges(ScheduleRecord& event, const RuleSet& rules);
 
@@ -46,20 +42,12 @@ class RecordingTrace : public RuleTrace {
     std::vector<FieldChange> changes;
 };
 
-/**
- * A few texts the rules and events of one random round are made of, so that they often meet: a
- * function that gives one of them, or now and then nothing.
- */
+/** A few texts one random round is made of, so they often meet; now and then nothing. */
 std::function<std::string()> RandomWords(std::mt19937& random);
-
 /** Every change entry filled from words; one delete entry in deleteEvery, and a few switches. */
 RuleSet RandomRules(std::mt19937& random, const std::function<std::string()>& word,
                     unsigned deleteEvery);
-
 /** An event on day 3 from 10:00 to 11:30 between the call letters, with the CO and program. */
 ScheduleRecord Event(std::string to, std::string from, std::string co, std::string pgm = "NEWS");
-
-/** The field of the event that a change names. */
-std::string& FieldOf(ScheduleRecord& event, EventField field);
 
 }  // namespace skedora::test
