@@ -95,7 +95,6 @@ MaybeError Application::ConvertChosenFile(const ChosenFile& chosen,
                                   &m_readIdentity, m_stopRequested)) {
         return fail(*error);
     }
-    m_automaticJob = false;
     // A job of this output killed part-way left its temporary beside it.
     const std::filesystem::path outputFile(check.output);
     ReportProblem(RemoveStaleTemporaryFiles(
@@ -135,7 +134,6 @@ bool Application::LoadAutomatic(const WatchedFile& file, ScheduleKind kind) {
         return fail(*error);
     }
     m_watch.JobStarted(input, file, settings.Delete);
-    m_automaticJob = true;
     m_automaticOutputs[*output] = input;
     (void)StartJob(input, file.name, *output);
     return true;
@@ -186,7 +184,7 @@ void Application::EndJob() {
         if (deleteFailure) {
             report.sourceKept = deleteFailure->description;
         }
-    } else if (m_automaticJob && !result.failure && !unchanged) {
+    } else if (end.sourceChanged) {
         report.sourceKept = "it changed while it was converted; it is converted again once quiet";
     }
     m_ports.observer.JobEnded(report);

@@ -139,7 +139,6 @@ class Application : private PassObserver {
     std::string m_inputPath;
     std::string m_outputPath;
     SourceIdentity m_readIdentity;
-    bool m_automaticJob = false;
     const std::atomic<bool>* m_stopRequested = nullptr;
     WatchStatus m_watchStatus;
     /** The outputs automatic jobs wrote in this run, with the source each came from. */

@@ -213,6 +213,8 @@ WatchedJobEnd WatchFolder::JobEnded(bool outputComplete, bool sourceUnchanged) {
             end.sourceToDelete = job.sourcePath;
             return end;  // the job stays until SourceDeleted
         }
+    } else {
+        end.sourceChanged = true;
     }
     // A source that changed while it was converted is neither recorded nor held back: it is
     // converted again once it is quiet.

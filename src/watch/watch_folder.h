@@ -42,6 +42,8 @@ struct WatchedJobEnd {
     std::optional<std::string> sourceToDelete;
     /** The converted-file list could not be saved. */
     MaybeError listSaveFailure;
+    /** The output is complete but the source changed meanwhile: kept, converted again later. */
+    bool sourceChanged = false;
 };
 
 /**
