@@ -1,10 +1,15 @@
 #!/bin/sh
-# Times `skedora-cli convert` on the largest schedule a job can hold (32,767 events) with every
-# rule slot of SK.ini filled.
-#   bench/cli_convert_timing.sh [path/to/skedora-cli] [runs]
+# Times `skedora-cli convert`, or `explain --format jsonl`, on the largest schedule a job can hold
+# (32,767 events) with every rule slot of SK.ini filled.
+#   bench/cli_timing.sh convert|explain [path/to/skedora-cli] [runs]
 set -eu
-cli=${1:-build/bin/skedora-cli}
-runs=${2:-10}
+case "${1:-}" in
+    convert) command="convert" ;;
+    explain) command="explain --format jsonl" ;;
+    *) echo "usage: bench/cli_timing.sh convert|explain [path/to/skedora-cli] [runs]" >&2; exit 2 ;;
+esac
+cli=${2:-build/bin/skedora-cli}
+runs=${3:-10}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -33,12 +38,14 @@ awk 'BEGIN {
     }
 }' > "$work/WEEK1.CSV"
 
-"$cli" convert --home "$work" "$work/WEEK1.CSV"
+# shellcheck disable=SC2086
+"$cli" $command --home "$work" "$work/WEEK1.CSV" | tail -c 600
 best=""
 i=0
 while [ "$i" -lt "$runs" ]; do
     start=$(date +%s.%N)
-    "$cli" convert --home "$work" "$work/WEEK1.CSV" > /dev/null
+    # shellcheck disable=SC2086
+    "$cli" $command --home "$work" "$work/WEEK1.CSV" > /dev/null
     end=$(date +%s.%N)
     t=$(echo "$end - $start" | bc)
     echo "run $((i + 1)): $t s"
