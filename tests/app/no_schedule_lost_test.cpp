@@ -19,7 +19,6 @@ struct NoScheduleLostTest : ::testing::Test, test::TestApp {
         test::WriteCsvSchedule(watch.file(name), std::vector<test::TestEvent>(events));
     }
     std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
-    const std::vector<std::string>& SetUpFailures() const { return ports->observer.setUpFailures; }
 };
 
 // The rest of an upload arriving, or a new version renamed in, while the job runs.
@@ -63,7 +62,8 @@ TEST_F(NoScheduleLostTest, TwoSourcesOfOneOutputConvertTheFirstAndKeepTheSecond)
         AddCsv(second, 4);
         EXPECT_EQ(PollAndConvert(), first);
         EXPECT_EQ(PollAndConvert(), "");
-        EXPECT_EQ(SetUpFailures(), std::vector<std::string>{watch.folderText() + second + ": 75"});
+        EXPECT_EQ(ports->observer.setUpFailures,
+                  std::vector<std::string>{watch.folderText() + second + ": 75"});
         EXPECT_EQ(FileLines(out.file(output)).size(), 3u);
         EXPECT_TRUE(InWatch(second));
         EXPECT_FALSE(InWatch(first));
@@ -75,27 +75,14 @@ TEST_F(NoScheduleLostTest, NamesTheListCannotHoldAreReportedOnceAndLeft) {
     for (const char* name : {"two\nlines.csv", " leading.csv", "trailing.csv "}) {
         AddCsv(name);
     }
-    AddCsv("later.csv");  // a real file of what a split name's second line would say
+    AddCsv("later.csv");
     EXPECT_EQ(PollAndConvert(), "later.csv");
     EXPECT_EQ(PollAndConvert(), "");
-    // A trailing blank ends the name past its extension: not a schedule file's name at all.
     EXPECT_EQ(ports->observer.problems.size(), 2u);
     for (const char* name : {"two\nlines.csv", " leading.csv", "trailing.csv "}) {
         EXPECT_TRUE(InWatch(name)) << name;
     }
     EXPECT_EQ(FileList(), "later.csv\r\n");
-}
-
-TEST_F(NoScheduleLostTest, AJobCutShortIsConvertedAgainAfterARestart) {
-    AddCsv("A.CSV", 4);
-    test::WriteFile(out.file("A.CP2"), "an earlier, complete output");
-    ASSERT_TRUE(app->PollWatchFolder());
-    app->ConversionTick();
-    app->CloseOpenFiles();  // the program ends in the middle of the job
-    EXPECT_EQ(ReadFile(out.file("A.CP2")), "an earlier, complete output");
-    Restart();
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
-    EXPECT_EQ(FileLines(out.file("A.CP2")).size(), 5u);
 }
 
 TEST_F(NoScheduleLostTest, AnUnreadableSettingsFileStopsStartUp) {

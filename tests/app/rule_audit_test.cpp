@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <functional>
-#include <memory>
 #include <random>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "app/schedule_audit.h"
 #include "engine/conversion_pass.h"
@@ -25,38 +22,25 @@
 namespace skedora {
 namespace {
 
-constexpr std::string_view kTitle = "WEEK1.CSV";
-
-/**
- * What the conversion pass does per event, telling the observer and handing the rules the
- * trace: the lines it would write.
- */
-std::vector<std::string> RunPass(EventTable& table, const PreparedRules& rules,
-                                 PassObserver& observer, RuleTrace* trace) {
-    std::vector<std::string> lines;
-    for (int record = 1; record <= table.Count(); ++record) {
+/** The audit of what a conversion pass does per event of the table. */
+RuleAudit Audit(EventTable table, const RuleSet& ruleSet) {
+    RuleAudit audit(ruleSet);
+    audit.SetIgnoredLines(table.IgnoredLines);
+    const PreparedRules rules(ruleSet);
+    for (int record = 1, written = 0; record <= table.Count(); ++record) {
         ScheduleRecord& event = table[record];
         if (TrimSpaces(event.fchnm_hd).empty()) {
-            observer.EventSkipped(record);
+            audit.EventSkipped(record);
             continue;
         }
-        observer.EventRead(record, event);
-        if (rules.IsDeleted(event, trace)) {
-            observer.EventDeleted(record, event);
+        audit.EventRead(record, event);
+        if (rules.IsDeleted(event, &audit)) {
+            audit.EventDeleted(record, event);
             continue;
         }
-        rules.ApplyChanges(event, trace);
-        lines.push_back(FormatEventLine(event, kTitle));
-        observer.EventWritten(record, static_cast<int>(lines.size()), event, lines.back());
+        rules.ApplyChanges(event, &audit);
+        audit.EventWritten(record, ++written, event, FormatEventLine(event, "WEEK1.CSV"));
     }
-    return lines;
-}
-
-/** The audit of a pass over a copy of the table. */
-RuleAudit Audit(EventTable table, const RuleSet& rules) {
-    RuleAudit audit(rules);
-    audit.SetIgnoredLines(table.IgnoredLines);
-    RunPass(table, PreparedRules(rules), audit, &audit);
     return audit;
 }
 
@@ -76,16 +60,15 @@ struct ConversionRecords : PassObserver {
 TEST(RuleAudit, ReadFromTheFileItAgreesWithTheConvertedOutput) {
     test::TempDir dir;
     std::mt19937 random(34);
-    int deletedEvents = 0;
-    int changedEvents = 0;
+    int deletedEvents = 0, changedEvents = 0;
     for (int round = 0; round < 24; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const auto word = test::RandomWords(random);
         const RuleSet rules = test::RandomRules(random, word, 12);
         std::vector<test::TestEvent> events(40);
-        for (test::TestEvent& e : events) {
-            e = {word() + word(), word(), word(), word()};
-        }
+        std::ranges::generate(events, [&] {
+            return test::TestEvent{word() + word(), word(), word(), word()};
+        });
         const bool dbase = round % 2 == 1;
         const std::string name = dbase ? "WEEK1.DBF" : "WEEK1.CSV";
         const auto input = dir.file(name);
@@ -96,14 +79,14 @@ TEST(RuleAudit, ReadFromTheFileItAgreesWithTheConvertedOutput) {
 
         const auto output = dir.file("WEEK1.CP2");
         ConversionRecords converted;
-        auto pass = std::make_unique<ConversionPass>(rules, converted);
+        ConversionPass pass(rules, converted);
         ASSERT_FALSE(ReadSchedule(dbase ? ScheduleKind::Dbase : ScheduleKind::Csv, input.string(),
-                                  name, pass->Job().Events));
-        ASSERT_FALSE(pass->Begin(name, output.string()));
-        while (pass->IsRunning()) {
-            pass->RunBurst(std::chrono::seconds(1));
+                                  name, pass.Job().Events));
+        ASSERT_FALSE(pass.Begin(name, output.string()));
+        while (pass.IsRunning()) {
+            pass.RunBurst(std::chrono::seconds(1));
         }
-        ASSERT_FALSE(pass->Result().failure);
+        ASSERT_FALSE(pass.Result().failure);
         std::vector<std::string> outputLines = test::FileLines(output);
         ASSERT_FALSE(outputLines.empty());
         outputLines.erase(outputLines.begin());  // the column names
@@ -127,8 +110,8 @@ TEST(RuleAudit, ReadFromTheFileItAgreesWithTheConvertedOutput) {
         EXPECT_EQ(deleted, converted.deleted);
         EXPECT_EQ(written, converted.written);
         EXPECT_EQ(lines, outputLines);
-        EXPECT_EQ(audit.Counts().read, pass->Result().read);
-        EXPECT_EQ(audit.Counts().skipped, pass->Result().skipped);
+        EXPECT_EQ(audit.Counts().read, pass.Result().read);
+        EXPECT_EQ(audit.Counts().skipped, pass.Result().skipped);
         EXPECT_EQ(audit.Counts().read,
                   audit.Counts().skipped + audit.Counts().deleted + audit.Counts().written);
     }
@@ -218,11 +201,11 @@ TEST(RuleAudit, TextNamesRulesInTheWordsOfTheSettingsDialogs) {
 struct KeyFinder {
     const void* member;
     std::string found;
+    void Text(const char* s, const std::string& key, const std::string& t) { Check(s, key, &t); }
+    void Flag(const char* s, const std::string& key, const bool& f, bool) { Check(s, key, &f); }
     void Check(const char* section, const std::string& key, const void* value) {
         found = value == member ? std::string(section) + "/" + key : found;
     }
-    void Text(const char* s, const std::string& key, const std::string& t) { Check(s, key, &t); }
-    void Flag(const char* s, const std::string& key, const bool& f, bool) { Check(s, key, &f); }
     void Math(const char*, const std::string&, const std::int16_t&) {}
     void Folder(const char*, const std::string&, const std::string&, const std::string&) {}
 };

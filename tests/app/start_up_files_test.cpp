@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
-#include "settings/settings_store.h"
 #include "support/fake_platform.h"
 #include "watch/converted_file_list.h"
 
@@ -13,28 +12,22 @@ namespace fs = std::filesystem;
 
 using test::ModeOf;
 
-// A private SK.ini or FileList.txt stays private after it is rewritten through its temporary
-// file, and a shared one stays readable by the group.
+// A private home file stays private after it is rewritten through its temporary file, and a shared
+// one stays readable by the group.
 TEST(RewrittenHomeFiles, KeepTheirFileMode) {
     for (const unsigned mode : {0600u, 0640u}) {
         test::TempDir home;
-        test::WriteFile(home.file("SK.ini"), "[Skedora]\r\n");
         test::WriteFile(home.file("FileList.txt"), "A.DBF\r\n");
-        ::chmod(home.file("SK.ini").c_str(), mode);
         ::chmod(home.file("FileList.txt").c_str(), mode);
 
-        RuleSet rules;
-        rules.DeleteCallLetterRules[1] = {"WABC", "12"};
-        ASSERT_EQ(SaveSettings(home.path(), rules), std::nullopt);
         ConvertedFileList list(home.file("FileList.txt"));
         ASSERT_EQ(list.LoadFileList(), std::nullopt);
         list.AddKnownFile("B.CSV");
         ASSERT_EQ(list.SaveFileList(), std::nullopt);
 
         EXPECT_EQ(test::ReadFile(home.file("FileList.txt")), "A.DBF\r\nB.CSV\r\n");
-        EXPECT_EQ(ModeOf(home.file("SK.ini")), mode) << std::oct << mode;
         EXPECT_EQ(ModeOf(home.file("FileList.txt")), mode) << std::oct << mode;
-        EXPECT_EQ(std::distance(fs::directory_iterator(home.path()), {}), 2);
+        EXPECT_EQ(std::distance(fs::directory_iterator(home.path()), {}), 1);
     }
 }
 

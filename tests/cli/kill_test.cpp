@@ -1,6 +1,3 @@
-// The programs killed outright (SIGKILL, as a crash or a power cut ends them) at several points of
-// a job, and stopped by a signal: what the output folder, the watch folder and the converted-file
-// list hold afterwards, and what a restart does with it.
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -21,13 +18,10 @@ using test::ReadFile;
 using test::WriteFile;
 using SteadyClock = std::chrono::steady_clock;
 
-/** The kill points, from the start of the process to the end of its job. */
 constexpr int kKillPoints = 5;
-/** Events in the schedule: long enough a job that the points fall in every stage. */
 constexpr int kEvents = 32767;
 constexpr std::string_view kEarlierOutput = "an earlier, complete output\r\n";
 
-/** Hidden temporary files of outputs in folder. */
 std::vector<fs::path> Temporaries(const fs::path& folder) {
     std::vector<fs::path> found;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -39,7 +33,6 @@ std::vector<fs::path> Temporaries(const fs::path& folder) {
     return found;
 }
 
-/** Ages files past the stale-file rule (last written more than a minute ago). */
 void MakeStale(const std::vector<fs::path>& files) {
     for (const auto& file : files) {
         fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::minutes(2));
@@ -48,7 +41,6 @@ void MakeStale(const std::vector<fs::path>& files) {
 
 class KillTest : public test::CliTestBase {
   protected:
-    /** Runs the program to its end; how long it took. */
     SteadyClock::duration RunWhole(const std::string& arguments) {
         const auto start = SteadyClock::now();
         const auto r = Run(arguments + Home());
@@ -56,7 +48,6 @@ class KillTest : public test::CliTestBase {
         return SteadyClock::now() - start;
     }
 
-    /** Runs the program, sends it the signal at the point-th of the kill points of length. */
     int SignalAt(const std::string& arguments, int signal, SteadyClock::duration length,
                  int point) {
         const double seconds =
@@ -69,13 +60,10 @@ class KillTest : public test::CliTestBase {
 
     std::string Out() const { return ReadFile(m_scratch.file("out")); }
     void DropBig() const { Drop("BIG.CSV", m_schedule); }
-
     const std::string m_schedule = test::CsvSchedule(std::vector<test::TestEvent>(kEvents));
     const std::string m_convert = "convert big.csv";
 };
 
-// A killed convert leaves the earlier output or the whole new one; a stopped one (SIGTERM) leaves
-// the earlier one unless it finished, and no temporary.
 TEST_F(KillTest, AKilledOrStoppedConvertLeavesTheEarlierOutputOrTheWholeNewOne) {
     SaveWatchRules(true);
     WriteFile(m_data.file("big.csv"), m_schedule);
@@ -88,7 +76,6 @@ TEST_F(KillTest, AKilledOrStoppedConvertLeavesTheEarlierOutputOrTheWholeNewOne) 
         for (int point = 0; point < kKillPoints; ++point) {
             WriteFile(m_data.file("big.CP2"), kEarlierOutput);
             const int code = SignalAt(m_convert, signal, length, point);
-            // Before its handlers are in place the signal ends the program as it ends any.
             EXPECT_TRUE(code == 0 || code == 128 + signal) << code;
             const std::string output = ReadFile(m_data.file("big.CP2"));
             if (signal == SIGTERM) {
@@ -102,7 +89,6 @@ TEST_F(KillTest, AKilledOrStoppedConvertLeavesTheEarlierOutputOrTheWholeNewOne) 
     }
     EXPECT_GT(earlierKept, 1);  // some kills fell before the output was complete
 
-    // A killed job's temporary goes at the next conversion to that output once it is stale.
     MakeStale(Temporaries(m_data.path()));
     RunWhole(m_convert);
     EXPECT_EQ(Temporaries(m_data.path()), std::vector<fs::path>{});
@@ -136,8 +122,6 @@ TEST_F(KillTest, AKilledWatchConvertsEachSourceOnceMoreWhereNeededAfterARestart)
             EXPECT_TRUE(complete || !listed) << at;
 
             RunWhole(restart);
-            // With Delete on the source itself is the record: one still there is converted
-            // again, even when only its deletion was cut short.
             const bool needed = deleteOn ? sourceThere : !listed;
             EXPECT_EQ(Count(Out(), "started "), needed ? 1 : 0) << at << "\n" << Out();
             EXPECT_EQ(ReadFile(m_out.file("BIG.CP2")), whole) << at;
@@ -146,8 +130,6 @@ TEST_F(KillTest, AKilledWatchConvertsEachSourceOnceMoreWhereNeededAfterARestart)
                 EXPECT_EQ(ReadFile(m_home.file("FileList.txt")), "BIG.CSV\r\n") << at;
             }
         }
-        // Temporaries of the killed jobs younger than a minute may stay (a job of another
-        // program could be writing them); once stale, the next start or poll removes them.
         MakeStale(Temporaries(m_out.path()));
         MakeStale(Temporaries(m_home.path()));  // a list save cut short
         RunWhole("watch --interval 0 --polls 1");
@@ -158,7 +140,6 @@ TEST_F(KillTest, AKilledWatchConvertsEachSourceOnceMoreWhereNeededAfterARestart)
     }
 }
 
-/** Stopped by SIGTERM during a job: the job either ended or left no trace. */
 TEST_F(KillTest, AStopSignalEndsAWatchJobAtAnyPoint) {
     SaveWatchRules(true);
     DropBig();
@@ -181,7 +162,6 @@ TEST_F(KillTest, AFullDiskFailsTheJobWhereTheUserLooksAndLosesNothing) {
     WriteFile(m_data.file("big.CP2"), kEarlierOutput);
     DropBig();
     WriteFile(m_out.file("BIG.CP2"), kEarlierOutput);
-    // A file size limit below the output's size stands in for a full disk.
     const std::string limit = "trap '' XFSZ; ulimit -f 64; exec ";
     const test::CliResult convert =
         Run("convert '" + m_data.file("big.csv").string() + "'" + Home(), limit);
@@ -202,8 +182,7 @@ TEST_F(KillTest, AFullDiskFailsTheJobWhereTheUserLooksAndLosesNothing) {
 }
 
 /** Makes a file undeletable, even for the superuser, while it lives. */
-class Undeletable {
-  public:
+struct Undeletable {
     explicit Undeletable(const fs::path& file) : m_file(file) {
         fs::permissions(file.parent_path(), fs::perms::owner_write, fs::perm_options::remove);
         SetImmutable(true);
@@ -212,10 +191,7 @@ class Undeletable {
         SetImmutable(false);
         fs::permissions(m_file.parent_path(), fs::perms::owner_write, fs::perm_options::add);
     }
-    Undeletable(const Undeletable&) = delete;
-    Undeletable& operator=(const Undeletable&) = delete;
 
-  private:
     void SetImmutable(bool on) {
         const int fd = ::open(m_file.c_str(), O_RDONLY | O_CLOEXEC);
         int flags = 0;
@@ -223,9 +199,7 @@ class Undeletable {
             flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
             ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
         }
-        if (fd >= 0) {
-            ::close(fd);
-        }
+        ::close(fd);
     }
 
     fs::path m_file;
@@ -250,7 +224,6 @@ TEST_F(KillTest, WatchSaysWhichSourceItKeptAndThatTheListWasNotSaved) {
         << watch.out;
     EXPECT_EQ(test::FileLines(m_out.file("A.CP2")).size(), 3u);
 
-    // With Delete off the list is the only record of the job: a list that cannot be saved says so.
     SaveWatchRules(false);
     fs::remove(m_out.file("A.CP2"));
     fs::remove(m_home.file("FileList.txt"));

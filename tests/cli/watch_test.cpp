@@ -1,4 +1,3 @@
-// The watch command as a service runs it: one watcher per home, backlogs drained at once.
 
 #include <unistd.h>
 
@@ -14,7 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFile;
 
-/** The output of a schedule of two events: its header line and a line per event. */
 constexpr std::size_t kOutputLines = 3;
 
 class WatchCommandTest : public test::CliTestBase {
@@ -24,7 +22,6 @@ class WatchCommandTest : public test::CliTestBase {
         SaveWatchRules(true);
     }
 
-    /** Runs the program; the exit code, standard error in err. */
     int RunWatch(const std::string& arguments) {
         const test::CliResult result = Run(arguments + Home());
         err = result.err;
@@ -51,14 +48,11 @@ TEST_F(WatchCommandTest, SecondWatcherOfAHomeExitsNamingTheHolderButConvertNeeds
         << err;
     EXPECT_EQ(test::FileLines(m_scratch.file("A.CP2")).size(), kOutputLines);
 
-    // Once the holder is gone the home is free again.
     lock = LockHolder{};
     EXPECT_EQ(RunWatch("watch --polls 1"), 0) << err;
     EXPECT_TRUE(fs::exists(m_out.file("A.CP2")));
 }
 
-// At an interval of an hour, the files after the first are converted only if each poll that
-// started a job brings the next poll as soon as that job ends.
 TEST_F(WatchCommandTest, BacklogDrainsWithoutWaitingAnIntervalPerFile) {
     const std::vector<std::string> names = {"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV"};
     for (const auto& name : names) {
@@ -73,7 +67,6 @@ TEST_F(WatchCommandTest, BacklogDrainsWithoutWaitingAnIntervalPerFile) {
     }
 }
 
-// A file that is no schedule reads as ignored lines: said on stderr, as convert says it.
 TEST_F(WatchCommandTest, IgnoredLinesAreWarnedOfForTheJobThatHadThem) {
     Drop("A.CSV");
     CliTestBase::Drop("B.CSV", "header\r\n\x01\x02\r\nnot,an,event\r\n\xFF\r\n");

@@ -12,7 +12,6 @@ namespace {
 
 using test::TestEvent;
 
-/** Records what the pass reports, one line per event. */
 struct PassRecorder : PassObserver {
     void EventSkipped(int record) override { lines.push_back("skipped " + std::to_string(record)); }
     void EventRead(int record, const ScheduleRecord& event) override {
@@ -30,7 +29,6 @@ struct PassRecorder : PassObserver {
 };
 
 struct ConversionPassTest : ::testing::Test {
-    /** Reads the events into the pass's table and begins it; the output path. */
     std::filesystem::path Begin(const std::vector<TestEvent>& events) {
         test::WriteCsvSchedule(dir.file("week1.csv"), events);
         pass.Job().Events.ResetEventTable();

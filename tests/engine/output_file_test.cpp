@@ -45,7 +45,6 @@ TEST_F(OutputFileTest, CommitReplacesALinkOfTheNameNotItsTargetAndOnlyAtTheEnd) 
     ASSERT_EQ(created, std::nullopt);
     output.WriteLine("day,cur_date");
     output.WriteLine("1,\xE9t\xE9");
-    // Until the commit the folder shows only a hidden temporary file beside the link.
     EXPECT_EQ(Names().size(), 2u);
     EXPECT_EQ(Names().begin()->front(), '.');
 
@@ -90,7 +89,6 @@ TEST_F(OutputFileTest, TemporariesOfKilledJobsGoOnceStaleLongNamesToo) {
     for (const std::string& name : {std::string("WEEK1.CP2"), std::string(250, 'L') + ".CP2"}) {
         OutputFile abandoned;
         ASSERT_EQ(abandoned.Create(m_dir.file(name).string()), std::nullopt);
-        // What a killed job leaves: its temporary under the name it was given, an hour old.
         const auto temporary = m_dir.file(*Names().begin());
         fs::copy_file(temporary, m_dir.file("copy"));
         abandoned.Abort();

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/reference_rules.h"
@@ -136,6 +137,7 @@ TEST(ChangeRules, TimeRulesSeeEarlierChangesAndAllApplyInOrder) {
 TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
     std::mt19937 random(2024);
     for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
         const auto word = test::RandomWords(random);
         const RuleSet rules = test::RandomRules(random, word, 1);
         const PreparedRules prepared(rules);
@@ -148,15 +150,13 @@ TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
             ASSERT_EQ(prepared.IsDeleted(event, &trace), first.has_value());
             ASSERT_EQ(trace.deleted, first ? std::vector<RuleId>{*first} : std::vector<RuleId>{});
 
-            ScheduleRecord plain = event;
-            ScheduleRecord traced = event;
-            const std::vector<test::FieldChange> changes =
-                test::ReferenceApplyChanges(event, rules);
+            ScheduleRecord plain = event, traced = event;
+            const auto changes = test::ReferenceApplyChanges(event, rules);
             prepared.ApplyChanges(plain);
             prepared.ApplyChanges(traced, &trace);
-            ASSERT_EQ(plain, event) << "round " << round;
-            ASSERT_EQ(traced, event) << "round " << round;
-            ASSERT_EQ(trace.changes, changes) << "round " << round;
+            ASSERT_EQ(plain, event);
+            ASSERT_EQ(traced, event);
+            ASSERT_EQ(trace.changes, changes);
         }
     }
 }
@@ -172,12 +172,7 @@ TEST(RuleTrace, NamesTheFirstDeleteRuleInTheOrderTheRulesAreTried) {
     rules.DeleteSourceDestinationRules[4] = {"KQED", "KXYZ"};
     rules.DeleteAllFlags = {true, true, true, true};
     const PreparedRules prepared(rules);
-    const struct {
-        const char* to;
-        const char* from;
-        const char* co;
-        RuleId rule;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*, RuleId> cases[] = {
         {"WABC", "WXYZ", "5", {F::DeleteCallLetter, 7}},  // before the later 9999 entry
         {"WABC", "WXYZ", "6", {F::DeleteCallLetter, 9}},  // call letters before sources
         {"WABC", "kabc", "6", {F::DeleteSource, 1}},
@@ -186,10 +181,10 @@ TEST(RuleTrace, NamesTheFirstDeleteRuleInTheOrderTheRulesAreTried) {
         {"D-HD", "W", "6", {F::DeleteAllHD, 0}},  // every switch fits: HD is tried first
         {"D", "WQ", "6", {F::DeleteAllDigital, 0}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [to, from, co, rule] : cases) {
         test::RecordingTrace trace;
-        EXPECT_TRUE(prepared.IsDeleted(Event(c.to, c.from, c.co), &trace)) << c.to;
-        EXPECT_EQ(trace.deleted, std::vector<RuleId>{c.rule}) << c.to;
+        EXPECT_TRUE(prepared.IsDeleted(Event(to, from, co), &trace)) << to;
+        EXPECT_EQ(trace.deleted, std::vector<RuleId>{rule}) << to;
     }
 }
 

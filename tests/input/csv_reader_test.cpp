@@ -11,7 +11,6 @@ namespace {
 
 const std::string kHeader(CsvHeaderText());
 
-/** A data line of the 18 columns with the given pgm; extra follows the last column. */
 std::string DataLine(const std::string& pgm, const std::string& extra = {}) {
     return "3,03/05/2024,TUE,10:00:00,11:30:00," + pgm + ",X,,Y,,12,WABC,5,WXYZ,0042,N,u1,ADD" +
            extra;
@@ -19,7 +18,6 @@ std::string DataLine(const std::string& pgm, const std::string& extra = {}) {
 
 class CsvReaderTest : public ::testing::Test {
   protected:
-    /** Reads the bytes as a CSV file into a fresh table; the read must succeed. */
     const EventTable& Read(const std::string& bytes) {
         test::WriteFile(m_dir.file("WEEK1.CSV"), bytes);
         m_table.ResetEventTable();
@@ -117,7 +115,6 @@ TEST_F(CsvReaderTest, NumberColumnsTakeTheLeadingNumberRoundedHalfToEven) {
 }
 
 TEST_F(CsvReaderTest, ReadsLinesOfAnyLengthAcrossItsReadBuffers) {
-    // The line end of the first data line on each side of the reader's 64 KiB buffer boundary.
     const std::size_t boundary = 64 * 1024, before = kHeader.size() + 2 + DataLine("").size();
     for (std::size_t cr = boundary - 2; cr <= boundary + 1; ++cr) {
         const std::string first = DataLine(std::string(cr - before, 'p'));

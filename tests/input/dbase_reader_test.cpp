@@ -34,7 +34,6 @@ class DbaseReader : public ::testing::Test {
         m_table.ResetEventTable();
         return ReadDbaseSchedule(m_dir.folderText(), name, m_table);
     }
-    /** Reads a one-row schedule whose column index has the given shape and stored text. */
     MaybeError ReadOneCell(std::size_t index, const DbfColumn& column, const std::string& cell) {
         auto columns = kColumns;
         columns[index] = column;
@@ -57,7 +56,6 @@ TEST_F(DbaseReader, ReadsTheFirstThirteenColumnsByPositionSkippingDeletedRows) {
     ASSERT_EQ(Read(DbfBytes(columns, rows, {1}), "Week1.Dbf"), std::nullopt);
     ASSERT_EQ(m_table.Count(), 2);
     EXPECT_EQ(m_table[0], ScheduleRecord{});
-    // The pad blanks of the wider time column go; leading blanks stay.
     EXPECT_EQ(
         test::RecordText(m_table[1]),
         "3|01/31/2024|Wed|08:00:00|08:30:00|  Morning News|Y||||2|WABC|7|KXYZ-HD|0042|Main||");
@@ -190,8 +188,6 @@ struct FailingStream {
     }
 };
 
-// The header passes its checks and the size agrees, but the disk fails in the middle of the
-// rows: the read is an error, never a shorter schedule reported as read.
 TEST_F(DbaseReader, AReadErrorPartWayThroughTheRowsIsAnErrorNotAShortTable) {
     const std::string good = DbfBytes(kColumns, std::vector<Row>(100, ScheduleRow("A")));
     const std::size_t headerLength = 32 + 32 * 13 + 1;

@@ -14,9 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Saving through a link, keeping the mode and refusing a read-only file are shown through
-// SK.ini in the settings tests.
-
 TEST(WriteFileAtomically, ANewFileGetsThePlainCreateModeAndNoTemporaryFileStays) {
     test::TempDir dir;
     const mode_t previous = ::umask(027);

@@ -69,30 +69,23 @@ TEST(ImportOldSettings, FillsEveryMemberTheOlderFileHoldsAndKeepsTheRest) {
     RuleSet rules = FilledRuleSet();
     ImportOldSettingsText(OldFile(items), rules);
 
+    // The lists in file order: 24 entries each of 2, 3, 3, 2 and 3 texts, from item 2 on.
     RuleSet expected = FilledRuleSet();
-    int n = 2;
-    const auto next = [&] { return "I" + std::to_string(n++); };
+    const auto i = [](int n) { return "I" + std::to_string(n); };
     for (int e = 1; e <= 24; ++e) {
-        expected.DeleteCallLetterRules[e] = {next(), next()};
-    }
-    for (int e = 1; e <= 24; ++e) {
-        expected.ChangeCOFromCallLetterRules[e] = {next(), next(), next()};
-    }
-    for (int e = 1; e <= 24; ++e) {
-        expected.ChangeCallLetterRules[e] = {next(), next(), next()};
-    }
-    for (int e = 1; e <= 24; ++e) {
-        expected.DeleteSourceDestinationRules[e] = {next(), next()};
-    }
-    for (int e = 1; e <= 24; ++e) {
-        expected.ChangeCOFromDescriptionRules[e] = {next(), next(), next()};
+        expected.DeleteCallLetterRules[e] = {i(2 * e), i(2 * e + 1)};
+        expected.ChangeCOFromCallLetterRules[e] = {i(47 + 3 * e), i(48 + 3 * e), i(49 + 3 * e)};
+        expected.ChangeCallLetterRules[e] = {i(119 + 3 * e), i(120 + 3 * e), i(121 + 3 * e)};
+        expected.DeleteSourceDestinationRules[e] = {i(192 + 2 * e), i(193 + 2 * e)};
+        expected.ChangeCOFromDescriptionRules[e] = {i(239 + 3 * e), i(240 + 3 * e), i(241 + 3 * e)};
     }
     const std::int16_t expectedMaths[] = {2, 4, -1, 3, 4, 5, 6, 7};  // half to even; 16 bits
-    for (int e = 1; e <= 8; ++e, n += 2) {
-        expected.ChangeTimeRules[e] = {next(),
-                                       next(),
-                                       next(),
-                                       next(),
+    for (int e = 1, n = 308; e <= 8; ++e) {
+        n += 6;
+        expected.ChangeTimeRules[e] = {i(n),
+                                       i(n + 1),
+                                       i(n + 2),
+                                       i(n + 3),
                                        expectedMaths[e - 1],
                                        e == 4 ? "00:00:00" : times[e - 1]};
     }

@@ -45,26 +45,10 @@ TEST(SettingsStore, ANewFileHoldsItsSectionsInOrderAndLoadsBackTheSame) {
 TEST(SettingsStore, AHandEditedFileIsReadByItsRulesAndKeepsItsOtherLinesInPlace) {
     TempDir home;
     WriteFile(home.file("SK.ini"),
-              "\xEF\xBB\xBF[SKEDORA]\n"
-              "version = 1\n"
-              "; Version=0\n"
-              "[Notes]\n"
-              "Owner = Master Control\n"
-              "\n"
-              "[ delete ]  trailing text\n"
-              "call_letter_1 =  KABC \n"
-              "Call_Letter_1=second is ignored\n"
-              "CO_Number_1=\t1=2 \n"
-              "NoEqualsSign\n"
-              "Legacy_Flag=yes\n"
-              "Source_30=S30\n"
-              "all_hd = 1 \n"
-              "\n"
-              "[Auto_Load]\n"
-              "PATH=/watch/\n"
-              "DBF = 1\n"
-              "[Delete]\n"
-              "All_SD=1\n");
+              "\xEF\xBB\xBF[SKEDORA]\nversion = 1\n; Version=0\n[Notes]\nOwner = Master Control\n\n"
+              "[ delete ]  trailing text\ncall_letter_1 =  KABC \nCall_Letter_1=second is ignored\n"
+              "CO_Number_1=\t1=2 \nNoEqualsSign\nLegacy_Flag=yes\nSource_30=S30\nall_hd = 1 \n\n"
+              "[Auto_Load]\nPATH=/watch/\nDBF = 1\n[Delete]\nAll_SD=1\n");
     RuleSet rules;
     ASSERT_TRUE(LoadSettings(home.path(), rules));
     EXPECT_EQ(rules.DeleteCallLetterRules[1], (DeleteCallLetterRule{"KABC", "1=2"}));
@@ -148,8 +132,7 @@ TEST(SettingsStore, AFailedSaveReturnsAnErrorAndKeepsTheOldFileWhole) {
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
+    rlimit small{1024, saved.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const MaybeError error = SaveSettings(home.path(), FilledRuleSet());
     setrlimit(RLIMIT_FSIZE, &saved);

@@ -18,7 +18,6 @@ struct CliResult {
     std::string err;
 };
 
-/** Runs skedora-cli (SKEDORA_CLI names it) over folders of its own. */
 class CliTestBase : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -39,7 +38,6 @@ class CliTestBase : public ::testing::Test {
     }
     std::string Home() const { return " --home '" + m_home.path().string() + "' "; }
 
-    /** SK.ini with the watch folder converting into the output folder. */
     void SaveWatchRules(bool deleteOn) const {
         RuleSet rules;
         rules.AutoLoadSettings = {
@@ -59,7 +57,6 @@ class CliTestBase : public ::testing::Test {
     TempDir m_home, m_data, m_watch, m_out, m_scratch;
 };
 
-/** How often part occurs in text. */
 inline int Count(const std::string& text, const std::string& part) {
     int count = 0;
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {

@@ -1,6 +1,3 @@
-// The settings dialogs and the status frames driven as a desk operator does: edits are never
-// thrown away, access keys, the Auto Load folder pickers and warnings, elided status texts.
-
 #include <unistd.h>
 
 #include <QCheckBox>
@@ -29,10 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-/**
- * Rules as an older or hand-edited SK.ini may hold them: blanks around a text, a time operation
- * the list lacks, folders without the closing separator. Showing them is no edit.
- */
 RuleSet HeldRules() {
     RuleSet rules;
     rules.DeleteCallLetterRules[1] = {" WABC-HD ", "9999"};
@@ -56,19 +49,16 @@ MakeDialog Make() {
     };
 }
 
-/** "Another window of the program": the main window's place in these tests. */
 struct Fixture {
     Fixture() {
         other.resize(500, 400);
         other.show();
-        if (!QTest::qWaitForWindowActive(&other)) {
-            qWarning("the main window did not become active");
-        }
+        Activate(other);
     }
 
-    /** Opens a dialog over rules, as the settings menu does, and makes it the active window. */
     QPointer<SettingsDialog> Open(const MakeDialog& make) {
-        QPointer<SettingsDialog> dialog = make(rules, save, &other);
+        QPointer<SettingsDialog> dialog = make(
+            rules, [this] { return ++saves, MaybeError(); }, &other);
         dialog->show();
         Activate(*dialog);
         return dialog;
@@ -77,10 +67,6 @@ struct Fixture {
     QMainWindow other;
     RuleSet rules = HeldRules();
     int saves = 0;
-    SaveRules save = [this]() -> MaybeError {
-        ++saves;
-        return std::nullopt;
-    };
 };
 
 }  // namespace
@@ -89,8 +75,6 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Rules as SK.ini held them count as unedited: a click into the main window closes the
-    // dialog, as it always did, and stores nothing.
     void heldRulesAreNoEdit() {
         for (const MakeDialog& make :
              {Make<DeleteEventsDialog>(), Make<ChangeCallLettersDialog>(), Make<ChangeCODialog>(),
@@ -106,10 +90,8 @@ class DialogsTest : public QObject {
         }
     }
 
-    // The close box and Escape ask only when there are edits; going back keeps them.
     void closingAsksOnlyWithEdits() {
-        const int save = QMessageBox::Save, discard = QMessageBox::Discard,
-                  back = QMessageBox::Cancel;
+        const int save = QMessageBox::Save, discard = QMessageBox::Discard;
         const struct {
             bool edited, escape;
             int answer;
@@ -117,7 +99,7 @@ class DialogsTest : public QObject {
         } cases[] = {{false, false, 0, true, false},
                      {true, false, save, true, true},
                      {true, false, discard, true, false},
-                     {true, true, back, false, false}};
+                     {true, true, QMessageBox::Cancel, false, false}};
         for (const auto& c : cases) {
             Fixture f;
             QPointer<SettingsDialog> dialog = f.Open(Make<ChangeCallLettersDialog>());
@@ -193,8 +175,6 @@ class DialogsTest : public QObject {
         fs::permissions(home.file("write-only"), fs::perms::owner_all);
     }
 
-    // Browse... fills the box with the chosen folder; a folder that cannot serve is flagged as
-    // the user types, and saving it stays allowed.
     void autoLoadBrowsesAndFlagsFolders() {
         TempDir home;
         Fixture f;
@@ -243,8 +223,6 @@ class DialogsTest : public QObject {
         QCOMPARE(f.saves, 1);
     }
 
-    // A long text is shortened on screen without widening the frame, kept whole in text(), and
-    // shown whole as the tooltip.
     void statusFrameLongTextsElide() {
         StatusFrame frame(0);
         frame.resize(420, frame.sizeHint().height());

@@ -1,5 +1,3 @@
-// The preview window over a real audit: the choice of rows, the filter, greyed and marked cells.
-
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +9,7 @@
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
 #include "ui/preview_window.h"
+#include "ui_test_support.h"
 
 namespace skedora {
 
@@ -31,14 +30,12 @@ class PreviewTest : public QObject {
 
     std::unique_ptr<RuleAudit> Audit(const std::string& name,
                                      const std::vector<test::TestEvent>& events) {
-        const RuleSet rules = Rules();
         test::WriteCsvSchedule(m_data.file(name), events);
-        auto audit = std::make_unique<RuleAudit>(rules);
-        const auto error = AuditSchedule(rules, m_data.file(name).string(), name, *audit);
-        return error ? nullptr : std::move(audit);
+        auto audit = std::make_unique<RuleAudit>(Rules());
+        return AuditSchedule(Rules(), m_data.file(name).string(), name, *audit) ? nullptr
+                                                                                : std::move(audit);
     }
 
-    /** The preview of a schedule with one event of each kind. */
     void ShowSmall(PreviewWindow& window) {
         auto audit = Audit("week1.csv", {{"WABC", "WXYZ", "12", "News"},
                                          {"WABC", " ", "12", "Blank"},
@@ -53,15 +50,12 @@ class PreviewTest : public QObject {
     }
 
   private slots:
-    // The choice of rows and the filter pick the events; removed rows are greyed, changed cells
-    // marked, the counts and the rules that hit nothing listed.
     void showsWhatTheRulesDo() {
         PreviewWindow window;
         ShowSmall(window);
-        auto* table = window.findChild<QTableView*>(QStringLiteral("tblPreview"));
-        auto* show = window.findChild<QComboBox*>(QStringLiteral("cboShow"));
-        auto* filter = window.findChild<QLineEdit*>(QStringLiteral("txtFilter"));
-        QVERIFY(table && show && filter);
+        auto* table = test::Child<QTableView>(window, "tblPreview");
+        auto* show = test::Child<QComboBox>(window, "cboShow");
+        auto* filter = test::Child(window, "txtFilter");
         const auto grey = [&](int row) {
             return table->model()->index(row, 0).data(Qt::ForegroundRole).isValid();
         };
@@ -77,10 +71,10 @@ class PreviewTest : public QObject {
         QVERIFY(marked(0, Column::kOutTo));
         QVERIFY(!marked(0, Column::kInTo) && !marked(3, Column::kOutTo));
 
-        QVERIFY(window.findChild<QLabel*>(QStringLiteral("lblCounts"))
+        QVERIFY(test::Child<QLabel>(window, "lblCounts")
                     ->text()
                     .startsWith(QStringLiteral("4 read, 1 skipped, 1 deleted, 2 written")));
-        auto* unused = window.findChild<QListWidget*>(QStringLiteral("lstUnused"));
+        auto* unused = test::Child<QListWidget>(window, "lstUnused");
         QCOMPARE(unused->count(), 1);
         QVERIFY(unused->item(0)->text().contains(QStringLiteral("ZZZZ")));
 

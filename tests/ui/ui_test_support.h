@@ -1,7 +1,6 @@
 #pragma once
 
-// What the window tests share: named widgets, message boxes answered, windows made active.
-
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -23,13 +22,10 @@ T* Child(QObject& parent, const char* name) {
     return child;
 }
 
-/** Makes window the active one, as a click into it does. */
 inline void Activate(QWidget& window) {
     window.activateWindow();
-    // A window manager refuses an activation asked without a real click (focus stealing
-    // prevention); the click it would have seen makes the window active, so say so.
+    // A window manager may refuse an activation not asked by a click; say the click happened.
     if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }, 500)) {
-        // A focus event still under way may hand the activation back once.
         for (int i = 0; i < 10 && QApplication::activeWindow() != &window; ++i) {
             QApplication::setActiveWindow(&window);
             QTest::qWait(50);
@@ -37,7 +33,6 @@ inline void Activate(QWidget& window) {
     }
 }
 
-/** While it lives, answers each message box with the next answer, then with OK. */
 struct MessageBoxAnswerer {
     explicit MessageBoxAnswerer(std::vector<QMessageBox::StandardButton> answers = {})
         : answers(std::move(answers)) {
@@ -67,7 +62,6 @@ struct MessageBoxAnswerer {
     QTimer poll;
 };
 
-/** Dates a file an hour back: past the quiet period, no longer taken for one being copied. */
 inline void Age(const std::filesystem::path& file) {
     std::filesystem::last_write_time(
         file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));

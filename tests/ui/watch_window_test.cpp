@@ -1,8 +1,3 @@
-// The window as the watcher of its home: a backlog present at start drains at once, a window
-// that another process keeps from watching converts nothing until it takes the watch over, a
-// watch folder changed in Auto Load is followed at once, a held-back file converts again, and a
-// source that cannot be deleted is named.
-
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -31,7 +26,6 @@ namespace {
 
 constexpr int kGenerous = 60000;  // ms; a fault shows as never, not as late
 
-/** A home whose rules watch its "watch" folder, with the schedules named there. */
 struct WatchedHome {
     explicit WatchedHome(const std::vector<std::string>& names) {
         fs::create_directory(watch());
@@ -64,18 +58,13 @@ struct WatchedHome {
     TempDir home;
 };
 
-/** Sets or clears a file's immutable flag; whether it is set now. */
 bool SetImmutable(const fs::path& file, bool on) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     int flags = 0;
-    bool set = false;
-    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        set = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0 && on;
-    }
-    if (fd >= 0) {
-        ::close(fd);
-    }
+    const bool set = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                     (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL,
+                      ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0 && on);
+    ::close(fd);
     return set;
 }
 
@@ -85,7 +74,6 @@ class WatchWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // With the timed poll an hour apart, only draining converts the files after the first.
     void backlogPresentAtStartDrains() {
         const std::vector<std::string> backlog = {"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV"};
         WatchedHome home(backlog);
@@ -122,7 +110,6 @@ class WatchWindowTest : public QObject {
             HomeLock::TryAcquire(home.home.path(), "skedora-cli")));
     }
 
-    // Saving another watch folder polls it at once, though the next timed poll is an hour away.
     void folderChangedInAutoLoadIsFollowedAtOnce() {
         WatchedHome home({});
         const fs::path other = home.home.file("other");
@@ -146,14 +133,12 @@ class WatchWindowTest : public QObject {
             QStringLiteral("Watching %1/").arg(QString::fromStdString(other.string()))));
     }
 
-    // SAME.CSV and SAME.csv map to one output: the second is held back, marked as a failure in
-    // the history, and Convert Again writes it beside its source, not over the first's output.
     void heldBackFileConvertsAgainBesideItsSource() {
         WatchedHome home({});
-        WriteCsvSchedule(home.watch() / "SAME.CSV", {{}});
-        WriteCsvSchedule(home.watch() / "SAME.csv", {{}, {}});
-        Age(home.watch() / "SAME.CSV");
-        Age(home.watch() / "SAME.csv");
+        for (const auto& [name, events] : {std::pair{"SAME.CSV", 1}, {"SAME.csv", 2}}) {
+            WriteCsvSchedule(home.watch() / name, std::vector<TestEvent>(events));
+            Age(home.watch() / name);
+        }
         MainWindow window(home.home.path());
         window.show();
         Child<QAction>(window, "menuViewHistory")->trigger();
@@ -164,7 +149,6 @@ class WatchWindowTest : public QObject {
         const std::string firstOutput = ReadFile(home.out() / "SAME.CP2");
         QVERIFY(!firstOutput.empty());
 
-        // The newest row is the held-back file's; only a failure converts again.
         const QString outcome = table->model()->index(0, 1).data().toString();
         QVERIFY2(outcome.contains(QStringLiteral("failed")), qPrintable(outcome));
         QVERIFY(table->model()->index(0, 1).data(Qt::ForegroundRole).isValid());
@@ -182,10 +166,8 @@ class WatchWindowTest : public QObject {
         QCOMPARE(ReadFile(home.out() / "SAME.CP2"), firstOutput);
     }
 
-    // A source that cannot be deleted after its job stays, and the status line says so.
     void aSourceThatCannotBeDeletedIsNamedInTheStatusLine() {
         WatchedHome home({"A.CSV"});
-        // A read-only folder stops the owner; the immutable flag stops the superuser too.
         fs::permissions(home.watch(), fs::perms::owner_write, fs::perm_options::remove);
         const bool immutable = SetImmutable(home.watch() / "A.CSV", true);
         const auto restore = qScopeGuard([&] {

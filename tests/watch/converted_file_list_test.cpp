@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
-#include <random>
 
-#include "model/text.h"
 #include "support/temp_dir.h"
 
 namespace skedora {
@@ -25,7 +22,6 @@ TEST(ConvertedFileList, LoadsOneEntryPerDistinctTrimmedNameAndSavesThemInOrder) 
     EXPECT_EQ(list.LoadFileList(), std::nullopt);
     EXPECT_EQ(list.Names(), (Names{"A.DBF", "B.CSV", "a.dbf", "C.CSV"}));
 
-    // A forgotten name leaves its place to the next new one.
     list.MarkNotSeen(".dbf");
     EXPECT_TRUE(list.IsKnownFile("a.dbf"));
     EXPECT_FALSE(list.IsKnownFile("A.dbf"));
@@ -55,7 +51,6 @@ TEST(ConvertedFileList, APassForgetsOnlyUnmetNamesOfItsOwnKind) {
     for (const char* name : {"A.DBF", "B.csv", "C.dbf", "D.CSV", "E"}) {
         list.AddKnownFile(name);
     }
-    // Every name met: nothing is forgotten and nothing written.
     list.MarkNotSeen(".DBF");
     list.IsKnownFile("C.dbf");
     list.IsKnownFile("A.DBF");
@@ -63,7 +58,6 @@ TEST(ConvertedFileList, APassForgetsOnlyUnmetNamesOfItsOwnKind) {
     EXPECT_EQ(list.ForgetNotSeen(), std::nullopt);
     EXPECT_FALSE(std::filesystem::exists(list.File()));
 
-    // A pass that ended early (a job started) leaves no marks behind for the next pass.
     list.MarkNotSeen(".DBF");
     list.MarkNotSeen(".Csv");
     list.IsKnownFile("D.CSV");
@@ -72,7 +66,6 @@ TEST(ConvertedFileList, APassForgetsOnlyUnmetNamesOfItsOwnKind) {
     EXPECT_EQ(list.Names(), (Names{"A.DBF", "C.dbf", "D.CSV", "E", "F.CSV"}));
     EXPECT_EQ(ReadFile(list.File()), "A.DBF\r\nC.dbf\r\nD.CSV\r\nE\r\nF.CSV\r\n");
 
-    // Forgetting outside a pass does nothing.
     EXPECT_EQ(list.ForgetNotSeen(), std::nullopt);
     EXPECT_EQ(list.Size(), 5u);
     list.Reset();
@@ -89,96 +82,6 @@ TEST(ConvertedFileList, AFailedSaveAfterForgettingIsReported) {
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->number, errors::kPathFileAccess);
     EXPECT_TRUE(list.Names().empty());  // the list in memory still counts
-}
-
-/** The list as one array of places searched from the start: what the fast list must match. */
-class ReferenceList {
-  public:
-    bool IsKnown(const std::string& name) {
-        for (auto& place : m_places) {
-            if (place && place->name == name) {
-                place->notSeen = false;
-                return true;
-            }
-        }
-        return false;
-    }
-    void Add(const std::string& name) {
-        if (IsKnown(name)) {
-            return;
-        }
-        auto empty = std::find(m_places.begin(), m_places.end(), std::nullopt);
-        if (empty == m_places.end()) {
-            empty = m_places.insert(m_places.end(), std::nullopt);
-        }
-        *empty = Place{name, false};
-    }
-    void Mark(std::string_view extension) {
-        for (auto& place : m_places) {
-            if (place) {
-                place->notSeen = HasExtension(place->name, extension);
-            }
-        }
-    }
-    void Forget() {
-        for (auto& place : m_places) {
-            if (place && place->notSeen) {
-                place.reset();
-            }
-        }
-    }
-    Names Held() const {
-        Names names;
-        for (const auto& place : m_places) {
-            if (place) {
-                names.push_back(place->name);
-            }
-        }
-        return names;
-    }
-
-  private:
-    struct Place {
-        std::string name;
-        bool notSeen;
-        bool operator==(const Place&) const = default;
-    };
-    std::vector<std::optional<Place>> m_places;
-};
-
-TEST(ConvertedFileList, RandomPassesMatchTheReferenceList) {
-    test::TempDir home;
-    ConvertedFileList list(home.file("FileList.txt"));
-    ReferenceList reference;
-    const Names pool = {"A.DBF", "a.dbf", "B.DbF", "C.CSV", "c.csv",
-                        "D.csv", "E.TXT", "F",     "G.DBF"};
-    const Names extensions = {".DBF", ".csv", ".txt"};
-    std::mt19937 random(20240305);
-    for (int step = 0; step < 1500; ++step) {
-        const std::string& name = pool[random() % pool.size()];
-        switch (random() % 6) {
-            case 0:
-            case 1:
-                list.AddKnownFile(name);
-                reference.Add(name);
-                break;
-            case 2:
-            case 3:
-                ASSERT_EQ(list.IsKnownFile(name), reference.IsKnown(name)) << "step " << step;
-                break;
-            case 4: {
-                const std::string& extension = extensions[random() % extensions.size()];
-                list.MarkNotSeen(extension);
-                reference.Mark(extension);
-                break;
-            }
-            default:
-                ASSERT_EQ(list.ForgetNotSeen(), std::nullopt);
-                reference.Forget();
-                break;
-        }
-        ASSERT_EQ(list.Names(), reference.Held()) << "step " << step;
-    }
 }
 
 }  // namespace

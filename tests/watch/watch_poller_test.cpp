@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/application.h"
 #include "support/fake_platform.h"
 #include "support/schedule_files.h"
 
 namespace skedora {
 namespace {
-
-using namespace std::chrono_literals;
 
 using test::ReadFile;
 using test::TestEvent;
@@ -47,7 +43,6 @@ TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     Restart();
     EXPECT_EQ(PollAndConvert(), "");
 
-    // A name that left the folder is forgotten, and converted again when it comes back.
     std::filesystem::remove(watch.file("C.DBF"));
     AddDbf("a.dbf");  // A.DBF is known, a.dbf is not
     EXPECT_EQ(PollAndConvert(), "a.dbf");
@@ -61,7 +56,6 @@ TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsConvertedAndDeletedAfterItsJob) {
     Settings().Delete = true;
     AddDbf("A.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
-    // Known or not, a listed file is converted; it stays until its output is complete.
     AddDbf("A.DBF");
     AddCsv("B.CSV");
     app->PollWatchFolder();
@@ -71,7 +65,6 @@ TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsConvertedAndDeletedAfterItsJob) {
     EXPECT_EQ(PollAndConvert(), "B.CSV");
     EXPECT_FALSE(InWatch("B.CSV"));
     EXPECT_EQ(FileList(), "A.DBF\r\nB.CSV\r\n");
-    // Delete switched off: a new file under a remembered name is left alone.
     Settings().Delete = false;
     AddCsv("B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
@@ -89,7 +82,6 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedSetUpOrDeletionIsKeptAndHeldBack) {
     EXPECT_EQ(PollAndConvert(), "");
     EXPECT_TRUE(InWatch("A.DBF") && InWatch("B.CSV"));
     EXPECT_EQ(Reports().size(), 1u);
-    // A file copied in anew under the same name is tried again.
     std::filesystem::remove(watch.file("A.DBF"));
     EXPECT_EQ(PollAndConvert(), "");
     AddDbf("A.DBF");
@@ -107,8 +99,6 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteOrAnExitKeepsTheSource) {
     EXPECT_TRUE(InWatch("A.CSV"));
     EXPECT_EQ(PollAndConvert(), "");  // not tried again while it stays
 
-    // Converted again after a restart; an exit in the middle leaves the earlier output as it was,
-    // no partial one, and the source.
     std::filesystem::remove(out.file("A.CP2"));
     test::WriteFile(out.file("A.CP2"), "earlier");
     Restart();
@@ -144,8 +134,6 @@ TEST_F(WatchPollerTest, AFileStillBeingCopiedIsConvertedWholeOnceItIsQuiet) {
     EXPECT_EQ(Reports().back().written, 10);
 }
 
-// A file stamped by a machine whose clock runs ahead: within the quiet period it waits as a file
-// being copied does; stamped far ahead, it is still converted rather than waiting for ever.
 TEST_F(WatchPollerTest, AModificationTimeAheadOfTheClockWaitsOnlyTheQuietPeriod) {
     auto& now = ports->clock.now;
     now = std::chrono::system_clock::now();
@@ -175,70 +163,12 @@ TEST_F(WatchPollerTest, FolderSettingsEmptyOrWithoutTheirFinalSeparator) {
     std::filesystem::current_path(previous);
     EXPECT_TRUE(std::filesystem::exists(current.file("A.CSV")));
 
-    // As a hand-edited SK.ini or an imported SKCONV.INI may hold them.
     Settings().Path = watch.path().string();
     Settings().OutPath = " " + out.path().string() + " ";
     AddCsv("A.CSV");
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 2u);
     EXPECT_FALSE(InWatch("A.CSV"));
-}
-
-TEST_F(WatchPollerTest, APollLooksOnlyAtTheFilesItMightStart) {
-    AddDbf("A.DBF");
-    AddCsv("B.CSV");
-    AddCsv("C.CSV");
-    for (int i = 0; i < 3; ++i) {
-        PollAndConvert();
-    }
-    Restart();  // known from FileList.txt, not converted in this run
-    auto& lookedAt = ports->files.lookedAt;
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(lookedAt, std::vector<std::string>{});
-
-    struct Case {
-        const char* what;
-        std::function<void()> change;
-        std::string converted;
-        std::vector<std::string> lookedAt;
-    };
-    const Case cases[] = {
-        {"a new file", [&] { AddCsv("D.CSV"); }, "D.CSV", {"D.CSV"}},
-        // Converted in this run: looked at in case it changed after its job.
-        {"an unchanged file of this run", [] {}, "", {"D.CSV"}},
-        {"a file of this run written again",
-         [&] {
-             AddCsv("D.CSV");
-             std::filesystem::last_write_time(watch.file("D.CSV"),
-                                              std::filesystem::file_time_type::clock::now() - 1min);
-         },
-         "D.CSV",
-         {"D.CSV"}},
-        // With Delete on every file may be converted: looked at in order up to the one taken.
-        {"Delete on",
-         [&] {
-             Settings().Delete = true;
-             AddDbf("A.DBF");
-         },
-         "A.DBF",
-         {"A.DBF"}},
-        {"a held-back file",
-         [&] {
-             test::WriteFile(watch.file("A.DBF"), "not a table");
-             PollAndConvert();  // its set-up fails: held back while it stays as it is
-             lookedAt.clear();
-             ports->files.failingDeletes.insert(watch.folderText() + "B.CSV");
-         },
-         "B.CSV",
-         {"A.DBF", "B.CSV"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        c.change();
-        lookedAt.clear();
-        EXPECT_EQ(PollAndConvert(), c.converted);
-        EXPECT_EQ(lookedAt, c.lookedAt);
-    }
 }
 
 TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
@@ -250,7 +180,6 @@ TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
     std::filesystem::rename(home.file("away"), watch.path());
     EXPECT_EQ(PollAndConvert(), "");
 
-    // Files removed between the listing and the read start no job; the next poll goes on.
     Settings().Delete = true;
     for (const char* name : {"0.CSV", "0.DBF"}) {
         ports->files.vanishing = {name};
