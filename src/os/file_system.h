@@ -25,8 +25,8 @@ class FileSystem {
     virtual ~FileSystem() = default;
     /**
      * The dBASE (".DBF") and CSV (".CSV") files of folder (a folder text, as stored; letter case
-     * of the extension ignored), hidden files left out, in ascending name order, from one read of
-     * the folder and without looking at each file: a folder of many files the caller already
+     * of the extension ignored), hidden files left out, in the folder's own order, from one read
+     * of the folder and without looking at each file: a folder of many files the caller already
      * knows is listed at the cost of reading the folder alone. A folder that cannot be listed
      * gives no entries.
      */

@@ -5,11 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
-#include <type_traits>
+#include <optional>
 
 #include "model/text.h"
 
@@ -28,23 +26,14 @@ std::chrono::system_clock::time_point ModificationTime(const struct stat& info) 
 
 /**
  * The regular files (or links to one) of the folder whose names do not start with "." and are
- * schedule files' names, ordered by upper-case name, then byte by byte. The folder is read once;
- * a file is looked at, relative to the open folder, only when the folder does not say it is a
- * regular file. The names are gathered in one buffer and sorted there, so a name costs
- * one allocation, for the entry it ends in.
+ * schedule files' names, in the folder's order. The folder is read once; a file is looked at,
+ * relative to the open folder, only when the folder does not say it is a regular file.
  */
 std::vector<FolderName> ListScheduleFolder(const std::string& folder) {
-    struct Found {
-        std::uint32_t offset;
-        std::uint32_t length;
-        std::chrono::system_clock::time_point modified;
-        bool timed;
-    };
-    std::string names;
-    std::vector<Found> found;
+    std::vector<FolderName> entries;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
-        return {};
+        return entries;
     }
     const int dirFd = ::dirfd(dir);
     while (const dirent* item = ::readdir(dir)) {
@@ -56,40 +45,17 @@ std::vector<FolderName> ListScheduleFolder(const std::string& folder) {
         if (item->d_type != DT_UNKNOWN && item->d_type != DT_REG && item->d_type != DT_LNK) {
             continue;
         }
-        Found entry{static_cast<std::uint32_t>(names.size()),
-                    static_cast<std::uint32_t>(name.size()),
-                    {},
-                    false};
+        std::optional<std::chrono::system_clock::time_point> modified;
         if (item->d_type != DT_REG) {
             struct stat info {};
             if (::fstatat(dirFd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) {
                 continue;
             }
-            entry.modified = ModificationTime(info);
-            entry.timed = true;
+            modified = ModificationTime(info);
         }
-        names.append(name);
-        found.push_back(entry);
+        entries.push_back({std::string(name), modified});
     }
     ::closedir(dir);
-
-    const auto nameOf = [&names](const Found& entry) {
-        return std::string_view(names).substr(entry.offset, entry.length);
-    };
-    std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
-        const std::string_view left = nameOf(a);
-        const std::string_view right = nameOf(b);
-        if (const int order = CompareUpperCase1252(left, right); order != 0) {
-            return order < 0;
-        }
-        return left < right;
-    });
-    std::vector<FolderName> entries;
-    entries.reserve(found.size());
-    for (const Found& entry : found) {
-        entries.push_back({std::string(nameOf(entry)),
-                           entry.timed ? std::optional(entry.modified) : std::nullopt});
-    }
     return entries;
 }
 }  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "model/text.h"
 #include "os/atomic_file.h"
@@ -67,7 +68,8 @@ int ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
 ConvertedFileList::ConvertedFileList(std::filesystem::path file) : m_file(std::move(file)) {}
 
 void ConvertedFileList::Reset() {
-    m_index.clear();
+    m_slots.clear();
+    m_held = 0;
     m_places.clear();
     m_freePlaces = {};
     m_kinds.clear();
@@ -105,18 +107,108 @@ MaybeError ConvertedFileList::LoadFileList() {
 
 MaybeError ConvertedFileList::SaveFileList() const {
     std::size_t length = 0;
-    for (const auto& [name, place] : m_index) {
-        length += name.size() + 2;
+    for (const auto& place : m_places) {
+        length += place.name.size() + 2;
     }
     std::string bytes;
     bytes.reserve(length);
     for (const auto& place : m_places) {
-        if (place.name != nullptr) {
-            bytes += *place.name;
+        if (place.held) {
+            bytes += place.name;
             bytes += "\r\n";
         }
     }
     return WriteFileAtomically(m_file, bytes);
+}
+
+std::uint32_t ConvertedFileList::HashOf(std::string_view name) {
+    const std::uint64_t hash = std::hash<std::string_view>{}(name);
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+std::size_t ConvertedFileList::FindSlot(std::string_view name, std::uint32_t hash) const {
+    if (m_slots.empty()) {
+        return m_slots.size();
+    }
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const std::uint64_t slot = m_slots[i];
+        if (slot == 0) {
+            return m_slots.size();
+        }
+        if (HashIn(slot) == hash && m_places[PlaceIn(slot)].name == name) {
+            return i;
+        }
+    }
+}
+
+std::uint32_t ConvertedFileList::Find(std::string_view name, std::uint32_t hash) const {
+    const std::size_t slot = FindSlot(name, hash);
+    return slot == m_slots.size() ? kNotHeld : PlaceIn(m_slots[slot]);
+}
+
+void ConvertedFileList::Insert(std::uint32_t place, std::uint32_t hash) {
+    if ((m_held + 1) * 2 > m_slots.size()) {
+        std::vector<std::uint64_t> old = std::exchange(
+            m_slots, std::vector<std::uint64_t>(std::max<std::size_t>(16, m_slots.size() * 2)));
+        m_held = 0;
+        for (const std::uint64_t slot : old) {
+            if (slot != 0) {
+                Insert(PlaceIn(slot), HashIn(slot));
+            }
+        }
+    }
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t i = hash & mask;
+    while (m_slots[i] != 0) {
+        i = (i + 1) & mask;
+    }
+    m_slots[i] = (std::uint64_t{hash} << 32) | (std::uint64_t{place} + 1);
+    ++m_held;
+}
+
+void ConvertedFileList::EraseSlot(std::size_t hole) {
+    // The slots after the hole that probed past it move back, so no look-up stops short.
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = (hole + 1) & mask; m_slots[i] != 0; i = (i + 1) & mask) {
+        const std::size_t home = HashIn(m_slots[i]) & mask;
+        if (((i - home) & mask) >= ((i - hole) & mask)) {
+            m_slots[hole] = m_slots[i];
+            hole = i;
+        }
+    }
+    m_slots[hole] = 0;
+    --m_held;
+}
+
+void ConvertedFileList::PlacesOf(std::span<const FolderName> entries,
+                                 std::vector<std::uint32_t>& places) const {
+    places.clear();
+    places.reserve(entries.size());
+    if (m_slots.empty()) {
+        places.resize(entries.size(), kNotHeld);
+        return;
+    }
+    // In groups: hash all and ask for their slots, ask for the places those slots name, then
+    // compare, by which time the memory has mostly arrived.
+    constexpr std::size_t kGroup = 16;
+    const std::size_t mask = m_slots.size() - 1;
+    std::uint32_t hashes[kGroup];
+    for (std::size_t start = 0; start < entries.size(); start += kGroup) {
+        const auto group = entries.subspan(start, std::min(kGroup, entries.size() - start));
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            hashes[i] = HashOf(group[i].name);
+            __builtin_prefetch(&m_slots[hashes[i] & mask]);
+        }
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            if (const std::uint64_t slot = m_slots[hashes[i] & mask]; slot != 0) {
+                __builtin_prefetch(&m_places[PlaceIn(slot)]);
+            }
+        }
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            places.push_back(Find(group[i].name, hashes[i]));
+        }
+    }
 }
 
 std::uint32_t ConvertedFileList::KindOf(std::string_view name) {
@@ -138,41 +230,36 @@ void ConvertedFileList::MarkSeen(Place& place) {
 }
 
 bool ConvertedFileList::IsKnownFile(std::string_view name) {
-    const auto found = m_index.find(name);
-    if (found == m_index.end()) {
+    const std::uint32_t place = Find(name, HashOf(name));
+    if (place == kNotHeld) {
         return false;
     }
-    MarkSeen(m_places[found->second]);
+    MarkSeen(m_places[place]);
     return true;
 }
 
-std::optional<std::uint32_t> ConvertedFileList::PlaceOf(std::string_view name) const {
-    const auto found = m_index.find(name);
-    if (found == m_index.end()) {
-        return std::nullopt;
-    }
-    return found->second;
-}
-
 void ConvertedFileList::AddKnownFile(std::string_view name) {
-    if (IsKnownFile(name)) {
+    const std::uint32_t hash = HashOf(name);
+    if (const std::uint32_t held = Find(name, hash); held != kNotHeld) {
+        MarkSeen(m_places[held]);
         return;
     }
-    std::uint32_t slot = 0;
+    std::uint32_t at = 0;
     if (!m_freePlaces.empty()) {
-        slot = m_freePlaces.top();
+        at = m_freePlaces.top();
         m_freePlaces.pop();
     } else {
-        slot = static_cast<std::uint32_t>(m_places.size());
+        at = static_cast<std::uint32_t>(m_places.size());
         m_places.emplace_back();
     }
-    const auto inserted = m_index.emplace(std::string(name), slot).first;
-    Place& place = m_places[slot];
-    place.name = &inserted->first;
+    Place& place = m_places[at];
+    place.name = name;
+    place.held = true;
     place.kind = KindOf(name);
     place.seenInPass = m_pass - 1;
     ++m_kindCounts[place.kind];
     MarkSeen(place);
+    Insert(at, hash);
 }
 
 void ConvertedFileList::MarkNotSeen(std::string_view extension) {
@@ -191,25 +278,25 @@ MaybeError ConvertedFileList::ForgetNotSeen() {
     if (m_seenInPass == m_kindCounts[m_passKind]) {
         return std::nullopt;  // every marked name was met: the usual case
     }
-    for (std::uint32_t slot = 0; slot < m_places.size(); ++slot) {
-        Place& place = m_places[slot];
-        if (place.name == nullptr || place.kind != m_passKind || place.seenInPass == m_pass) {
+    for (std::uint32_t at = 0; at < m_places.size(); ++at) {
+        Place& place = m_places[at];
+        if (!place.held || place.kind != m_passKind || place.seenInPass == m_pass) {
             continue;
         }
-        m_index.erase(*place.name);
+        EraseSlot(FindSlot(place.name, HashOf(place.name)));
         --m_kindCounts[place.kind];
         place = Place{};
-        m_freePlaces.push(slot);
+        m_freePlaces.push(at);
     }
     return SaveFileList();
 }
 
 std::vector<std::string> ConvertedFileList::Names() const {
     std::vector<std::string> names;
-    names.reserve(m_index.size());
+    names.reserve(m_held);
     for (const auto& place : m_places) {
-        if (place.name != nullptr) {
-            names.push_back(*place.name);
+        if (place.held) {
+            names.push_back(place.name);
         }
     }
     return names;

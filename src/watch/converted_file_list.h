@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <queue>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "model/error.h"
+#include "os/file_system.h"
 
 namespace skedora {
 
@@ -42,8 +42,13 @@ class ConvertedFileList {
     /** True when the list holds the name; the name then counts as seen in the current pass. */
     bool IsKnownFile(std::string_view name);
 
-    /** The place of the name, for MarkPlaceSeen while no name is added; none when not held. */
-    std::optional<std::uint32_t> PlaceOf(std::string_view name) const;
+    static constexpr std::uint32_t kNotHeld = UINT32_MAX;
+    /**
+     * The place of each entry's name, or kNotHeld, for MarkPlaceSeen while no name is added or
+     * forgotten. The look-ups are made side by side, so a long listing does not wait on memory
+     * one name at a time.
+     */
+    void PlacesOf(std::span<const FolderName> entries, std::vector<std::uint32_t>& places) const;
     /** IsKnownFile for the name held at place, without looking the name up. */
     void MarkPlaceSeen(std::uint32_t place) { MarkSeen(m_places[place]); }
 
@@ -65,29 +70,39 @@ class ConvertedFileList {
 
     /** The names in their saved order. */
     std::vector<std::string> Names() const;
-    std::size_t Size() const { return m_index.size(); }
+    std::size_t Size() const { return m_held; }
     const std::filesystem::path& File() const { return m_file; }
 
   private:
-    struct TransparentHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
-    using Index = std::unordered_map<std::string, std::uint32_t, TransparentHash, std::equal_to<>>;
-
     struct Place {
-        const std::string* name = nullptr;  // the key in m_index; none when the place is free
-        std::uint32_t kind = 0;             // index into m_kindCounts
-        std::uint64_t seenInPass = 0;       // the pass that last met the name
+        std::string name;
+        bool held = false;
+        std::uint32_t kind = 0;        // index into m_kindCounts
+        std::uint64_t seenInPass = 0;  // the pass that last met the name
     };
+
+    // The index is open addressing with linear probing: a slot holds the name's 32-bit hash in
+    // its upper half and its place + 1 in the lower half; 0 is an empty slot. A table of flat
+    // slots costs one memory read a look-up, where a table of linked nodes costs three.
+    static std::uint32_t HashOf(std::string_view name);
+    static std::uint32_t PlaceIn(std::uint64_t slot) {
+        return static_cast<std::uint32_t>(slot) - 1;
+    }
+    static std::uint32_t HashIn(std::uint64_t slot) {
+        return static_cast<std::uint32_t>(slot >> 32);
+    }
+    /** The place of name, or kNotHeld. */
+    std::uint32_t Find(std::string_view name, std::uint32_t hash) const;
+    std::size_t FindSlot(std::string_view name, std::uint32_t hash) const;
+    void Insert(std::uint32_t place, std::uint32_t hash);
+    void EraseSlot(std::size_t slot);
 
     std::uint32_t KindOf(std::string_view name);
     void MarkSeen(Place& place);
 
     std::filesystem::path m_file;
-    Index m_index;  // name -> place
+    std::vector<std::uint64_t> m_slots;  // a power of two long, at most half full
+    std::size_t m_held = 0;
     std::vector<Place> m_places;
     std::priority_queue<std::uint32_t, std::vector<std::uint32_t>, std::greater<>> m_freePlaces;
     std::vector<std::string> m_kinds;       // lower-case extensions, ".dbf"

@@ -20,6 +20,15 @@ bool ListCanHold(std::string_view name) {
     return !name.empty() && TrimSpaces(name) == name &&
            name.find_first_of("\r\n") == std::string_view::npos;
 }
+/** Ascending by upper-case name, then byte by byte, so "a.csv" and "A.CSV" keep one order. */
+void SortInTakingOrder(std::vector<FolderName>& entries) {
+    std::sort(entries.begin(), entries.end(), [](const FolderName& a, const FolderName& b) {
+        if (const int order = CompareUpperCase1252(a.name, b.name); order != 0) {
+            return order < 0;
+        }
+        return a.name < b.name;
+    });
+}
 }  // namespace
 
 WatchFolder::WatchFolder(std::filesystem::path listFile) : m_list(std::move(listFile)) {}
@@ -83,12 +92,15 @@ SiftedListing WatchFolder::Sift(std::vector<FolderName> listing, bool deleteOn) 
     std::shared_lock lock(m_mutex);
     sifted.generation = m_generation;
     if (deleteOn) {
+        lock.unlock();
+        SortInTakingOrder(listing);
         sifted.entries = std::move(listing);
         return sifted;
     }
+    std::vector<std::uint32_t> places;
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < listing.size(); ++i) {
-        if (i % kNamesPerLock == kNamesPerLock - 1) {
+    for (std::size_t start = 0; start < listing.size(); start += kNamesPerLock) {
+        if (start != 0) {
             lock.unlock();
             lock.lock();
             if (m_generation != sifted.generation) {
@@ -96,18 +108,25 @@ SiftedListing WatchFolder::Sift(std::vector<FolderName> listing, bool deleteOn) 
                 return sifted;
             }
         }
-        const std::string& name = listing[i].name;
-        if (const auto place = m_list.PlaceOf(name);
-            place && !m_heldBack.contains(name) && !m_convertedThisRun.contains(name)) {
-            sifted.knownPlaces.push_back(*place);
-            continue;
+        const std::size_t count = std::min(kNamesPerLock, listing.size() - start);
+        m_list.PlacesOf(std::span(listing).subspan(start, count), places);
+        for (std::size_t i = start; i < start + count; ++i) {
+            const std::string& name = listing[i].name;
+            if (const std::uint32_t place = places[i - start];
+                place != ConvertedFileList::kNotHeld && !m_heldBack.contains(name) &&
+                !m_convertedThisRun.contains(name)) {
+                sifted.knownPlaces.push_back(place);
+                continue;
+            }
+            if (kept != i) {
+                listing[kept] = std::move(listing[i]);
+            }
+            ++kept;
         }
-        if (kept != i) {
-            listing[kept] = std::move(listing[i]);
-        }
-        ++kept;
     }
+    lock.unlock();
     listing.resize(kept);
+    SortInTakingOrder(listing);
     sifted.entries = std::move(listing);
     return sifted;
 }

@@ -29,7 +29,7 @@ struct WatchedFile {
  * left out, and only the places of those in the converted-file list are kept.
  */
 struct SiftedListing {
-    std::vector<FolderName> entries;         // in listing order
+    std::vector<FolderName> entries;         // in the order files are taken
     std::vector<std::uint32_t> knownPlaces;  // converted-file list places of the names left out
     std::uint64_t generation = 0;            // the watch folder's memory the sift saw
     bool whole = true;                       // false when that memory changed during the sift
@@ -72,8 +72,9 @@ class WatchFolder {
 
     /**
      * One kind's part of a poll (extension ".DBF" or ".CSV", listing the folder's files of that
-     * kind): the first file to convert now, or none. With Delete off a file in the converted-file
-     * list is not converted again; names no longer listed are then forgotten.
+     * kind in any order): the first file to convert now, or none. Files are taken in ascending
+     * order of their names in upper case, then byte by byte. With Delete off a file in the
+     * converted-file list is not converted again; names no longer listed are then forgotten.
      *
      * A listed name without its modification time has it looked up only when the time decides:
      * the file may be converted, or it is held back. A poll of a folder of known files with Delete
@@ -84,9 +85,11 @@ class WatchFolder {
                                         std::chrono::system_clock::time_point now,
                                         const ModificationLookup& modifiedOf);
     /**
-     * The listing of one kind without the names PickNext would pass over without a look: with
+     * The listing of one kind without the names PickNext would pass over without a look (with
      * Delete off, names in the converted-file list that are neither held back nor converted in
-     * this run. Safe to call from another thread while this one uses the watch folder.
+     * this run), the rest in the order files are taken. Only what is left is sorted, so a folder
+     * of known files costs no sort. Safe to call from another thread while this one uses the
+     * watch folder.
      */
     SiftedListing Sift(std::vector<FolderName> listing, bool deleteOn) const;
     /** True while the sifted listing still fits this memory and the Delete setting. */
