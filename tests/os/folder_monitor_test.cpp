@@ -62,35 +62,28 @@ TEST(FolderMonitor, TellsOfScheduleFilesArrivingAndNothingElse) {
     }
 }
 
-TEST(FolderMonitor, WatchingAnotherFolderKeepsTheDescriptorAndDropsTheOldFolder) {
-    test::TempDir first, second;
-    FolderMonitor monitor;
-    ASSERT_EQ(monitor.Watch(first.folderText()), std::nullopt);
-    const int fd = monitor.FileDescriptor();
-    test::WriteFile(first.file("PENDING.DBF"), "x");  // pending when the folder changes
-    ASSERT_EQ(monitor.Watch(second.folderText()), std::nullopt);
-    EXPECT_EQ(monitor.FileDescriptor(), fd);
-    EXPECT_EQ(monitor.Folder(), second.folderText());
-    EXPECT_FALSE(monitor.TakeChanges());
-    test::WriteFile(first.file("LATER.DBF"), "x");
-    EXPECT_FALSE(monitor.TakeChanges());
-    test::WriteFile(second.file("NEW.CSV"), "x");
-    EXPECT_TRUE(monitor.TakeChanges());
-
-    EXPECT_EQ(monitor.Watch(second.folderText()), std::nullopt);
-}
-
-TEST(FolderMonitor, AFolderThatGoesAwayEndsTheWatchAndMayBeWatchedAgain) {
-    test::TempDir home;
+TEST(FolderMonitor, FollowsTheFolderLastGivenUntilItGoesAwayAndMayWatchItAgain) {
+    test::TempDir first, home;
     const std::filesystem::path folder = home.file("watch");
     std::filesystem::create_directory(folder);
     const std::string folderText = folder.string() + "/";
     FolderMonitor monitor;
+    ASSERT_EQ(monitor.Watch(first.folderText()), std::nullopt);
+    const int fd = monitor.FileDescriptor();
+    test::WriteFile(first.file("PENDING.DBF"), "x");  // pending when the folder changes
     ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
+    EXPECT_EQ(monitor.FileDescriptor(), fd);
+    EXPECT_EQ(monitor.Folder(), folderText);
+    EXPECT_FALSE(monitor.TakeChanges());
+    test::WriteFile(first.file("LATER.DBF"), "x");
+    EXPECT_FALSE(monitor.TakeChanges());
+    test::WriteFile(folder / "NEW.CSV", "x");
+    EXPECT_TRUE(monitor.TakeChanges());
+    EXPECT_EQ(monitor.Watch(folderText), std::nullopt);
+
     std::filesystem::rename(folder, home.file("elsewhere"));
     EXPECT_TRUE(monitor.TakeChanges());
     EXPECT_FALSE(monitor.Watching());
-
     const MaybeError missing = monitor.Watch(folderText);
     ASSERT_TRUE(missing.has_value());
     EXPECT_EQ(missing->number, errors::kPathNotFound);
@@ -99,7 +92,7 @@ TEST(FolderMonitor, AFolderThatGoesAwayEndsTheWatchAndMayBeWatchedAgain) {
 
     std::filesystem::create_directory(folder);
     ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
-    std::filesystem::remove(folder);
+    std::filesystem::remove_all(folder);
     EXPECT_TRUE(monitor.TakeChanges());
     EXPECT_FALSE(monitor.Watching());
 
