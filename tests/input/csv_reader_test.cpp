@@ -30,12 +30,6 @@ class CsvReaderTest : public ::testing::Test {
     EventTable m_table;
 };
 
-TEST(CsvHeaderText, IsTheEighteenColumnNames) {
-    EXPECT_EQ(CsvHeaderText(),
-              "day,cur_date,week_day,on_time,off_time,pgm,mon_beg,mon_end,hidef,comments,toch,"
-              "tochnm_hd,fch,fchnm_hd,co,systemname,U1,U2");
-}
-
 TEST(NormalizeTimeText, ChoosesByLengthAlone) {
     const std::pair<const char*, const char*> cases[] = {
         {"9:30", "09:30:00"},      {"09:30", "09:30:00"}, {"9:30:00", "09:30:00"},
