@@ -96,27 +96,9 @@ TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSourceAndTheEarlie
     EXPECT_TRUE(InWatch("A.CSV"));
 }
 
-TEST_F(WatchPollerTest, AFileStillBeingCopiedIsConvertedWholeOnceItIsQuiet) {
+TEST_F(WatchPollerTest, AFileIsConvertedWholeOnceQuietAndAStampFarAheadWaitsNot) {
     AddDbf("KNOWN.DBF");
     EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
-    const std::string whole = test::CsvSchedule(std::vector<TestEvent>(10));
-    auto& now = ports->clock.now;
-    now = std::chrono::system_clock::now() + std::chrono::milliseconds(500);
-    AddDbf("KNOWN.DBF");  // written again just now
-    test::WriteFile(watch.file("A.CSV"), whole.substr(0, whole.size() / 2));
-    EXPECT_EQ(PollAndConvert(), "");
-    test::WriteFile(watch.file("A.CSV"), whole);  // the copy goes on
-    now = std::chrono::system_clock::now() + std::chrono::seconds(1);
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(FileList(), "KNOWN.DBF\r\n");  // counted as seen: neither forgotten nor added
-    now += std::chrono::seconds(2);
-    // Once quiet, both are converted whole: the known one again, since it changed after its job.
-    EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
-    EXPECT_EQ(Reports().back().written, 10);
-}
-
-TEST_F(WatchPollerTest, AModificationTimeAheadOfTheClockWaitsOnlyTheQuietPeriod) {
     auto& now = ports->clock.now;
     now = std::chrono::system_clock::now();
     const auto stamp = [&](const char* name, std::chrono::system_clock::duration ahead) {
@@ -124,13 +106,22 @@ TEST_F(WatchPollerTest, AModificationTimeAheadOfTheClockWaitsOnlyTheQuietPeriod)
         std::filesystem::last_write_time(watch.file(name),
                                          std::chrono::file_clock::from_sys(now + ahead));
     };
-    stamp("SOON.CSV", std::chrono::seconds(1));
+    const std::string whole = test::CsvSchedule(std::vector<TestEvent>(10));
+    AddDbf("KNOWN.DBF");  // written again just now
+    test::WriteFile(watch.file("A.CSV"), whole.substr(0, whole.size() / 2));
+    stamp("SOON.CSV", std::chrono::milliseconds(500));
     stamp("LATER.CSV", std::chrono::hours(5));
     EXPECT_EQ(PollAndConvert(), "LATER.CSV");
     EXPECT_EQ(PollAndConvert(), "");
-    now += std::chrono::seconds(2);  // still within the quiet period after its stamp
+    test::WriteFile(watch.file("A.CSV"), whole);  // the copy goes on
+    now += std::chrono::seconds(1);  // SOON.CSV is still within the quiet period after its stamp
     EXPECT_EQ(PollAndConvert(), "");
-    now += std::chrono::seconds(2);
+    EXPECT_EQ(FileList(), "KNOWN.DBF\r\nLATER.CSV\r\n");  // seen: neither forgotten nor added
+    now += std::chrono::seconds(3);
+    // Once quiet, all are converted whole: the known one again, since it changed after its job.
+    EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
+    EXPECT_EQ(PollAndConvert(), "A.CSV");
+    EXPECT_EQ(Reports().back().written, 10);
     EXPECT_EQ(PollAndConvert(), "SOON.CSV");
 }
 
