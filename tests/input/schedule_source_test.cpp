@@ -2,10 +2,14 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
 #include "input/csv_reader.h"
+#include "input/dbase_reader.h"
 #include "input/schedule_reader.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
@@ -23,10 +27,70 @@ MaybeError Read(ScheduleKind kind, const test::TempDir& dir, const std::string& 
     return ReadSchedule(kind, dir.file(name).string(), name, table, read, stop);
 }
 
-void WriteSchedule(ScheduleKind kind, const fs::path& path) {
-    const std::vector<test::TestEvent> list(3);
+void WriteSchedule(ScheduleKind kind, const fs::path& path, std::size_t events = 3) {
+    const std::vector<test::TestEvent> list(events);
     kind == ScheduleKind::Csv ? test::WriteCsvSchedule(path, list)
                               : test::WriteDbfSchedule(path, list);
+}
+
+/** A stream over bytes whose reads fail with EIO from failAt on, as a failing disk does. */
+struct FailingStream {
+    std::string bytes;
+    std::size_t failAt;
+    std::size_t at = 0;
+
+    static ssize_t Read(void* cookie, char* buffer, std::size_t size) {
+        auto& s = *static_cast<FailingStream*>(cookie);
+        if (s.at >= s.failAt && s.at < s.bytes.size()) {
+            errno = EIO;
+            return -1;
+        }
+        const std::size_t count = std::min({size, s.bytes.size() - s.at, s.failAt - s.at});
+        std::memcpy(buffer, s.bytes.data() + s.at, count);
+        s.at += count;
+        return static_cast<ssize_t>(count);
+    }
+    static int Seek(void* cookie, off64_t* offset, int whence) {
+        auto& s = *static_cast<FailingStream*>(cookie);
+        const std::size_t base = whence == SEEK_SET   ? 0
+                                 : whence == SEEK_CUR ? s.at
+                                                      : s.bytes.size();
+        s.at = base + static_cast<std::size_t>(*offset);
+        *offset = static_cast<off64_t>(s.at);
+        return 0;
+    }
+    std::FILE* Open() {
+        return fopencookie(this, "rb",
+                           {&FailingStream::Read, nullptr, &FailingStream::Seek, nullptr});
+    }
+};
+
+TEST(ScheduleSource, AReadErrorPartWayThroughIsAnErrorNotAShortTable) {
+    test::TempDir dir;
+    for (const ScheduleKind kind : kKinds) {
+        WriteSchedule(kind, dir.file("WEEK1"), 100);
+        const std::string bytes = test::ReadFile(dir.file("WEEK1"));
+        for (const std::size_t failAt :
+             {std::size_t{600}, bytes.size() / 2, bytes.size() - 5, bytes.size()}) {
+            FailingStream stream{bytes, failAt};
+            std::FILE* file = stream.Open();
+            ASSERT_NE(file, nullptr);
+            EventTable table;
+            const MaybeError error = kind == ScheduleKind::Dbase
+                                         ? ReadDbaseScheduleFrom(file, "WEEK1", table)
+                                         : ReadCsvScheduleFrom(file, "WEEK1", table);
+            if (kind == ScheduleKind::Csv) {
+                std::fclose(file);
+            }
+            if (failAt == bytes.size()) {
+                EXPECT_EQ(error, std::nullopt);
+                EXPECT_EQ(table.Count(), 100);
+            } else {
+                ASSERT_TRUE(error.has_value()) << failAt << ": " << table.Count() << " rows";
+                EXPECT_EQ(error->number, errors::kPathFileAccess) << error->description;
+            }
+        }
+    }
 }
 
 TEST(ScheduleSource, AFifoADeviceAFolderOrAStopRequestEndsTheReadWithTheReason) {
