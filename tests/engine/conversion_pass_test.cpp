@@ -76,17 +76,5 @@ TEST_F(ConversionPassTest, ARuleSavedDuringThePassAppliesFromTheNextEventOn) {
     EXPECT_EQ(test::FileLines(output).size(), 2u);
 }
 
-TEST_F(ConversionPassTest, BurstsOfWholeTicksEndThePassOverTheLargestTable) {
-    const auto output = Begin(std::vector<TestEvent>(EventTable::kMaxEvents));
-    int ticks = 0;
-    while (pass.IsRunning()) {
-        ticks += pass.RunBurst(std::chrono::milliseconds(10));
-    }
-    EXPECT_EQ(ticks, EventTable::kMaxEvents + 1);
-    EXPECT_EQ(pass.RunBurst(std::chrono::milliseconds(10)), 0);
-    EXPECT_EQ(test::FileLines(output).size(), EventTable::kMaxEvents + 1u);
-    EXPECT_EQ(pass.Result().failure, std::nullopt);
-}
-
 }  // namespace
 }  // namespace skedora
