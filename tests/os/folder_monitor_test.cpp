@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <functional>
+#include <tuple>
 
 #include "support/temp_dir.h"
 
@@ -28,12 +29,7 @@ TEST(FolderMonitor, TellsOfScheduleFilesArrivingAndNothingElse) {
     EXPECT_FALSE(monitor.TakeChanges());  // nothing pending: returns at once
 
     test::WriteFile(other.file("MOVED.DBF"), "x");
-    struct Case {
-        const char* what;
-        std::function<void()> change;
-        bool expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::function<void()>, bool> cases[] = {
         {"written", [&] { test::WriteFile(watch.file("A.CSV"), "x"); }, true},
         {"lower case", [&] { test::WriteFile(watch.file("b.dbf"), "x"); }, true},
         {"other kind", [&] { test::WriteFile(watch.file("notes.txt"), "x"); }, false},
@@ -50,13 +46,13 @@ TEST(FolderMonitor, TellsOfScheduleFilesArrivingAndNothingElse) {
          },
          true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        c.change();
-        if (c.expected) {
+    for (const auto& [what, change, expected] : cases) {
+        SCOPED_TRACE(what);
+        change();
+        if (expected) {
             EXPECT_TRUE(Readable(monitor.FileDescriptor()));
         }
-        EXPECT_EQ(monitor.TakeChanges(), c.expected);
+        EXPECT_EQ(monitor.TakeChanges(), expected);
         EXPECT_FALSE(Readable(monitor.FileDescriptor()));
         EXPECT_FALSE(monitor.TakeChanges());
     }
