@@ -76,5 +76,14 @@ TEST_F(ConversionPassTest, ARuleSavedDuringThePassAppliesFromTheNextEventOn) {
     EXPECT_EQ(test::FileLines(output).size(), 2u);
 }
 
+TEST_F(ConversionPassTest, BurstsEndThePassOverTheLargestTable) {
+    const auto output = Begin(std::vector<TestEvent>(EventTable::kMaxEvents));
+    while (pass.IsRunning()) {
+        pass.RunBurst(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(test::FileLines(output).size(), EventTable::kMaxEvents + 1u);
+    EXPECT_EQ(pass.Result().failure, std::nullopt);
+}
+
 }  // namespace
 }  // namespace skedora

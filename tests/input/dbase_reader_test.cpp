@@ -57,7 +57,7 @@ TEST_F(DbaseReader, ReadsTheFirstThirteenColumnsByPositionSkippingDeletedRows) {
     EXPECT_EQ(m_table[2].pgm, "B");
 }
 
-TEST_F(DbaseReader, GivesEachColumnTypeItsTextFormAndBlanksKeepTheDefaults) {
+TEST_F(DbaseReader, GivesEachColumnTypeItsTextForm) {
     const struct {
         DbfColumn column;
         const char* cell;
@@ -74,10 +74,6 @@ TEST_F(DbaseReader, GivesEachColumnTypeItsTextFormAndBlanksKeepTheDefaults) {
         ASSERT_EQ(ReadOneCell(1, c.column, c.cell), std::nullopt) << c.cell;
         EXPECT_EQ(m_table[1].cur_date, c.text) << c.cell;
     }
-    for (const char* blank : {"", "****"}) {
-        ASSERT_EQ(ReadOneCell(0, {"DAY", 'N', 4}, blank), std::nullopt);
-        EXPECT_EQ(m_table[1].day, 0) << '"' << blank << '"';
-    }
 }
 
 TEST_F(DbaseReader, ConvertsIntegerColumnsWithHalfToEvenRoundingAndRefusesTheRest) {
@@ -90,6 +86,7 @@ TEST_F(DbaseReader, ConvertsIntegerColumnsWithHalfToEvenRoundingAndRefusesTheRes
         {{"N", 'N', 6}, "2.5", 2},          {{"N", 'N', 6}, "3.5", 4},
         {{"N", 'N', 6}, "-2.5", -2},        {{"N", 'N', 7}, "-32768", -32768},
         {{"F", 'F', 8}, "32767.40", 32767}, {{"C", 'C', 8}, " 17 ", 17},
+        {{"N", 'N', 6}, "      ", 0},       {{"N", 'N', 6}, "******", 0},
         {{"C", 'C', 8}, "1e3", 1000},       {{"C", 'C', 8}, "12abc", 13},
         {{"C", 'C', 8}, "0x10", 13},        {{"L", 'L', 1}, "T", 13},
         {{"D", 'D', 8}, "20240131", 13},    {{"N", 'N', 8}, "32768", 6},

@@ -26,5 +26,11 @@ TEST(Text1252, EveryByteIsItsOwnCharacter) {
     }
 }
 
+TEST(Text1252, Utf8HasOneCharacterPerByte) {
+    EXPECT_EQ(Utf8From1252("K\x80\xE9\x99\x81"), "K\xE2\x82\xAC\xC3\xA9\xE2\x84\xA2\xC2\x81");
+    EXPECT_EQ(Utf8From1252(std::string_view("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(Utf8From1252(""), "");
+}
+
 }  // namespace
 }  // namespace skedora
