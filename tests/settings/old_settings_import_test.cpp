@@ -88,15 +88,11 @@ TEST(ImportOldSettings, FillsEveryMemberTheOlderFileHoldsAndKeepsTheRest) {
     expected.DeleteCallLetterRules[1] = {"KABC", "ABCDEFGHIJKLMNOPQRSTUVW"};
     expected.DeleteCallLetterRules[2] = {"KABC", "extra"};
     const std::int16_t expectedMaths[] = {2, 4, -1, 3, 0, 5, 6, 7};  // half to even; 16 bits
-    for (int e = 1, n = 308; e <= 8; ++e) {
-        n += 6;
-        expected.ChangeTimeRules[e] = {i(n),
-                                       i(n + 1),
-                                       i(n + 2),
-                                       i(n + 3),
-                                       expectedMaths[e - 1],
-                                       e == 4 ? "00:00:00" : times[e - 1]};
+    for (int e = 1, n = 314; e <= 8; ++e, n += 6) {
+        expected.ChangeTimeRules[e] = {
+            i(n), i(n + 1), i(n + 2), i(n + 3), expectedMaths[e - 1], times[e - 1]};
     }
+    expected.ChangeTimeRules[4].Time = "00:00:00";  // "1:30" is not eight characters long
     expected.DeleteAllFlags = {true, false, false, false};
     expected.AutoLoadSettings.DBF = expected.AutoLoadSettings.CSV = true;
     expected.AutoLoadSettings.Path = " /old/in/ ";

@@ -17,9 +17,6 @@ struct WatchPollerTest : ::testing::Test, test::TestApp {
 };
 
 TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
-    AddCsv(".hidden.csv");
-    std::filesystem::create_directory(watch.file("folder.csv"));
-    EXPECT_EQ(PollAndConvert(), "");  // neither is listed
     AddCsv("Z.CSV");
     AddDbf("C.DBF");
     AddDbf("b.dbf");
@@ -79,6 +76,13 @@ TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsDeletedAfterItsJobOrKeptAndHeldBa
     AddDbf("A.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
     EXPECT_FALSE(InWatch("A.DBF"));
+
+    std::filesystem::create_directory(out.file("C.CP2"));  // no output can take its name
+    AddCsv("C.CSV");
+    EXPECT_EQ(PollAndConvert(), "C.CSV");
+    EXPECT_EQ(Reports().back().failure->number, errors::kPathFileAccess);
+    EXPECT_EQ(PollAndConvert(), "");
+    EXPECT_TRUE(InWatch("C.CSV"));
 }
 
 TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSourceAndTheEarlierOutput) {
