@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/cp2_line.h"
 #include "input/csv_reader.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
@@ -31,17 +30,9 @@ struct PassRecorder : PassObserver {
 struct ConversionPassTest : ::testing::Test {
     std::filesystem::path Begin(const std::vector<TestEvent>& events) {
         test::WriteCsvSchedule(dir.file("week1.csv"), events);
-        pass.Job().Events.ResetEventTable();
         EXPECT_EQ(ReadCsvSchedule(dir.file("week1.csv").string(), pass.Job().Events), std::nullopt);
         EXPECT_EQ(pass.Begin("week1.csv", dir.file("week1.CP2").string()), std::nullopt);
         return dir.file("week1.CP2");
-    }
-    int Run() {
-        int ticks = 0;
-        for (; pass.IsRunning(); ++ticks) {
-            pass.Tick();
-        }
-        return ticks;
     }
 
     test::TempDir dir;
@@ -58,20 +49,20 @@ TEST_F(ConversionPassTest, SkipsDeletesChangesAndWritesEachEventInOrder) {
                                {"WDEL", "WXYZ", "12", "Gone"},
                                {"WABC", "WQQQ", "0012", "Four"},
                                {"WABC", "WXYZ", "12", "Five"}});
-    EXPECT_EQ(Run(), 6);
+    while (pass.IsRunning()) {
+        pass.Tick();
+    }
     EXPECT_EQ(test::ReadFile(output),
-              std::string(CsvHeaderText()) +
-                  "\r\n1,03/05/2024,TUE,10:00:00,11:00:00,One,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n"
-                  "4,03/05/2024,TUE,10:00:00,11:00:00,Four,,,,,7,WABC,5,WQQQ,0012,SYS,,,\r\n"
-                  "5,03/05/2024,TUE,10:00:00,11:00:00,Five,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n");
+              "day,cur_date,week_day,on_time,off_time,pgm,mon_beg,mon_end,hidef,comments,toch,"
+              "tochnm_hd,fch,fchnm_hd,co,systemname,U1,U2\r\n"
+              "1,03/05/2024,TUE,10:00:00,11:00:00,One,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n"
+              "4,03/05/2024,TUE,10:00:00,11:00:00,Four,,,,,7,WABC,5,WQQQ,0012,SYS,,,\r\n"
+              "5,03/05/2024,TUE,10:00:00,11:00:00,Five,,,,,7,WABC,5,KXYZ,12,SYS,,,\r\n");
     EXPECT_EQ(recorder.lines,
               (std::vector<std::string>{
                   "read 1 WXYZ", "written 1 as 1 KXYZ", "skipped 2", "read 3 WXYZ", "deleted 3",
                   "read 4 WQQQ", "written 4 as 2 WQQQ", "read 5 WXYZ", "written 5 as 3 KXYZ"}));
-    const PassResult& result = pass.Result();
-    EXPECT_EQ(std::tie(result.read, result.skipped, result.deleted, result.written),
-              std::make_tuple(5, 1, 1, 3));
-    EXPECT_EQ(result.failure, std::nullopt);
+    EXPECT_EQ(pass.Result().failure, std::nullopt);
     EXPECT_TRUE(pass.Job().InputFileTitle.empty());
 }
 
@@ -79,19 +70,17 @@ TEST_F(ConversionPassTest, ARuleSavedDuringThePassAppliesFromTheNextEventOn) {
     const auto output = Begin({{}, {}, {}});
     pass.Tick();
     rules.DeleteCallLetterRules[1] = {"WABC", "12"};
-    Run();
+    while (pass.IsRunning()) {
+        pass.Tick();
+    }
     EXPECT_EQ(test::FileLines(output).size(), 2u);
-    EXPECT_EQ(pass.Result().deleted, 2);
 }
 
-TEST_F(ConversionPassTest, BurstsOfWholeTicksEndThePassOverTheLargestTable) {
+TEST_F(ConversionPassTest, BurstsEndThePassOverTheLargestTable) {
     const auto output = Begin(std::vector<TestEvent>(EventTable::kMaxEvents));
-    int ticks = 0;
     while (pass.IsRunning()) {
-        ticks += pass.RunBurst(std::chrono::milliseconds(10));
+        pass.RunBurst(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(ticks, EventTable::kMaxEvents + 1);
-    EXPECT_EQ(pass.RunBurst(std::chrono::milliseconds(10)), 0);
     EXPECT_EQ(test::FileLines(output).size(), EventTable::kMaxEvents + 1u);
     EXPECT_EQ(pass.Result().failure, std::nullopt);
 }

@@ -8,23 +8,10 @@ namespace skedora {
 namespace {
 
 TEST(FormatEventLine, WritesTheWorkedExampleByteForByte) {
-    ScheduleRecord event;
-    event.day = 3;
-    event.cur_date = "03/05/2024";
-    event.week_day = "TUE";
-    event.on_time = "10:00:00";
-    event.off_time = "11:30:00";
-    event.pgm = " NEWS AT TEN";
-    event.mon_beg = "X";
-    event.hidef = "Y";
-    event.comments = "  ";
-    event.toch = 12;
-    event.tochnm_hd = "WABC-HD";
-    event.fch = 5;
-    event.fchnm_hd = "WXYZ ";
-    event.co = "0042";
-    event.systemname = "NORTH";
-    event.U2 = "add";
+    // In the record's order, the From pair (5, WXYZ) before the To pair (12, WABC-HD).
+    const ScheduleRecord event{3,   "03/05/2024", "TUE",  "10:00:00", "11:30:00", " NEWS AT TEN",
+                               "X", "",           "Y",    "  ",       5,          "WXYZ ",
+                               12,  "WABC-HD",    "0042", "NORTH",    "",         "add"};
     EXPECT_EQ(FormatEventLine(event, "WEEK1.CSV"),
               "3,03/05/2024,TUE,10:00:00,11:30:00,NEWS AT TEN,*,,*,ADD From: WEEK1.CSV,12,"
               "WABC-HD,5,WXYZ,0042,NORTH,,add,");

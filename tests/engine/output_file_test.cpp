@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <set>
 
@@ -12,8 +11,6 @@ namespace skedora {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kEarlier = "earlier output\r\n";
 
 class OutputFileTest : public ::testing::Test {
   protected:
@@ -25,11 +22,6 @@ class OutputFileTest : public ::testing::Test {
         return names;
     }
     std::string Output() const { return m_dir.file("WEEK1.CP2").string(); }
-    static void WriteLines(OutputFile& output, int count) {
-        for (int i = 0; i < count; ++i) {
-            output.WriteLine("line " + std::to_string(i) + std::string(40, 'x'));
-        }
-    }
 
     test::TempDir m_dir;
 };
@@ -53,36 +45,32 @@ TEST_F(OutputFileTest, CommitReplacesALinkOfTheNameNotItsTargetAndOnlyAtTheEnd) 
     EXPECT_FALSE(fs::is_symlink(Output()));
     EXPECT_EQ(test::ReadFile(Output()), "day,cur_date\r\n1,\xE9t\xE9\r\n");
     EXPECT_EQ(test::ReadFile(elsewhere.file("passwd")), "root:x:0:0\n");
-    struct stat info {};
-    ::stat(Output().c_str(), &info);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(test::ModeOf(Output()), 0640u);
 }
 
-TEST_F(OutputFileTest, AnAbortedOrAbandonedOutputLeavesTheEarlierOneAsItWas) {
-    test::WriteFile(Output(), kEarlier);
+TEST_F(OutputFileTest, AnAbortedAbandonedOrRefusedOutputLeavesWhatHadItsNameAsItWas) {
+    test::WriteFile(Output(), "earlier output\r\n");
     {
         OutputFile output;
         ASSERT_EQ(output.Create(Output()), std::nullopt);
-        WriteLines(output, 1000);
+        for (int i = 0; i < 1000; ++i) {
+            output.WriteLine(std::string(40, 'x'));
+        }
         output.Abort();
         ASSERT_EQ(output.Create(Output()), std::nullopt);
-        WriteLines(output, 10);
+        output.WriteLine("line");
     }  // dropped uncommitted
-    EXPECT_EQ(Names(), std::set<std::string>{"WEEK1.CP2"});
-    EXPECT_EQ(test::ReadFile(Output()), kEarlier);
-}
-
-TEST_F(OutputFileTest, AFifoOrFolderOfTheOutputsNameIsRefusedAndKept) {
-    ASSERT_EQ(::mkfifo(Output().c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(m_dir.file("PIPE.CP2").c_str(), 0666), 0);
     fs::create_directory(m_dir.file("DIR.CP2"));
-    for (const std::string& path : {Output(), m_dir.file("DIR.CP2").string()}) {
+    for (const char* name : {"PIPE.CP2", "DIR.CP2"}) {
         OutputFile output;
-        const MaybeError error = output.Create(path);
-        ASSERT_NE(error, std::nullopt) << path;
+        const MaybeError error = output.Create(m_dir.file(name).string());
+        ASSERT_NE(error, std::nullopt) << name;
         EXPECT_EQ(error->number, errors::kPathFileAccess);
     }
-    EXPECT_TRUE(fs::is_fifo(Output()));
-    EXPECT_EQ(Names(), (std::set<std::string>{"DIR.CP2", "WEEK1.CP2"}));
+    EXPECT_TRUE(fs::is_fifo(m_dir.file("PIPE.CP2")));
+    EXPECT_EQ(Names(), (std::set<std::string>{"DIR.CP2", "PIPE.CP2", "WEEK1.CP2"}));
+    EXPECT_EQ(test::ReadFile(Output()), "earlier output\r\n");
 }
 
 TEST_F(OutputFileTest, TemporariesOfKilledJobsGoOnceStaleLongNamesToo) {

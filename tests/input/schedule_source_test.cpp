@@ -2,12 +2,15 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <functional>
 #include <thread>
 
 #include "input/csv_reader.h"
 #include "input/dbase_reader.h"
+#include "input/schedule_reader.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
 
@@ -16,87 +19,126 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Reader = std::function<MaybeError(const test::TempDir&, const std::string&, EventTable&,
-                                        SourceIdentity*, const std::atomic<bool>*)>;
+constexpr ScheduleKind kKinds[] = {ScheduleKind::Csv, ScheduleKind::Dbase};
 
-const std::pair<const char*, Reader> kReaders[] = {
-    {"CSV",
-     [](const test::TempDir& dir, const std::string& name, EventTable& table, SourceIdentity* read,
-        const std::atomic<bool>* stop) {
-         return ReadCsvSchedule(dir.file(name).string(), table, read, stop);
-     }},
-    {"DBF",
-     [](const test::TempDir& dir, const std::string& name, EventTable& table, SourceIdentity* read,
-        const std::atomic<bool>* stop) {
-         return ReadDbaseSchedule(dir.folderText(), name, table, read, stop);
-     }},
-};
-
-void WriteSchedule(const char* kind, const fs::path& path) {
-    const std::vector<test::TestEvent> list(3);
-    std::string(kind) == "CSV" ? test::WriteCsvSchedule(path, list)
-                               : test::WriteDbfSchedule(path, list);
+MaybeError Read(ScheduleKind kind, const test::TempDir& dir, const std::string& name,
+                SourceIdentity* read = nullptr, const std::atomic<bool>* stop = nullptr) {
+    EventTable table;
+    return ReadSchedule(kind, dir.file(name).string(), name, table, read, stop);
 }
 
-TEST(ScheduleSource, AFifoADeviceOrAFolderIsRefusedWithTheReason) {
+void WriteSchedule(ScheduleKind kind, const fs::path& path, std::size_t events = 3) {
+    const std::vector<test::TestEvent> list(events);
+    kind == ScheduleKind::Csv ? test::WriteCsvSchedule(path, list)
+                              : test::WriteDbfSchedule(path, list);
+}
+
+/** A stream over bytes whose reads fail with EIO from failAt on, as a failing disk does. */
+struct FailingStream {
+    std::string bytes;
+    std::size_t failAt;
+    std::size_t at = 0;
+
+    static ssize_t Read(void* cookie, char* buffer, std::size_t size) {
+        auto& s = *static_cast<FailingStream*>(cookie);
+        if (s.at >= s.failAt && s.at < s.bytes.size()) {
+            errno = EIO;
+            return -1;
+        }
+        const std::size_t count = std::min({size, s.bytes.size() - s.at, s.failAt - s.at});
+        std::memcpy(buffer, s.bytes.data() + s.at, count);
+        s.at += count;
+        return static_cast<ssize_t>(count);
+    }
+    static int Seek(void* cookie, off64_t* offset, int whence) {
+        auto& s = *static_cast<FailingStream*>(cookie);
+        const std::size_t base = whence == SEEK_SET   ? 0
+                                 : whence == SEEK_CUR ? s.at
+                                                      : s.bytes.size();
+        s.at = base + static_cast<std::size_t>(*offset);
+        *offset = static_cast<off64_t>(s.at);
+        return 0;
+    }
+    std::FILE* Open() {
+        return fopencookie(this, "rb",
+                           {&FailingStream::Read, nullptr, &FailingStream::Seek, nullptr});
+    }
+};
+
+TEST(ScheduleSource, AReadErrorPartWayThroughIsAnErrorNotAShortTable) {
+    test::TempDir dir;
+    for (const ScheduleKind kind : kKinds) {
+        WriteSchedule(kind, dir.file("WEEK1"), 100);
+        const std::string bytes = test::ReadFile(dir.file("WEEK1"));
+        for (const std::size_t failAt :
+             {std::size_t{600}, bytes.size() / 2, bytes.size() - 5, bytes.size()}) {
+            FailingStream stream{bytes, failAt};
+            std::FILE* file = stream.Open();
+            ASSERT_NE(file, nullptr);
+            EventTable table;
+            const MaybeError error = kind == ScheduleKind::Dbase
+                                         ? ReadDbaseScheduleFrom(file, "WEEK1", table)
+                                         : ReadCsvScheduleFrom(file, "WEEK1", table);
+            if (kind == ScheduleKind::Csv) {
+                std::fclose(file);
+            }
+            if (failAt == bytes.size()) {
+                EXPECT_EQ(error, std::nullopt);
+                EXPECT_EQ(table.Count(), 100);
+            } else {
+                ASSERT_TRUE(error.has_value()) << failAt << ": " << table.Count() << " rows";
+                EXPECT_EQ(error->number, errors::kPathFileAccess) << error->description;
+            }
+        }
+    }
+}
+
+TEST(ScheduleSource, AFifoADeviceAFolderOrAStopRequestEndsTheReadWithTheReason) {
     test::TempDir dir;
     ASSERT_EQ(::mkfifo(dir.file("PIPE").c_str(), 0666), 0);  // no writer: a read would wait
     fs::create_symlink("/dev/zero", dir.file("ZERO"));       // a read would never end
     fs::create_directory(dir.file("FOLDER"));
-    const std::pair<const char*, const char*> cases[] = {
-        {"PIPE", "(a FIFO)"}, {"ZERO", "(a device)"}, {"FOLDER", "(a folder)"}};
-    for (const auto& [kind, read] : kReaders) {
-        for (const auto& [name, reason] : cases) {
-            EventTable table;
-            const MaybeError error = read(dir, name, table, nullptr, nullptr);
-            ASSERT_NE(error, std::nullopt) << kind << " " << name;
-            EXPECT_EQ(error->number, errors::kPathFileAccess) << kind << " " << name;
-            EXPECT_NE(error->description.find(std::string("not a regular file ") + reason),
-                      std::string::npos)
-                << error->description;
-        }
-        EventTable table;
-        EXPECT_EQ(read(dir, "NONE", table, nullptr, nullptr), errors::FileNotFound()) << kind;
-    }
-}
-
-TEST(ScheduleSource, AStopRequestEndsTheReadWithAnError) {
-    test::TempDir dir;
     const std::atomic<bool> stop{true};
-    for (const auto& [kind, read] : kReaders) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"PIPE", "not a regular file (a FIFO)"},
+        {"ZERO", "not a regular file (a device)"},
+        {"FOLDER", "not a regular file (a folder)"},
+        {"WEEK1", "WEEK1: read interrupted"}};
+    for (const ScheduleKind kind : kKinds) {
         WriteSchedule(kind, dir.file("WEEK1"));
-        EventTable table;
-        const MaybeError error = read(dir, "WEEK1", table, nullptr, &stop);
-        ASSERT_NE(error, std::nullopt) << kind;
-        EXPECT_EQ(error->number, errors::kPathFileAccess);
-        EXPECT_NE(error->description.find("WEEK1: read interrupted"), std::string::npos)
-            << error->description;
+        for (const auto& [name, reason] : cases) {
+            const MaybeError error = Read(kind, dir, name, nullptr, &stop);
+            ASSERT_NE(error, std::nullopt) << name;
+            EXPECT_EQ(error->number, errors::kPathFileAccess) << name;
+            EXPECT_NE(error->description.find(reason), std::string::npos) << error->description;
+        }
+        EXPECT_EQ(Read(kind, dir, "NONE"), errors::FileNotFound());
     }
 }
 
 TEST(ScheduleSource, TheIdentityReadTellsAFileChangedOrReplacedSinceFromTheSameFile) {
     test::TempDir dir;
-    for (const auto& [kind, read] : kReaders) {
-        const fs::path path = dir.file("WEEK1");
-        const auto readNow = [&, &read = read] {
+    const fs::path path = dir.file("WEEK1");
+    for (const ScheduleKind kind : kKinds) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        const auto readNow = [&] {
             SourceIdentity identity;
-            EventTable table;
-            EXPECT_EQ(read(dir, "WEEK1", table, &identity, nullptr), std::nullopt) << kind;
-            EXPECT_FALSE(identity.changedWhileRead) << kind;
+            EXPECT_EQ(Read(kind, dir, "WEEK1", &identity), std::nullopt);
+            EXPECT_FALSE(identity.changedWhileRead);
             return identity;
         };
         WriteSchedule(kind, path);
         const SourceIdentity unchanged = readNow();
-        EXPECT_TRUE(IsUnchangedSince(path.string(), unchanged)) << kind;
+        EXPECT_TRUE(IsUnchangedSince(path.string(), unchanged));
 
         const SourceIdentity appended = readNow();
         std::ofstream(path, std::ios::app | std::ios::binary) << "more";
-        EXPECT_FALSE(IsUnchangedSince(path.string(), appended)) << kind;
+        EXPECT_FALSE(IsUnchangedSince(path.string(), appended));
 
         WriteSchedule(kind, dir.file("NEW"));  // the same bytes, renamed in over the name
         const SourceIdentity replaced = readNow();
         fs::rename(dir.file("NEW"), path);
-        EXPECT_FALSE(IsUnchangedSince(path.string(), replaced)) << kind;
+        EXPECT_FALSE(IsUnchangedSince(path.string(), replaced));
     }
 }
 

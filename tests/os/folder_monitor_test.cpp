@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <functional>
+#include <tuple>
 
 #include "support/temp_dir.h"
 
@@ -28,12 +29,7 @@ TEST(FolderMonitor, TellsOfScheduleFilesArrivingAndNothingElse) {
     EXPECT_FALSE(monitor.TakeChanges());  // nothing pending: returns at once
 
     test::WriteFile(other.file("MOVED.DBF"), "x");
-    struct Case {
-        const char* what;
-        std::function<void()> change;
-        bool expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::function<void()>, bool> cases[] = {
         {"written", [&] { test::WriteFile(watch.file("A.CSV"), "x"); }, true},
         {"lower case", [&] { test::WriteFile(watch.file("b.dbf"), "x"); }, true},
         {"other kind", [&] { test::WriteFile(watch.file("notes.txt"), "x"); }, false},
@@ -50,47 +46,40 @@ TEST(FolderMonitor, TellsOfScheduleFilesArrivingAndNothingElse) {
          },
          true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        c.change();
-        if (c.expected) {
+    for (const auto& [what, change, expected] : cases) {
+        SCOPED_TRACE(what);
+        change();
+        if (expected) {
             EXPECT_TRUE(Readable(monitor.FileDescriptor()));
         }
-        EXPECT_EQ(monitor.TakeChanges(), c.expected);
+        EXPECT_EQ(monitor.TakeChanges(), expected);
         EXPECT_FALSE(Readable(monitor.FileDescriptor()));
         EXPECT_FALSE(monitor.TakeChanges());
     }
 }
 
-TEST(FolderMonitor, WatchingAnotherFolderKeepsTheDescriptorAndDropsTheOldFolder) {
-    test::TempDir first, second;
-    FolderMonitor monitor;
-    ASSERT_EQ(monitor.Watch(first.folderText()), std::nullopt);
-    const int fd = monitor.FileDescriptor();
-    test::WriteFile(first.file("PENDING.DBF"), "x");  // pending when the folder changes
-    ASSERT_EQ(monitor.Watch(second.folderText()), std::nullopt);
-    EXPECT_EQ(monitor.FileDescriptor(), fd);
-    EXPECT_EQ(monitor.Folder(), second.folderText());
-    EXPECT_FALSE(monitor.TakeChanges());
-    test::WriteFile(first.file("LATER.DBF"), "x");
-    EXPECT_FALSE(monitor.TakeChanges());
-    test::WriteFile(second.file("NEW.CSV"), "x");
-    EXPECT_TRUE(monitor.TakeChanges());
-
-    EXPECT_EQ(monitor.Watch(second.folderText()), std::nullopt);
-}
-
-TEST(FolderMonitor, AFolderThatGoesAwayEndsTheWatchAndMayBeWatchedAgain) {
-    test::TempDir home;
+TEST(FolderMonitor, FollowsTheFolderLastGivenUntilItGoesAwayAndMayWatchItAgain) {
+    test::TempDir first, home;
     const std::filesystem::path folder = home.file("watch");
     std::filesystem::create_directory(folder);
     const std::string folderText = folder.string() + "/";
     FolderMonitor monitor;
+    ASSERT_EQ(monitor.Watch(first.folderText()), std::nullopt);
+    const int fd = monitor.FileDescriptor();
+    test::WriteFile(first.file("PENDING.DBF"), "x");  // pending when the folder changes
     ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
+    EXPECT_EQ(monitor.FileDescriptor(), fd);
+    EXPECT_EQ(monitor.Folder(), folderText);
+    EXPECT_FALSE(monitor.TakeChanges());
+    test::WriteFile(first.file("LATER.DBF"), "x");
+    EXPECT_FALSE(monitor.TakeChanges());
+    test::WriteFile(folder / "NEW.CSV", "x");
+    EXPECT_TRUE(monitor.TakeChanges());
+    EXPECT_EQ(monitor.Watch(folderText), std::nullopt);
+
     std::filesystem::rename(folder, home.file("elsewhere"));
     EXPECT_TRUE(monitor.TakeChanges());
     EXPECT_FALSE(monitor.Watching());
-
     const MaybeError missing = monitor.Watch(folderText);
     ASSERT_TRUE(missing.has_value());
     EXPECT_EQ(missing->number, errors::kPathNotFound);
@@ -99,7 +88,7 @@ TEST(FolderMonitor, AFolderThatGoesAwayEndsTheWatchAndMayBeWatchedAgain) {
 
     std::filesystem::create_directory(folder);
     ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
-    std::filesystem::remove(folder);
+    std::filesystem::remove_all(folder);
     EXPECT_TRUE(monitor.TakeChanges());
     EXPECT_FALSE(monitor.Watching());
 

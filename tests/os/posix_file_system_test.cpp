@@ -29,22 +29,18 @@ TEST(PosixFileSystem, ListsTheScheduleFilesOfBothKinds) {
     std::filesystem::create_symlink(watch.file("gone"), watch.file("dangling.csv"));
 
     PosixFileSystem files;
-    struct Case {
-        std::string folder;
-        std::vector<std::string> expected;
-    };
-    const Case cases[] = {
-        {watch.folderText(),
-         {"A.CSV", "a.csv", "b.dbf", "C.DBF", "link.dbf", "\xff.csv", "\xc9.CSV", "\xe9.csv"}},
-        {watch.path().string(),
-         {"A.CSV", "a.csv", "b.dbf", "C.DBF", "link.dbf", "\xff.csv", "\xc9.CSV", "\xe9.csv"}},
+    const std::vector<std::string> all = {"A.CSV",    "a.csv",    "b.dbf",    "C.DBF",
+                                          "link.dbf", "\xff.csv", "\xc9.CSV", "\xe9.csv"};
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {watch.folderText(), all},
+        {watch.path().string(), all},
         {watch.folderText() + "missing/", {}},
         {watch.folderText() + "x.txt/", {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.folder);
-        EXPECT_THAT(NamesOf(files.ListScheduleNames(c.folder)),
-                    ::testing::UnorderedElementsAreArray(c.expected));
+    for (const auto& [folder, expected] : cases) {
+        EXPECT_THAT(NamesOf(files.ListScheduleNames(folder)),
+                    ::testing::UnorderedElementsAreArray(expected))
+            << folder;
     }
 
     const timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 123456789}};

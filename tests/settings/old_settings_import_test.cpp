@@ -57,12 +57,18 @@ TEST(ImportOldSettings, FillsEveryMemberTheOlderFileHoldsAndKeepsTheRest) {
     for (int n = 2; n <= 368; ++n) {
         items.push_back("\"I" + std::to_string(n) + "\"");
     }
-    const char* maths[] = {"2.5", "3.5", "99999", "3", "4", "5", "6", "7"};
+    // Texts are cut to 25 characters, then stripped; a comma outside quotes ends an item.
+    items[0] = "\"  KABC  \"";
+    items[1] = "\"ABCDEFGHIJKLMNOPQRSTUVW  XYZZZ\"";
+    items[2] = "KABC, extra";
+    items.erase(items.begin() + 3);
+    const std::string longMath = "\"" + std::string(25, ' ') + "7\"";  // its number lies past 25
+    const char* maths[] = {"2.5", "3.5", "99999", "3", longMath.c_str(), "5", "6", "7"};
     const char* times[] = {"01:00:00", "02:00:00", "03:00:00", "1:30",
                            "05:00:00", "06:00:00", "07:00:00", "08:00:00"};
     for (std::size_t n = 0; n < 8; ++n) {
-        items[316 + 6 * n] = maths[n];
-        items[317 + 6 * n] = times[n];
+        items[315 + 6 * n] = maths[n];
+        items[316 + 6 * n] = times[n];
     }
     const char* flags[] = {"1", "0", "2", "", "1", "\" /old/in/ \"", "1"};  // + DBF, Path, CSV
     std::copy(std::begin(flags), std::end(flags), items.end() - 7);
@@ -79,37 +85,18 @@ TEST(ImportOldSettings, FillsEveryMemberTheOlderFileHoldsAndKeepsTheRest) {
         expected.DeleteSourceDestinationRules[e] = {i(192 + 2 * e), i(193 + 2 * e)};
         expected.ChangeCOFromDescriptionRules[e] = {i(239 + 3 * e), i(240 + 3 * e), i(241 + 3 * e)};
     }
-    const std::int16_t expectedMaths[] = {2, 4, -1, 3, 4, 5, 6, 7};  // half to even; 16 bits
-    for (int e = 1, n = 308; e <= 8; ++e) {
-        n += 6;
-        expected.ChangeTimeRules[e] = {i(n),
-                                       i(n + 1),
-                                       i(n + 2),
-                                       i(n + 3),
-                                       expectedMaths[e - 1],
-                                       e == 4 ? "00:00:00" : times[e - 1]};
+    expected.DeleteCallLetterRules[1] = {"KABC", "ABCDEFGHIJKLMNOPQRSTUVW"};
+    expected.DeleteCallLetterRules[2] = {"KABC", "extra"};
+    const std::int16_t expectedMaths[] = {2, 4, -1, 3, 0, 5, 6, 7};  // half to even; 16 bits
+    for (int e = 1, n = 314; e <= 8; ++e, n += 6) {
+        expected.ChangeTimeRules[e] = {
+            i(n), i(n + 1), i(n + 2), i(n + 3), expectedMaths[e - 1], times[e - 1]};
     }
+    expected.ChangeTimeRules[4].Time = "00:00:00";  // "1:30" is not eight characters long
     expected.DeleteAllFlags = {true, false, false, false};
     expected.AutoLoadSettings.DBF = expected.AutoLoadSettings.CSV = true;
     expected.AutoLoadSettings.Path = " /old/in/ ";
     EXPECT_EQ(rules, expected);
-}
-
-TEST(ImportOldSettings, CutsTextsTo25CharactersBeforeStrippingThem) {
-    std::vector<std::string> items(366);
-    items[0] = "\"  KABC  \"";
-    items[1] = "\"ABCDEFGHIJKLMNOPQRSTUVW  XYZZZ\"";   // 30 characters
-    items[2] = "KABC, extra";                          // two items
-    items[315] = "\"" + std::string(25, ' ') + "7\"";  // a math item: its number lies past 25
-    items[365] = "1";
-    RuleSet rules;
-    ImportOldSettingsText(OldFile(items), rules);
-    EXPECT_EQ(rules.DeleteCallLetterRules[1],
-              (DeleteCallLetterRule{"KABC", "ABCDEFGHIJKLMNOPQRSTUVW"}));
-    EXPECT_EQ(rules.DeleteCallLetterRules[2], (DeleteCallLetterRule{"KABC", "extra"}));
-    EXPECT_EQ(rules.ChangeTimeRules[1].Math, 0);
-    EXPECT_EQ(rules.AutoLoadSettings.Path, "/");  // an empty path item
-    EXPECT_TRUE(rules.AutoLoadSettings.CSV);
 }
 
 TEST(ImportOldSettings, AMissingOrShortFileEmptiesWhatTheFileWouldHold) {

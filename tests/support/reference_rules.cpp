@@ -59,61 +59,45 @@ std::optional<RuleId> ReferenceDeleteRule(const ScheduleRecord& e, const RuleSet
 
 std::vector<FieldChange> ReferenceApplyChanges(ScheduleRecord& e, const RuleSet& rules) {
     std::vector<FieldChange> out;
-    // One item per field an entry assigned: the value before the entry and after it.
-    RuleId entryRule;
-    std::size_t entryStart = 0;
-    const auto begin = [&](RuleFamily family, int n) {
-        entryRule = {family, n};
-        entryStart = out.size();
-    };
-    const auto set = [&](EventField field, std::string value) {
+    const auto set = [&](RuleId rule, EventField field, std::string value) {
         std::string& target = FieldOf(e, field);
-        auto it = std::find_if(out.begin() + static_cast<std::ptrdiff_t>(entryStart), out.end(),
-                               [&](const FieldChange& c) { return c.field == field; });
-        if (it == out.end()) {
-            it = out.insert(it, {entryRule, field, target, {}});
-        }
-        it->after = target = std::move(value);
+        out.push_back({rule, field, target, value});
+        target = std::move(value);
     };
+    const auto coIs = [&](std::string_view co) { return LeadingNumber(co) == LeadingNumber(e.co); };
     for (int n = 1; n <= 24; ++n) {
         const ChangeCallLetterRule& rule = rules.ChangeCallLetterRules[n];
-        begin(RuleFamily::ChangeCallLetter, n);
-        if (LeadingNumber(rule.CO) == LeadingNumber(e.co)) {
-            if (Same(e.tochnm_hd, rule.OldCallLetter)) {
-                set(EventField::ToCallLetters, TextKey(rule.NewCallLetter));
-            }
-            if (Same(e.fchnm_hd, rule.OldCallLetter)) {
-                set(EventField::FromCallLetters, TextKey(rule.NewCallLetter));
-            }
+        const RuleId id{RuleFamily::ChangeCallLetter, n};
+        if (coIs(rule.CO) && Same(e.tochnm_hd, rule.OldCallLetter)) {
+            set(id, EventField::ToCallLetters, TextKey(rule.NewCallLetter));
+        }
+        if (coIs(rule.CO) && Same(e.fchnm_hd, rule.OldCallLetter)) {
+            set(id, EventField::FromCallLetters, TextKey(rule.NewCallLetter));
         }
     }
     for (int n = 1; n <= 24; ++n) {
         const ChangeCOFromCallLetterRule& rule = rules.ChangeCOFromCallLetterRules[n];
-        begin(RuleFamily::ChangeCOFromCallLetter, n);
-        if (LeadingNumber(rule.OldCO) == LeadingNumber(e.co) &&
-            (Same(e.tochnm_hd, rule.CallLetter) || Same(e.fchnm_hd, rule.CallLetter) ||
-             IsAll(rule.CallLetter))) {
-            set(EventField::CO, std::string(TrimSpaces(rule.NewCO)));
+        if (coIs(rule.OldCO) && (Same(e.tochnm_hd, rule.CallLetter) ||
+                                 Same(e.fchnm_hd, rule.CallLetter) || IsAll(rule.CallLetter))) {
+            set({RuleFamily::ChangeCOFromCallLetter, n}, EventField::CO,
+                std::string(TrimSpaces(rule.NewCO)));
         }
     }
     for (int n = 1; n <= 24; ++n) {
         const ChangeCOFromDescriptionRule& rule = rules.ChangeCOFromDescriptionRules[n];
-        begin(RuleFamily::ChangeCOFromDescription, n);
-        if (LeadingNumber(rule.OldCO) == LeadingNumber(e.co) &&
-            Same(e.pgm, rule.ProgramDescription)) {
-            set(EventField::CO, std::string(TrimSpaces(rule.NewCO)));
+        if (coIs(rule.OldCO) && Same(e.pgm, rule.ProgramDescription)) {
+            set({RuleFamily::ChangeCOFromDescription, n}, EventField::CO,
+                std::string(TrimSpaces(rule.NewCO)));
         }
     }
     for (int n = 1; n <= 8; ++n) {
         const ChangeTimeRule& rule = rules.ChangeTimeRules[n];
-        begin(RuleFamily::ChangeTime, n);
         // Math 0 and 1 add to and subtract from the start, 2 and 3 the end; others do nothing.
-        if (LeadingNumber(rule.CO) == LeadingNumber(e.co) && Same(e.tochnm_hd, rule.Source) &&
-            Same(e.fchnm_hd, rule.Destination) && Same(e.pgm, rule.Description) && rule.Math >= 0 &&
-            rule.Math <= 3) {
+        if (coIs(rule.CO) && Same(e.tochnm_hd, rule.Source) && Same(e.fchnm_hd, rule.Destination) &&
+            Same(e.pgm, rule.Description) && rule.Math >= 0 && rule.Math <= 3) {
             const EventField field = rule.Math < 2 ? EventField::StartTime : EventField::EndTime;
-            const char* sign = rule.Math % 2 == 0 ? "+" : "-";
-            set(field, AddSubtractTime(FieldOf(e, field), rule.Time, sign));
+            set({RuleFamily::ChangeTime, n}, field,
+                AddSubtractTime(FieldOf(e, field), rule.Time, rule.Math % 2 == 0 ? "+" : "-"));
         }
     }
     return out;

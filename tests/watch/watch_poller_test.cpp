@@ -17,9 +17,6 @@ struct WatchPollerTest : ::testing::Test, test::TestApp {
 };
 
 TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
-    AddCsv(".hidden.csv");
-    std::filesystem::create_directory(watch.file("folder.csv"));
-    EXPECT_EQ(PollAndConvert(), "");  // neither is listed
     AddCsv("Z.CSV");
     AddDbf("C.DBF");
     AddDbf("b.dbf");
@@ -52,26 +49,18 @@ TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     EXPECT_EQ(PollAndConvert(), "C.DBF");
 }
 
-TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsConvertedAndDeletedAfterItsJob) {
+TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsDeletedAfterItsJobOrKeptAndHeldBack) {
     Settings().Delete = true;
     AddDbf("A.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
-    AddDbf("A.DBF");
-    AddCsv("B.CSV");
+    AddDbf("A.DBF");  // a known name
     app->PollWatchFolder();
     EXPECT_TRUE(InWatch("A.DBF"));
     test::RunJob(*app);
     EXPECT_FALSE(InWatch("A.DBF"));
-    EXPECT_EQ(PollAndConvert(), "B.CSV");
-    EXPECT_FALSE(InWatch("B.CSV"));
-    EXPECT_EQ(FileList(), "A.DBF\r\nB.CSV\r\n");
-    Settings().Delete = false;
-    AddCsv("B.CSV");
-    EXPECT_EQ(PollAndConvert(), "");
-}
+    EXPECT_EQ(FileList(), "A.DBF\r\n");
 
-TEST_F(WatchPollerTest, WithDeleteOnAFailedSetUpOrDeletionIsKeptAndHeldBack) {
-    Settings().Delete = true;
+    // A failed set-up or deletion keeps the file, and it is not tried again while it stays.
     test::WriteFile(watch.file("A.DBF"), "not a table");
     AddCsv("B.CSV");
     ports->files.failingDeletes.insert(watch.folderText() + "B.CSV");
@@ -81,28 +70,25 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedSetUpOrDeletionIsKeptAndHeldBack) {
     EXPECT_EQ(PollAndConvert(), "B.CSV");
     EXPECT_EQ(PollAndConvert(), "");
     EXPECT_TRUE(InWatch("A.DBF") && InWatch("B.CSV"));
-    EXPECT_EQ(Reports().size(), 1u);
+    EXPECT_EQ(Reports().size(), 3u);
     std::filesystem::remove(watch.file("A.DBF"));
     EXPECT_EQ(PollAndConvert(), "");
     AddDbf("A.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
     EXPECT_FALSE(InWatch("A.DBF"));
+
+    std::filesystem::create_directory(out.file("C.CP2"));  // no output can take its name
+    AddCsv("C.CSV");
+    EXPECT_EQ(PollAndConvert(), "C.CSV");
+    EXPECT_EQ(Reports().back().failure->number, errors::kPathFileAccess);
+    EXPECT_EQ(PollAndConvert(), "");
+    EXPECT_TRUE(InWatch("C.CSV"));
 }
 
-TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteOrAnExitKeepsTheSource) {
+TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSourceAndTheEarlierOutput) {
     Settings().Delete = true;
     test::WriteCsvSchedule(watch.file("A.CSV"), {{}, {}, {}});
-    std::filesystem::create_directory(out.file("A.CP2"));  // no output can take its name
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
-    ASSERT_EQ(Reports().size(), 1u);
-    EXPECT_EQ(Reports()[0].failure->number, errors::kPathFileAccess);
-    EXPECT_TRUE(InWatch("A.CSV"));
-    EXPECT_EQ(PollAndConvert(), "");  // not tried again while it stays
-
-    std::filesystem::remove(out.file("A.CP2"));
     test::WriteFile(out.file("A.CP2"), "earlier");
-    Restart();
-    Settings().Delete = true;
     app->PollWatchFolder();
     EXPECT_EQ(app->Job().InputFileTitle, "A.CSV");
     app->ConversionTick();
@@ -114,27 +100,9 @@ TEST_F(WatchPollerTest, WithDeleteOnAFailedWriteOrAnExitKeepsTheSource) {
     EXPECT_TRUE(InWatch("A.CSV"));
 }
 
-TEST_F(WatchPollerTest, AFileStillBeingCopiedIsConvertedWholeOnceItIsQuiet) {
+TEST_F(WatchPollerTest, AFileIsConvertedWholeOnceQuietAndAStampFarAheadWaitsNot) {
     AddDbf("KNOWN.DBF");
     EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
-    const std::string whole = test::CsvSchedule(std::vector<TestEvent>(10));
-    auto& now = ports->clock.now;
-    now = std::chrono::system_clock::now() + std::chrono::milliseconds(500);
-    AddDbf("KNOWN.DBF");  // written again just now
-    test::WriteFile(watch.file("A.CSV"), whole.substr(0, whole.size() / 2));
-    EXPECT_EQ(PollAndConvert(), "");
-    test::WriteFile(watch.file("A.CSV"), whole);  // the copy goes on
-    now = std::chrono::system_clock::now() + std::chrono::seconds(1);
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_EQ(FileList(), "KNOWN.DBF\r\n");  // counted as seen: neither forgotten nor added
-    now += std::chrono::seconds(2);
-    // Once quiet, both are converted whole: the known one again, since it changed after its job.
-    EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
-    EXPECT_EQ(PollAndConvert(), "A.CSV");
-    EXPECT_EQ(Reports().back().written, 10);
-}
-
-TEST_F(WatchPollerTest, AModificationTimeAheadOfTheClockWaitsOnlyTheQuietPeriod) {
     auto& now = ports->clock.now;
     now = std::chrono::system_clock::now();
     const auto stamp = [&](const char* name, std::chrono::system_clock::duration ahead) {
@@ -142,13 +110,22 @@ TEST_F(WatchPollerTest, AModificationTimeAheadOfTheClockWaitsOnlyTheQuietPeriod)
         std::filesystem::last_write_time(watch.file(name),
                                          std::chrono::file_clock::from_sys(now + ahead));
     };
-    stamp("SOON.CSV", std::chrono::seconds(1));
+    const std::string whole = test::CsvSchedule(std::vector<TestEvent>(10));
+    AddDbf("KNOWN.DBF");  // written again just now
+    test::WriteFile(watch.file("A.CSV"), whole.substr(0, whole.size() / 2));
+    stamp("SOON.CSV", std::chrono::milliseconds(500));
     stamp("LATER.CSV", std::chrono::hours(5));
     EXPECT_EQ(PollAndConvert(), "LATER.CSV");
     EXPECT_EQ(PollAndConvert(), "");
-    now += std::chrono::seconds(2);  // still within the quiet period after its stamp
+    test::WriteFile(watch.file("A.CSV"), whole);  // the copy goes on
+    now += std::chrono::seconds(1);  // SOON.CSV is still within the quiet period after its stamp
     EXPECT_EQ(PollAndConvert(), "");
-    now += std::chrono::seconds(2);
+    EXPECT_EQ(FileList(), "KNOWN.DBF\r\nLATER.CSV\r\n");  // seen: neither forgotten nor added
+    now += std::chrono::seconds(3);
+    // Once quiet, all are converted whole: the known one again, since it changed after its job.
+    EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
+    EXPECT_EQ(PollAndConvert(), "A.CSV");
+    EXPECT_EQ(Reports().back().written, 10);
     EXPECT_EQ(PollAndConvert(), "SOON.CSV");
 }
 
