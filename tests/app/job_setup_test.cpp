@@ -40,16 +40,17 @@ struct JobSetUpTest : ::testing::Test, test::TestApp {
     }
 };
 
+// The pick is a dBASE file outside the current folder, so it is found by its whole path.
 TEST_F(JobSetUpTest, AChosenFileIsConvertedBesideItOrItsErrorReturned) {
-    test::WriteCsvSchedule(data.file("Week1.Csv"), {{}, {}});
-    EXPECT_EQ(Convert("Week1.Csv"), std::nullopt);
+    test::WriteDbfSchedule(data.file("Week1.Dbf"), {{}, {}});
+    EXPECT_EQ(Convert("Week1.Dbf"), std::nullopt);
     ASSERT_TRUE(app->IsJobRunning());
-    EXPECT_EQ(app->Job().InputFileTitle, "Week1.Csv");
+    EXPECT_EQ(app->Job().InputFileTitle, "Week1.Dbf");
     EXPECT_EQ(ports->observer.prepared,
-              std::vector<std::string>{data.file("Week1.Csv").string() + " -> " +
+              std::vector<std::string>{data.file("Week1.Dbf").string() + " -> " +
                                        data.file("Week1.CP2").string()});
     // While a job runs, another pick is refused.
-    EXPECT_EQ(Convert("Week1.Csv")->number, errors::kInvalidCall);
+    EXPECT_EQ(Convert("Week1.Dbf")->number, errors::kInvalidCall);
     test::RunJob(*app);
     EXPECT_EQ(FileLines(data.file("Week1.CP2")).size(), 3u);
 
@@ -65,15 +66,6 @@ TEST_F(JobSetUpTest, AChosenFileIsConvertedBesideItOrItsErrorReturned) {
     }
     EXPECT_EQ(ports->observer.setUpFailures.size(), 3u);
     EXPECT_FALSE(exists(data.file("notes.CP2")) || exists(data.file("missing.CP2")));
-}
-
-TEST_F(JobSetUpTest, ADbaseFileOutsideTheCurrentFolderIsFound) {
-    test::TempDir elsewhere;
-    test::WriteDbfSchedule(elsewhere.file("WEEK.DBF"), {{}, {}});
-    EXPECT_EQ(app->ConvertChosenFile({elsewhere.file("WEEK.DBF").string(), "WEEK.DBF"}),
-              std::nullopt);
-    test::RunJob(*app);
-    EXPECT_EQ(FileLines(elsewhere.file("WEEK.CP2")).size(), 3u);
 }
 
 }  // namespace

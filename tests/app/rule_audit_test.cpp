@@ -4,17 +4,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <random>
 #include <sstream>
 
 #include "app/schedule_audit.h"
 #include "engine/conversion_pass.h"
 #include "engine/cp2_line.h"
-#include "engine/prepared_rules.h"
 #include "input/schedule_reader.h"
 #include "model/event_table.h"
-#include "model/text.h"
-#include "settings/settings_layout.h"
 #include "support/reference_rules.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
@@ -22,24 +20,16 @@
 namespace skedora {
 namespace {
 
-/** The audit of what a conversion pass does per event of the table. */
-RuleAudit Audit(EventTable table, const RuleSet& ruleSet) {
-    RuleAudit audit(ruleSet);
+/** The audit of a conversion pass over the table, writing nothing. */
+RuleAudit Audit(const EventTable& table, const RuleSet& rules) {
+    RuleAudit audit(rules);
     audit.SetIgnoredLines(table.IgnoredLines);
-    const PreparedRules rules(ruleSet);
-    for (int record = 1, written = 0; record <= table.Count(); ++record) {
-        ScheduleRecord& event = table[record];
-        if (TrimSpaces(event.fchnm_hd).empty()) {
-            audit.EventSkipped(record);
-            continue;
-        }
-        audit.EventRead(record, event);
-        if (rules.IsDeleted(event, &audit)) {
-            audit.EventDeleted(record, event);
-            continue;
-        }
-        rules.ApplyChanges(event, &audit);
-        audit.EventWritten(record, ++written, event, FormatEventLine(event, "WEEK1.CSV"));
+    const auto pass = std::make_unique<ConversionPass>(rules, audit);  // a whole table
+    pass->SetRuleTrace(&audit);
+    pass->Job().Events = table;
+    EXPECT_FALSE(pass->Begin("WEEK1.CSV", std::nullopt));
+    while (pass->IsRunning()) {
+        pass->RunBurst(std::chrono::seconds(1));
     }
     return audit;
 }
@@ -197,38 +187,23 @@ TEST(RuleAudit, TextNamesRulesInTheWordsOfTheSettingsDialogs) {
               "  Delete Events, Delete All Digital\n");
 }
 
-/** Finds the SK.ini key that holds a given RuleSet member. */
-struct KeyFinder {
-    const void* member;
-    std::string found;
-    void Text(const char* s, const std::string& key, const std::string& t) { Check(s, key, &t); }
-    void Flag(const char* s, const std::string& key, const bool& f, bool) { Check(s, key, &f); }
-    void Check(const char* section, const std::string& key, const void* value) {
-        found = value == member ? std::string(section) + "/" + key : found;
-    }
-    void Math(const char*, const std::string&, const std::int16_t&) {}
-    void Folder(const char*, const std::string&, const std::string&, const std::string&) {}
-};
-
+// The names are the section and first key of each rule's entry in SK.ini.
 TEST(RuleAudit, RuleNamesAreTheSectionAndFirstKeyOfTheirEntryInSettings) {
     using F = RuleFamily;
-    const RuleSet r;
-    const std::pair<RuleId, const void*> cases[] = {
-        {{F::DeleteCallLetter, 64}, &r.DeleteCallLetterRules[64].CallLetter},
-        {{F::DeleteSource, 24}, &r.DeleteSourceDestinationRules[24].Source},
-        {{F::ChangeCallLetter, 2}, &r.ChangeCallLetterRules[2].OldCallLetter},
-        {{F::ChangeCOFromCallLetter, 3}, &r.ChangeCOFromCallLetterRules[3].CallLetter},
-        {{F::ChangeCOFromDescription, 4}, &r.ChangeCOFromDescriptionRules[4].ProgramDescription},
-        {{F::ChangeTime, 8}, &r.ChangeTimeRules[8].Source},
-        {{F::DeleteAllHD, 0}, &r.DeleteAllFlags.AllHD},
-        {{F::DeleteAllSD, 0}, &r.DeleteAllFlags.AllSD},
-        {{F::DeleteAllDigital, 0}, &r.DeleteAllFlags.AllDigital},
-        {{F::DeleteAllNonDigital, 0}, &r.DeleteAllFlags.AllNonDigital},
+    const std::pair<RuleId, const char*> cases[] = {
+        {{F::DeleteCallLetter, 64}, "Delete/Call_Letter_64"},
+        {{F::DeleteSource, 24}, "Delete/Source_24"},
+        {{F::ChangeCallLetter, 2}, "Change_Call_Letter/Old_Call_Letter_2"},
+        {{F::ChangeCOFromCallLetter, 3}, "Change_CO_From_Call_Letter/Call_Letter_3"},
+        {{F::ChangeCOFromDescription, 4}, "Change_CO_From_Description/Program_Description_4"},
+        {{F::ChangeTime, 8}, "Change_Time/Source_8"},
+        {{F::DeleteAllHD, 0}, "Delete/All_HD"},
+        {{F::DeleteAllSD, 0}, "Delete/All_SD"},
+        {{F::DeleteAllDigital, 0}, "Delete/All_Digital"},
+        {{F::DeleteAllNonDigital, 0}, "Delete/All_Non_Digital"},
     };
-    for (const auto& [rule, member] : cases) {
-        KeyFinder finder{member, {}};
-        VisitSettingsKeys(r, finder, "/");
-        EXPECT_EQ(RuleName(rule), finder.found);
+    for (const auto& [rule, name] : cases) {
+        EXPECT_EQ(RuleName(rule), name);
     }
 }
 
