@@ -68,12 +68,14 @@ TEST_F(CliTest, ConvertPrintsTheSummaryLineOrTheErrorBoxText) {
 TEST_F(CliTest, BadUsageExitsTwoAndHelpAndVersionExitZero) {
     for (const char* arguments :
          {"", "frob", "convert", "convert a.csv b.csv", "convert --bogus a.csv", "convert --home",
-          "watch --interval x", "watch --polls -1", "watch extra"}) {
+          "watch --interval x", "watch --polls -1", "watch extra", "explain", "explain --format",
+          "explain --format xml a.csv", "explain a.csv b.csv"}) {
         const Result result = Run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_NE(result.err.find("Usage: skedora-cli"), std::string::npos) << arguments;
+        EXPECT_EQ(result.out, "") << arguments;
     }
-    for (const char* command : {"", "convert ", "watch "}) {
+    for (const char* command : {"", "convert ", "watch ", "explain "}) {
         const Result version = Run(std::string(command) + "--version");
         EXPECT_EQ(version.exitCode, 0);
         EXPECT_EQ(version.out, VersionText() + "\n") << command;
