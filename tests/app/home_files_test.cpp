@@ -1,7 +1,7 @@
-#include "app/job_log.h"
-
+// The files the program keeps in its home: the job history and the recent files.
 #include <gtest/gtest.h>
 
+#include "app/job_log.h"
 #include "app/recent_files.h"
 #include "support/temp_dir.h"
 
@@ -116,6 +116,35 @@ TEST(JobLog, KeepsOnlyTheLastThousandJobs) {
     JobLog reread(home.path());
     ASSERT_FALSE(reread.Load());
     EXPECT_EQ(reread.Entries(), log.Entries());
+}
+
+TEST(RecentFiles, NewestFirstOnceEachAtMostEightAndReadBackByALaterRun) {
+    TempDir home;
+    RecentFiles recent(home.path());
+    ASSERT_FALSE(recent.Load());
+    EXPECT_EQ(recent.LastFolder(), "");
+    for (int n = 1; n <= 10; ++n) {
+        ASSERT_FALSE(recent.Add("/in/W" + std::to_string(n) + ".CSV"));
+    }
+    ASSERT_FALSE(recent.Add("/in/W5.CSV"));    // again: it moves to the front
+    ASSERT_FALSE(recent.Add("/in/a\nb.CSV"));  // cannot be a line: left out
+    ASSERT_FALSE(recent.Add("/other/\xE9t\xE9.DBF"));
+    const std::vector<std::string> expected{"/other/\xE9t\xE9.DBF", "/in/W5.CSV", "/in/W10.CSV",
+                                            "/in/W9.CSV",           "/in/W8.CSV", "/in/W7.CSV",
+                                            "/in/W6.CSV",           "/in/W4.CSV"};
+    EXPECT_EQ(recent.Files(), expected);
+    EXPECT_EQ(recent.LastFolder(), "/other/");
+
+    RecentFiles later(home.path());
+    ASSERT_FALSE(later.Load());
+    EXPECT_EQ(later.Files(), expected);
+
+    // A hand-edited file: blank and repeated lines, CR LF ends, no last line end.
+    WriteFile(home.file("Recent.txt"), "/a/1.CSV\r\n\n/a/1.CSV\n/b/2.DBF");
+    ASSERT_FALSE(later.Load());
+    EXPECT_EQ(later.Files(), (std::vector<std::string>{"/a/1.CSV", "/b/2.DBF"}));
+    ASSERT_FALSE(later.Add("/b/2.DBF"));
+    EXPECT_EQ(ReadFile(home.file("Recent.txt")), "/b/2.DBF\n/a/1.CSV\n");
 }
 
 TEST(HomeFiles, AFailedWriteIsReportedNamingTheFileAndTheLogEntryIsKept) {
