@@ -24,32 +24,24 @@ JobLogEntry Entry(int number, JobLogEntry::Outcome outcome = JobLogEntry::Outcom
 }
 
 TEST(JobLogLine, FieldsSurviveTheRoundTripWhateverBytesTheyHold) {
-    struct Case {
-        const char* name;
-        std::string source;
-        std::string error;
-        JobLogEntry::Outcome outcome;
+    using enum JobLogEntry::Outcome;
+    const std::tuple<std::string, std::string, JobLogEntry::Outcome> cases[] = {
+        {"/in/WEEK.CSV", "", Finished},
+        {"/in/a\tb\nc\rd.CSV", "line one\nline\ttwo", Failed},
+        {"C:\\in\\t\\\\n.CSV", "\\", Failed},  // backslashes next to escapes
+        {"/in/\xE9t\xE9.DBF", "Overflow (\xFF)", SetUpFailed},
     };
-    const Case cases[] = {
-        {"plain", "/in/WEEK.CSV", "", JobLogEntry::Outcome::Finished},
-        {"tab and line breaks", "/in/a\tb\nc\rd.CSV", "line one\nline\ttwo",
-         JobLogEntry::Outcome::Failed},
-        {"backslashes next to escapes", "C:\\in\\t\\\\n.CSV", "\\", JobLogEntry::Outcome::Failed},
-        {"8-bit bytes", "/in/\xE9t\xE9.DBF", "Overflow (\xFF)", JobLogEntry::Outcome::SetUpFailed},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        JobLogEntry entry = Entry(7, c.outcome);
-        entry.source = c.source;
-        entry.error = c.error;
+    for (const auto& [source, error, outcome] : cases) {
+        JobLogEntry entry = Entry(7, outcome);
+        entry.source = source;
+        entry.error = error;
         entry.skipped = 2;
         entry.deleted = 3;
         entry.ignoredLines = 5120;
         const std::string line = FormatJobLogLine(entry);
-        EXPECT_EQ(line.find('\n'), std::string::npos);
-        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9);
+        EXPECT_EQ(line.find('\n'), std::string::npos) << source;
         JobLogEntry parsed;
-        ASSERT_TRUE(ParseJobLogLine(line, parsed));
+        ASSERT_TRUE(ParseJobLogLine(line, parsed)) << source;
         EXPECT_EQ(parsed, entry);
     }
 }

@@ -62,7 +62,8 @@ class KillTest : public test::CliTestBase {
     const std::string m_convert = "convert big.csv";
 };
 
-TEST_F(KillTest, AKilledOrStoppedConvertLeavesTheEarlierOutputOrTheWholeNewOne) {
+// A convert killed, stopped or out of disk space leaves the earlier output or the whole new one.
+TEST_F(KillTest, AnInterruptedConvertLeavesTheEarlierOutputOrTheWholeNewOne) {
     WriteFile(m_data.file("big.csv"), m_schedule);
     const auto length = RunWhole(m_convert);
     const std::string whole = ReadFile(m_data.file("big.CP2"));
@@ -90,6 +91,14 @@ TEST_F(KillTest, AKilledOrStoppedConvertLeavesTheEarlierOutputOrTheWholeNewOne) 
     RunWhole(m_convert);
     EXPECT_EQ(Temporaries(m_data.path()), std::vector<fs::path>{});
     EXPECT_TRUE(ReadFile(m_data.file("big.CP2")) == whole);
+
+    // A file size limit stands in for a full disk: the write fails part way through.
+    WriteFile(m_data.file("big.CP2"), kEarlierOutput);
+    const test::CliResult full = Run(m_convert + Home(), "trap '' XFSZ; ulimit -f 64; exec ");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find("big.CP2: cannot"), std::string::npos) << full.err;
+    EXPECT_EQ(ReadFile(m_data.file("big.CP2")), kEarlierOutput);
+    EXPECT_EQ(Temporaries(m_data.path()), std::vector<fs::path>{});
 }
 
 // A watch killed, or stopped by a signal, at any point of a job: the output is the earlier one or
@@ -143,17 +152,6 @@ TEST_F(KillTest, AKilledOrStoppedWatchConvertsEachSourceOnceMoreWhereNeededAfter
         fs::remove(m_home.file("FileList.txt"));
         fs::remove(m_watch.file("BIG.CSV"));
     }
-}
-
-// A file size limit stands in for a full disk: the write fails part way through.
-TEST_F(KillTest, AFullDiskFailsTheConvertNamingTheOutputAndKeepsTheEarlierOne) {
-    WriteFile(m_data.file("big.csv"), m_schedule);
-    WriteFile(m_data.file("big.CP2"), kEarlierOutput);
-    const test::CliResult convert = Run(m_convert + Home(), "trap '' XFSZ; ulimit -f 64; exec ");
-    EXPECT_EQ(convert.exitCode, 1);
-    EXPECT_NE(convert.err.find("big.CP2: cannot"), std::string::npos) << convert.err;
-    EXPECT_EQ(ReadFile(m_data.file("big.CP2")), kEarlierOutput);
-    EXPECT_EQ(Temporaries(m_data.path()), std::vector<fs::path>{});
 }
 
 /** Makes a file undeletable, even for the superuser, while it lives. */
