@@ -48,7 +48,7 @@ TEST(HomeFolderTest, ResolvesByPrecedence) {
     }
 }
 
-TEST(HomeFolderTest, CreatesMissingFoldersPrivatelyAndKeepsExistingOnes) {
+TEST(HomeFolderTest, CreatesMissingFoldersPrivatelyKeepsExistingOnesOrSaysWhyNot) {
     TempDir dir;
     const fs::path home = dir.path() / "config" / "skedora";
     ASSERT_EQ(EnsureHomeFolder(home), std::nullopt);
@@ -61,10 +61,8 @@ TEST(HomeFolderTest, CreatesMissingFoldersPrivatelyAndKeepsExistingOnes) {
     EXPECT_EQ(ModeOf(home), 0750u);
     fs::create_directory_symlink(home, dir.file("linked"));
     EXPECT_EQ(EnsureHomeFolder(dir.file("linked")), std::nullopt);
-}
 
-TEST(HomeFolderTest, ReportsWhatStandsInTheWay) {
-    TempDir dir;
+    // What stands in the way is reported.
     WriteFile(dir.file("plain"), "x");
     fs::create_symlink(dir.file("nowhere"), dir.file("dangling"));
     const std::vector<std::pair<fs::path, std::string>> cases = {

@@ -10,7 +10,7 @@ namespace {
 
 using test::FileLines;
 
-TEST(ManualOutputPath, ReplacesTheBareNamesExtensionOnly) {
+TEST(OutputPath, ByHandTheExtensionIsReplacedWatchedTheDateMayLeadTheName) {
     const std::pair<ChosenFile, std::optional<std::string>> cases[] = {
         {{"/my.data/week1.csv", "week1.csv"}, "/my.data/week1.CP2"},
         {{"/sched/week.1.Csv", "week.1.Csv"}, "/sched/week.1.CP2"},
@@ -21,9 +21,7 @@ TEST(ManualOutputPath, ReplacesTheBareNamesExtensionOnly) {
     for (const auto& [chosen, output] : cases) {
         EXPECT_EQ(ManualOutputPath(chosen.path, chosen.name), output) << chosen.path;
     }
-}
 
-TEST(AutomaticOutputPath, WithAndWithoutTheDatePrefix) {
     AutoLoadSettingsGroup settings{"/watch", " /out/ ", true, true, false, false};
     const LocalDateTime now{2024, 3, 5, 14, 7, 9};
     EXPECT_EQ(AutomaticOutputPath(settings, "WEEK1.DBF", now), "/out/WEEK1.CP2");
@@ -40,16 +38,31 @@ struct JobSetUpTest : ::testing::Test, test::TestApp {
     }
 };
 
+// The older program's SKCONV.INI, alone in the home, is read by the start-up itself: its rules
+// are in use at once, whatever the current folder is. An SK.ini that cannot be read stops it.
+TEST_F(JobSetUpTest, StartUpReadsTheOlderSettingsFileAloneAndStopsAtAnUnreadableSkIni) {
+    test::WriteFile(home.file("SKCONV.INI"), "\"SKCONV\"\r\n\"WOLD\",\"12\"\r\n");
+    Restart();
+    EXPECT_EQ(app->Rules().DeleteCallLetterRules[1], (DeleteCallLetterRule{"WOLD", "12"}));
+    EXPECT_TRUE(ports->observer.problems.empty());
+    EXPECT_TRUE(exists(home.file("SKCONV.INI")));
+
+    std::filesystem::create_directory(home.file("SK.ini"));
+    EXPECT_EQ(app->StartUp()->number, errors::kPathFileAccess);
+    EXPECT_FALSE(ports->watchTimer.IsEnabled());
+}
+
+// The pick is a dBASE file outside the current folder, so it is found by its whole path.
 TEST_F(JobSetUpTest, AChosenFileIsConvertedBesideItOrItsErrorReturned) {
-    test::WriteCsvSchedule(data.file("Week1.Csv"), {{}, {}});
-    EXPECT_EQ(Convert("Week1.Csv"), std::nullopt);
+    test::WriteDbfSchedule(data.file("Week1.Dbf"), {{}, {}});
+    EXPECT_EQ(Convert("Week1.Dbf"), std::nullopt);
     ASSERT_TRUE(app->IsJobRunning());
-    EXPECT_EQ(app->Job().InputFileTitle, "Week1.Csv");
+    EXPECT_EQ(app->Job().InputFileTitle, "Week1.Dbf");
     EXPECT_EQ(ports->observer.prepared,
-              std::vector<std::string>{data.file("Week1.Csv").string() + " -> " +
+              std::vector<std::string>{data.file("Week1.Dbf").string() + " -> " +
                                        data.file("Week1.CP2").string()});
     // While a job runs, another pick is refused.
-    EXPECT_EQ(Convert("Week1.Csv")->number, errors::kInvalidCall);
+    EXPECT_EQ(Convert("Week1.Dbf")->number, errors::kInvalidCall);
     test::RunJob(*app);
     EXPECT_EQ(FileLines(data.file("Week1.CP2")).size(), 3u);
 
@@ -65,15 +78,6 @@ TEST_F(JobSetUpTest, AChosenFileIsConvertedBesideItOrItsErrorReturned) {
     }
     EXPECT_EQ(ports->observer.setUpFailures.size(), 3u);
     EXPECT_FALSE(exists(data.file("notes.CP2")) || exists(data.file("missing.CP2")));
-}
-
-TEST_F(JobSetUpTest, ADbaseFileOutsideTheCurrentFolderIsFound) {
-    test::TempDir elsewhere;
-    test::WriteDbfSchedule(elsewhere.file("WEEK.DBF"), {{}, {}});
-    EXPECT_EQ(app->ConvertChosenFile({elsewhere.file("WEEK.DBF").string(), "WEEK.DBF"}),
-              std::nullopt);
-    test::RunJob(*app);
-    EXPECT_EQ(FileLines(elsewhere.file("WEEK.CP2")).size(), 3u);
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 // How files arriving and processes ending on a real desk reach the watch folder and the programs.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "support/fake_platform.h"
 #include "support/schedule_files.h"
@@ -72,23 +69,18 @@ TEST_F(NoScheduleLostTest, TwoSourcesOfOneOutputConvertTheFirstAndKeepTheSecond)
 }
 
 TEST_F(NoScheduleLostTest, NamesTheListCannotHoldAreReportedOnceAndLeft) {
-    for (const char* name : {"two\nlines.csv", " leading.csv", "trailing.csv "}) {
+    const char* const unlisted[] = {"two\nlines.csv", " leading.csv", "trailing.csv "};
+    for (const char* name : unlisted) {
         AddCsv(name);
     }
     AddCsv("later.csv");
     EXPECT_EQ(PollAndConvert(), "later.csv");
     EXPECT_EQ(PollAndConvert(), "");
     EXPECT_EQ(ports->observer.problems.size(), 2u);
-    for (const char* name : {"two\nlines.csv", " leading.csv", "trailing.csv "}) {
+    for (const char* name : unlisted) {
         EXPECT_TRUE(InWatch(name)) << name;
     }
     EXPECT_EQ(FileList(), "later.csv\r\n");
-}
-
-TEST_F(NoScheduleLostTest, AnUnreadableSettingsFileStopsStartUp) {
-    std::filesystem::create_directory(home.file("SK.ini"));
-    EXPECT_EQ(app->StartUp()->number, errors::kPathFileAccess);
-    EXPECT_FALSE(ports->watchTimer.IsEnabled());
 }
 
 }  // namespace

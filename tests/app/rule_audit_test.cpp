@@ -4,17 +4,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <random>
 #include <sstream>
 
 #include "app/schedule_audit.h"
 #include "engine/conversion_pass.h"
 #include "engine/cp2_line.h"
-#include "engine/prepared_rules.h"
 #include "input/schedule_reader.h"
 #include "model/event_table.h"
-#include "model/text.h"
-#include "settings/settings_layout.h"
 #include "support/reference_rules.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
@@ -22,41 +20,25 @@
 namespace skedora {
 namespace {
 
-/** The audit of what a conversion pass does per event of the table. */
-RuleAudit Audit(EventTable table, const RuleSet& ruleSet) {
-    RuleAudit audit(ruleSet);
+/** The audit of a conversion pass over the table, writing nothing. */
+RuleAudit Audit(const EventTable& table, const RuleSet& rules) {
+    RuleAudit audit(rules);
     audit.SetIgnoredLines(table.IgnoredLines);
-    const PreparedRules rules(ruleSet);
-    for (int record = 1, written = 0; record <= table.Count(); ++record) {
-        ScheduleRecord& event = table[record];
-        if (TrimSpaces(event.fchnm_hd).empty()) {
-            audit.EventSkipped(record);
-            continue;
-        }
-        audit.EventRead(record, event);
-        if (rules.IsDeleted(event, &audit)) {
-            audit.EventDeleted(record, event);
-            continue;
-        }
-        rules.ApplyChanges(event, &audit);
-        audit.EventWritten(record, ++written, event, FormatEventLine(event, "WEEK1.CSV"));
+    const auto pass = std::make_unique<ConversionPass>(rules, audit);  // a whole table
+    pass->SetRuleTrace(&audit);
+    pass->Job().Events = table;
+    EXPECT_FALSE(pass->Begin("WEEK1.CSV", std::nullopt));
+    while (pass->IsRunning()) {
+        pass->RunBurst(std::chrono::seconds(1));
     }
     return audit;
 }
 
 using test::Event;
 
-/** Where the conversion put each event: the records it deleted and wrote. */
-struct ConversionRecords : PassObserver {
-    void EventDeleted(int record, const ScheduleRecord&) override { deleted.push_back(record); }
-    void EventWritten(int record, int, const ScheduleRecord&, std::string_view) override {
-        written.push_back(record);
-    }
-    std::vector<int> deleted, written;
-};
-
 // The audit of random rules over a schedule file agrees with what a conversion of that file
 // writes, event by event and line by line (its rule counts are checked on the fixed cases below).
+// The test schedules number their events' days 1, 2, 3...: each event's day is its record.
 TEST(RuleAudit, ReadFromTheFileItAgreesWithTheConvertedOutput) {
     test::TempDir dir;
     std::mt19937 random(34);
@@ -78,8 +60,8 @@ TEST(RuleAudit, ReadFromTheFileItAgreesWithTheConvertedOutput) {
         ASSERT_FALSE(AuditSchedule(rules, input.string(), name, audit));
 
         const auto output = dir.file("WEEK1.CP2");
-        ConversionRecords converted;
-        ConversionPass pass(rules, converted);
+        PassObserver none;
+        ConversionPass pass(rules, none);
         ASSERT_FALSE(ReadSchedule(dbase ? ScheduleKind::Dbase : ScheduleKind::Csv, input.string(),
                                   name, pass.Job().Events));
         ASSERT_FALSE(pass.Begin(name, output.string()));
@@ -91,24 +73,20 @@ TEST(RuleAudit, ReadFromTheFileItAgreesWithTheConvertedOutput) {
         ASSERT_FALSE(outputLines.empty());
         outputLines.erase(outputLines.begin());  // the column names
 
-        std::vector<int> deleted, written;
         std::vector<std::string> lines;
         for (const AuditEvent& e : audit.Events()) {
+            EXPECT_TRUE(e.outcome == AuditOutcome::Skipped || e.input.day == e.record) << e.record;
             if (e.outcome == AuditOutcome::Deleted) {
-                deleted.push_back(e.record);
                 ++deletedEvents;
                 EXPECT_TRUE(e.changes.empty());
                 EXPECT_EQ(test::ReferenceDeleteRule(e.input, rules), e.deletedBy);
             } else if (e.outcome == AuditOutcome::Written) {
-                written.push_back(e.record);
                 lines.push_back(e.line);
                 changedEvents += e.changes.empty() ? 0 : 1;
                 // The listed changes, applied in order to the event as read, give the line.
                 EXPECT_EQ(FormatEventLine(WrittenEvent(e), name), e.line) << e.record;
             }
         }
-        EXPECT_EQ(deleted, converted.deleted);
-        EXPECT_EQ(written, converted.written);
         EXPECT_EQ(lines, outputLines);
         EXPECT_EQ(audit.Counts().read, pass.Result().read);
         EXPECT_EQ(audit.Counts().skipped, pass.Result().skipped);
@@ -197,38 +175,23 @@ TEST(RuleAudit, TextNamesRulesInTheWordsOfTheSettingsDialogs) {
               "  Delete Events, Delete All Digital\n");
 }
 
-/** Finds the SK.ini key that holds a given RuleSet member. */
-struct KeyFinder {
-    const void* member;
-    std::string found;
-    void Text(const char* s, const std::string& key, const std::string& t) { Check(s, key, &t); }
-    void Flag(const char* s, const std::string& key, const bool& f, bool) { Check(s, key, &f); }
-    void Check(const char* section, const std::string& key, const void* value) {
-        found = value == member ? std::string(section) + "/" + key : found;
-    }
-    void Math(const char*, const std::string&, const std::int16_t&) {}
-    void Folder(const char*, const std::string&, const std::string&, const std::string&) {}
-};
-
+// The names are the section and first key of each rule's entry in SK.ini.
 TEST(RuleAudit, RuleNamesAreTheSectionAndFirstKeyOfTheirEntryInSettings) {
     using F = RuleFamily;
-    const RuleSet r;
-    const std::pair<RuleId, const void*> cases[] = {
-        {{F::DeleteCallLetter, 64}, &r.DeleteCallLetterRules[64].CallLetter},
-        {{F::DeleteSource, 24}, &r.DeleteSourceDestinationRules[24].Source},
-        {{F::ChangeCallLetter, 2}, &r.ChangeCallLetterRules[2].OldCallLetter},
-        {{F::ChangeCOFromCallLetter, 3}, &r.ChangeCOFromCallLetterRules[3].CallLetter},
-        {{F::ChangeCOFromDescription, 4}, &r.ChangeCOFromDescriptionRules[4].ProgramDescription},
-        {{F::ChangeTime, 8}, &r.ChangeTimeRules[8].Source},
-        {{F::DeleteAllHD, 0}, &r.DeleteAllFlags.AllHD},
-        {{F::DeleteAllSD, 0}, &r.DeleteAllFlags.AllSD},
-        {{F::DeleteAllDigital, 0}, &r.DeleteAllFlags.AllDigital},
-        {{F::DeleteAllNonDigital, 0}, &r.DeleteAllFlags.AllNonDigital},
+    const std::pair<RuleId, const char*> cases[] = {
+        {{F::DeleteCallLetter, 64}, "Delete/Call_Letter_64"},
+        {{F::DeleteSource, 24}, "Delete/Source_24"},
+        {{F::ChangeCallLetter, 2}, "Change_Call_Letter/Old_Call_Letter_2"},
+        {{F::ChangeCOFromCallLetter, 3}, "Change_CO_From_Call_Letter/Call_Letter_3"},
+        {{F::ChangeCOFromDescription, 4}, "Change_CO_From_Description/Program_Description_4"},
+        {{F::ChangeTime, 8}, "Change_Time/Source_8"},
+        {{F::DeleteAllHD, 0}, "Delete/All_HD"},
+        {{F::DeleteAllSD, 0}, "Delete/All_SD"},
+        {{F::DeleteAllDigital, 0}, "Delete/All_Digital"},
+        {{F::DeleteAllNonDigital, 0}, "Delete/All_Non_Digital"},
     };
-    for (const auto& [rule, member] : cases) {
-        KeyFinder finder{member, {}};
-        VisitSettingsKeys(r, finder, "/");
-        EXPECT_EQ(RuleName(rule), finder.found);
+    for (const auto& [rule, name] : cases) {
+        EXPECT_EQ(RuleName(rule), name);
     }
 }
 

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <variant>
 
 #include "engine/cp2_line.h"
 #include "input/csv_reader.h"
 #include "model/version.h"
+#include "os/home_lock.h"
 #include "settings/settings_store.h"
 #include "support/cli_run.h"
 #include "support/schedule_files.h"
@@ -64,12 +68,14 @@ TEST_F(CliTest, ConvertPrintsTheSummaryLineOrTheErrorBoxText) {
 TEST_F(CliTest, BadUsageExitsTwoAndHelpAndVersionExitZero) {
     for (const char* arguments :
          {"", "frob", "convert", "convert a.csv b.csv", "convert --bogus a.csv", "convert --home",
-          "watch --interval x", "watch --polls -1", "watch extra"}) {
+          "watch --interval x", "watch --polls -1", "watch extra", "explain", "explain --format",
+          "explain --format xml a.csv", "explain a.csv b.csv"}) {
         const Result result = Run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_NE(result.err.find("Usage: skedora-cli"), std::string::npos) << arguments;
+        EXPECT_EQ(result.out, "") << arguments;
     }
-    for (const char* command : {"", "convert ", "watch "}) {
+    for (const char* command : {"", "convert ", "watch ", "explain "}) {
         const Result version = Run(std::string(command) + "--version");
         EXPECT_EQ(version.exitCode, 0);
         EXPECT_EQ(version.out, VersionText() + "\n") << command;
@@ -79,6 +85,8 @@ TEST_F(CliTest, BadUsageExitsTwoAndHelpAndVersionExitZero) {
     }
 }
 
+// Four files at once drain without waiting the hour between polls; the failed one is kept, the
+// list that cannot be read or saved is said so, and so are the lines a job ignored.
 TEST_F(CliTest, WatchReportsEachJobOnceAndKeepsTheSourceOfAFailedOne) {
     SaveWatchRules(true);
     std::filesystem::create_directory(m_home.file("FileList.txt"));  // neither read nor written
@@ -88,12 +96,14 @@ TEST_F(CliTest, WatchReportsEachJobOnceAndKeepsTheSourceOfAFailedOne) {
     const std::string schedule = test::CsvSchedule({{}, {}});
     Drop("B.CSV", schedule);
     Drop("C.CSV", "");
+    Drop("D.CSV", "header\r\n\x01\x02\r\nnot,an,event\r\n\xFF\r\n");
 
-    const Result result = Run("watch" + Home() + "--interval 0 --polls 5");
+    const Result result = Run("watch" + Home() + "--interval 3600 --polls 5");
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const auto job = [&](const char* input, const char* output) {
         return m_watch.folderText() + input + " -> " + m_out.folderText() + output;
     };
+    const std::string none = ": 0 read, 0 skipped, 0 deleted, 0 written\n";
     EXPECT_EQ(
         result.out,
         "started " + job("A.DBF", "A.CP2") + "\nfinished " + job("A.DBF", "A.CP2") +
@@ -101,10 +111,38 @@ TEST_F(CliTest, WatchReportsEachJobOnceAndKeepsTheSourceOfAFailedOne) {
             "\nfailed " + job("B.CSV", "B.CP2") + ": " +
             ErrorBox("Path/File access error: " + m_out.folderText() + "B.CP2: Is a directory",
                      errors::kPathFileAccess) +
-            "started " + job("C.CSV", "C.CP2") + "\nfinished " + job("C.CSV", "C.CP2") +
-            ": 0 read, 0 skipped, 0 deleted, 0 written\n");
+            "started " + job("C.CSV", "C.CP2") + "\nfinished " + job("C.CSV", "C.CP2") + none +
+            "started " + job("D.CSV", "D.CP2") + "\nfinished " + job("D.CSV", "D.CP2") + none);
     EXPECT_FALSE(exists(m_watch.file("A.DBF")) || exists(m_watch.file("C.CSV")));
     EXPECT_EQ(ReadFile(m_watch.file("B.CSV")), schedule);
+    const std::string list = m_home.file("FileList.txt").string();
+    for (const std::string& part :
+         {"cannot read " + list, "cannot write " + list,
+          "warning: 3 lines of " + m_watch.folderText() + "D.CSV were ignored: fewer than 18"}) {
+        EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(CliTest, SecondWatcherOfAHomeExitsNamingTheHolderButConvertNeedsNoLock) {
+    SaveWatchRules(true);
+    Drop("A.CSV", test::CsvSchedule({{}, {}}));
+    auto lock = HomeLock::TryAcquire(m_home.path(), "skedora");
+    ASSERT_TRUE(std::holds_alternative<HomeLock>(lock));
+
+    Result result = Run("watch --polls 1" + Home());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "skedora-cli: skedora (process " + std::to_string(::getpid()) +
+                              ") already watches the folder of " + m_home.path().string() + "\n");
+    EXPECT_TRUE(exists(m_watch.file("A.CSV")));  // nothing converted, nothing deleted
+
+    result = Run("convert '" + m_watch.file("A.CSV").string() + "' --output out.cp2" + Home());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(test::FileLines(m_data.file("out.cp2")).size(), 3u);
+
+    lock = LockHolder{};
+    result = Run("watch --polls 1" + Home());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(exists(m_out.file("A.CP2")));
 }
 
 TEST_F(CliTest, AMissingHomeOrUnreadableSettingsAreRefused) {

@@ -1,7 +1,7 @@
-#include "app/job_log.h"
-
+// The files the program keeps in its home: the job history and the recent files.
 #include <gtest/gtest.h>
 
+#include "app/job_log.h"
 #include "app/recent_files.h"
 #include "support/temp_dir.h"
 
@@ -24,32 +24,24 @@ JobLogEntry Entry(int number, JobLogEntry::Outcome outcome = JobLogEntry::Outcom
 }
 
 TEST(JobLogLine, FieldsSurviveTheRoundTripWhateverBytesTheyHold) {
-    struct Case {
-        const char* name;
-        std::string source;
-        std::string error;
-        JobLogEntry::Outcome outcome;
+    using enum JobLogEntry::Outcome;
+    const std::tuple<std::string, std::string, JobLogEntry::Outcome> cases[] = {
+        {"/in/WEEK.CSV", "", Finished},
+        {"/in/a\tb\nc\rd.CSV", "line one\nline\ttwo", Failed},
+        {"C:\\in\\t\\\\n.CSV", "\\", Failed},  // backslashes next to escapes
+        {"/in/\xE9t\xE9.DBF", "Overflow (\xFF)", SetUpFailed},
     };
-    const Case cases[] = {
-        {"plain", "/in/WEEK.CSV", "", JobLogEntry::Outcome::Finished},
-        {"tab and line breaks", "/in/a\tb\nc\rd.CSV", "line one\nline\ttwo",
-         JobLogEntry::Outcome::Failed},
-        {"backslashes next to escapes", "C:\\in\\t\\\\n.CSV", "\\", JobLogEntry::Outcome::Failed},
-        {"8-bit bytes", "/in/\xE9t\xE9.DBF", "Overflow (\xFF)", JobLogEntry::Outcome::SetUpFailed},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        JobLogEntry entry = Entry(7, c.outcome);
-        entry.source = c.source;
-        entry.error = c.error;
+    for (const auto& [source, error, outcome] : cases) {
+        JobLogEntry entry = Entry(7, outcome);
+        entry.source = source;
+        entry.error = error;
         entry.skipped = 2;
         entry.deleted = 3;
         entry.ignoredLines = 5120;
         const std::string line = FormatJobLogLine(entry);
-        EXPECT_EQ(line.find('\n'), std::string::npos);
-        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9);
+        EXPECT_EQ(line.find('\n'), std::string::npos) << source;
         JobLogEntry parsed;
-        ASSERT_TRUE(ParseJobLogLine(line, parsed));
+        ASSERT_TRUE(ParseJobLogLine(line, parsed)) << source;
         EXPECT_EQ(parsed, entry);
     }
 }
@@ -76,37 +68,27 @@ TEST(JobLogLine, DamagedLinesAreRefused) {
     }
 }
 
-TEST(JobLog, AppendsAreReadBackByALaterRunAndSkipDamagedLines) {
-    TempDir home;
-    {
-        JobLog log(home.path());
-        ASSERT_FALSE(log.Load());
-        EXPECT_TRUE(log.Entries().empty());
-        ASSERT_FALSE(log.Append(Entry(1)));
-        ASSERT_FALSE(log.Append(Entry(2, JobLogEntry::Outcome::Failed)));
-    }
-    // A damaged line (a hand edit) is left out.
-    WriteFile(home.file("JobLog.txt"), ReadFile(home.file("JobLog.txt")) + "garbage\r\n");
-    JobLog later(home.path());
-    ASSERT_FALSE(later.Load());
-    ASSERT_EQ(later.Entries().size(), 2u);
-    EXPECT_EQ(later.Entries()[1], Entry(2, JobLogEntry::Outcome::Failed));
-    ASSERT_FALSE(later.Append(Entry(3)));
-    EXPECT_EQ(ReadFile(home.file("JobLog.txt")),
-              FormatJobLogLine(Entry(1)) + "\n" +
-                  FormatJobLogLine(Entry(2, JobLogEntry::Outcome::Failed)) + "\n" +
-                  FormatJobLogLine(Entry(3)) + "\n");
-}
-
-TEST(JobLog, TwoWritersOnOneHomeKeepEachOthersEntries) {
+// Another program on the same home (the window and the command line) appends between this
+// one's appends; a damaged line (a hand edit) is left out.
+TEST(JobLog, AppendsAreReadBackByALaterRunOrAnotherWriterAndSkipDamagedLines) {
     TempDir home;
     JobLog window(home.path());
-    JobLog other(home.path());
+    ASSERT_FALSE(window.Load());
+    EXPECT_TRUE(window.Entries().empty());
     ASSERT_FALSE(window.Append(Entry(1)));
-    ASSERT_FALSE(other.Append(Entry(2)));
+    WriteFile(home.file("JobLog.txt"), ReadFile(home.file("JobLog.txt")) + "garbage\r\n");
+    JobLog other(home.path());
+    ASSERT_FALSE(other.Append(Entry(2, JobLogEntry::Outcome::Failed)));
     ASSERT_FALSE(window.Append(Entry(3)));
-    ASSERT_EQ(window.Entries().size(), 3u);
-    EXPECT_EQ(window.Entries()[1], Entry(2));
+    const std::vector<JobLogEntry> all = {Entry(1), Entry(2, JobLogEntry::Outcome::Failed),
+                                          Entry(3)};
+    EXPECT_EQ(window.Entries(), all);
+    JobLog later(home.path());
+    ASSERT_FALSE(later.Load());
+    EXPECT_EQ(later.Entries(), all);
+    EXPECT_EQ(ReadFile(home.file("JobLog.txt")), FormatJobLogLine(all[0]) + "\n" +
+                                                     FormatJobLogLine(all[1]) + "\n" +
+                                                     FormatJobLogLine(all[2]) + "\n");
 }
 
 TEST(JobLog, KeepsOnlyTheLastThousandJobs) {
@@ -126,6 +108,35 @@ TEST(JobLog, KeepsOnlyTheLastThousandJobs) {
     JobLog reread(home.path());
     ASSERT_FALSE(reread.Load());
     EXPECT_EQ(reread.Entries(), log.Entries());
+}
+
+TEST(RecentFiles, NewestFirstOnceEachAtMostEightAndReadBackByALaterRun) {
+    TempDir home;
+    RecentFiles recent(home.path());
+    ASSERT_FALSE(recent.Load());
+    EXPECT_EQ(recent.LastFolder(), "");
+    for (int n = 1; n <= 10; ++n) {
+        ASSERT_FALSE(recent.Add("/in/W" + std::to_string(n) + ".CSV"));
+    }
+    ASSERT_FALSE(recent.Add("/in/W5.CSV"));    // again: it moves to the front
+    ASSERT_FALSE(recent.Add("/in/a\nb.CSV"));  // cannot be a line: left out
+    ASSERT_FALSE(recent.Add("/other/\xE9t\xE9.DBF"));
+    const std::vector<std::string> expected{"/other/\xE9t\xE9.DBF", "/in/W5.CSV", "/in/W10.CSV",
+                                            "/in/W9.CSV",           "/in/W8.CSV", "/in/W7.CSV",
+                                            "/in/W6.CSV",           "/in/W4.CSV"};
+    EXPECT_EQ(recent.Files(), expected);
+    EXPECT_EQ(recent.LastFolder(), "/other/");
+
+    RecentFiles later(home.path());
+    ASSERT_FALSE(later.Load());
+    EXPECT_EQ(later.Files(), expected);
+
+    // A hand-edited file: blank and repeated lines, CR LF ends, no last line end.
+    WriteFile(home.file("Recent.txt"), "/a/1.CSV\r\n\n/a/1.CSV\n/b/2.DBF");
+    ASSERT_FALSE(later.Load());
+    EXPECT_EQ(later.Files(), (std::vector<std::string>{"/a/1.CSV", "/b/2.DBF"}));
+    ASSERT_FALSE(later.Add("/b/2.DBF"));
+    EXPECT_EQ(ReadFile(home.file("Recent.txt")), "/b/2.DBF\n/a/1.CSV\n");
 }
 
 TEST(HomeFiles, AFailedWriteIsReportedNamingTheFileAndTheLogEntryIsKept) {
