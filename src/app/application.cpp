@@ -5,6 +5,7 @@
 #include "app/chosen_file_check.h"
 #include "engine/output_file.h"
 #include "input/output_naming.h"
+#include "input/source_file.h"
 #include "model/folder_text.h"
 #include "model/text.h"
 #include "os/atomic_file.h"
@@ -131,6 +132,11 @@ bool Application::LoadAutomatic(const WatchedFile& file, ScheduleKind kind) {
     m_ports.observer.JobPreparing(input, *output);
     if (auto error = ReadSchedule(kind, input, file.name, m_pass.Job().Events, &m_readIdentity,
                                   m_stopRequested)) {
+        // A read ended because the program stops says nothing about the file: it is not
+        // recorded, and a restart converts it.
+        if (IsStopRequested(m_stopRequested)) {
+            return false;
+        }
         return fail(*error);
     }
     m_watch.JobStarted(input, file, settings.Delete);
