@@ -104,7 +104,7 @@ class DialogsTest : public QObject {
         }
     }
 
-    void accessKeysReachButtonsAndSwitches() {
+    void accessKeysClipboardKeysAndTheTimeMask() {
         Fixture f;
         QPointer<SettingsDialog> dialog = f.Open<DeleteEventsDialog>();
         QLineEdit* box = Child(*dialog, "txtCL_1");
@@ -116,16 +116,12 @@ class DialogsTest : public QObject {
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(f.saves, 1);
         QVERIFY(f.rules.DeleteAllFlags.AllSD);
-
         dialog = f.Open<AutoLoadDialog>();
         QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);  // the output group's title
         QCOMPARE(QApplication::focusWidget(), Child(*dialog, "txtOutPath"));
-    }
 
-    void clipboardKeysAndTheTimeMask() {
-        Fixture f;
         QClipboard& clipboard = *QApplication::clipboard();
-        QPointer<SettingsDialog> dialog = f.Open<ChangeCODialog>();
+        dialog = f.Open<ChangeCODialog>();
         for (const auto& [name, filtered] : {std::pair{"txtCL_3", true}, {"txtDes_2", false}}) {
             // A filtered box takes no clipboard keys: pasted text would pass by its filter.
             QLineEdit* edit = Child(*dialog, name);
@@ -144,9 +140,8 @@ class DialogsTest : public QObject {
         }
 
         dialog = f.Open<ChangeTimeDialog>();
-        QLineEdit* box = Child(*dialog, "txtTime_3");
+        box = Child(*dialog, "txtTime_3");
         box->setFocus();
-        box->home(false);
         QTRY_VERIFY(box->hasFocus());
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_2);
