@@ -198,11 +198,11 @@ class DialogsTest : public QObject {
             const char* problem;  // empty: none
         } cases[] = {
             {" " + home.path().string() + "/. ", ""},
-            {"", "No folder"},
             {home.file("notes.txt").string(), "not a folder"},
             {home.file("read-only").string(), root ? "" : "not write"},
             {home.file("write-only").string(), root ? "" : "not read"},
             {home.file("gone").string(), "does not exist"},
+            {"   ", "No folder"},  // stored as no folder, not as the root
         };
         for (const auto& c : cases) {
             Child(*dialog, "txtPath")->setText(QString::fromStdString(c.folder));
@@ -212,7 +212,7 @@ class DialogsTest : public QObject {
         }
         QTest::mouseClick(Child<QPushButton>(*dialog, "cmdOk"), Qt::LeftButton);
         QTRY_VERIFY(dialog.isNull());
-        QCOMPARE(f.rules.AutoLoadSettings.Path, home.file("gone").string() + "/");
+        QCOMPARE(f.rules.AutoLoadSettings.Path, std::string());
         QCOMPARE(f.rules.AutoLoadSettings.OutPath, home.file("out").string() + "/");
         QCOMPARE(f.saves, 1);
     }
