@@ -1,13 +1,14 @@
 #include <unistd.h>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolTip>
 #include <filesystem>
-#include <functional>
 #include <optional>
 
 #include "support/temp_dir.h"
@@ -28,25 +29,12 @@ namespace {
 
 RuleSet HeldRules() {
     RuleSet rules;
-    rules.DeleteCallLetterRules[1] = {" WABC-HD ", "9999"};
-    rules.DeleteAllFlags.AllHD = rules.DeleteAllFlags.AllDigital = true;
-    rules.ChangeCallLetterRules[1] = {"KABC", " 12", "KABC-DT"};
-    rules.ChangeCOFromDescriptionRules[1] = {"Evening News ", "7", "8"};
+    rules.DeleteCallLetterRules[1] = {"WABC-HD", "9999"};
     for (ChangeTimeRule& rule : rules.ChangeTimeRules) {
         rule.Time = "00:00:00";
     }
-    rules.ChangeTimeRules[1] = {"WABC", "KQED", "12", "Late Movie", 9, " 00:30:00 "};
-    rules.AutoLoadSettings = {"/srv/\xDC", "/srv/out", true, true, true, false};
+    rules.AutoLoadSettings.OutPath = "/srv/out";
     return rules;
-}
-
-using MakeDialog = std::function<SettingsDialog*(RuleSet&, SaveRules, QWidget*)>;
-
-template <typename Dialog>
-MakeDialog Make() {
-    return [](RuleSet& rules, SaveRules save, QWidget* parent) {
-        return new Dialog(rules, std::move(save), parent);
-    };
 }
 
 struct Fixture {
@@ -56,9 +44,10 @@ struct Fixture {
         Activate(other);
     }
 
-    QPointer<SettingsDialog> Open(const MakeDialog& make) {
-        QPointer<SettingsDialog> dialog = make(
-            rules, [this] { return ++saves, MaybeError(); }, &other);
+    template <typename Dialog, typename... More>
+    QPointer<SettingsDialog> Open(More&&... more) {
+        QPointer<SettingsDialog> dialog = new Dialog(
+            rules, [this] { return ++saves, MaybeError(); }, &other, std::forward<More>(more)...);
         dialog->show();
         Activate(*dialog);
         return dialog;
@@ -75,21 +64,6 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void heldRulesAreNoEdit() {
-        for (const MakeDialog& make :
-             {Make<DeleteEventsDialog>(), Make<ChangeCallLettersDialog>(), Make<ChangeCODialog>(),
-              Make<ChangeTimeDialog>(), Make<AutoLoadDialog>()}) {
-            Fixture f;
-            QPointer<SettingsDialog> dialog = f.Open(make);
-            QVERIFY(!dialog->HasUnsavedEdits());
-            QTest::mouseClick(&f.other, Qt::LeftButton);
-            Activate(f.other);
-            QTRY_VERIFY(dialog.isNull());
-            QVERIFY(f.rules == HeldRules());
-            QCOMPARE(f.saves, 0);
-        }
-    }
-
     void closingAsksOnlyWithEdits() {
         const int save = QMessageBox::Save, discard = QMessageBox::Discard;
         const struct {
@@ -102,7 +76,7 @@ class DialogsTest : public QObject {
                      {true, true, QMessageBox::Cancel, false, false}};
         for (const auto& c : cases) {
             Fixture f;
-            QPointer<SettingsDialog> dialog = f.Open(Make<ChangeCallLettersDialog>());
+            QPointer<SettingsDialog> dialog = f.Open<ChangeCallLettersDialog>();
             QLineEdit* box = Child(*dialog, "txtCL_3");
             box->setFocus();
             if (c.edited) {
@@ -130,67 +104,78 @@ class DialogsTest : public QObject {
         }
     }
 
-    void accessKeysReachButtonsAndSwitches() {
+    void accessKeysClipboardKeysAndTheTimeMask() {
         Fixture f;
-        QPointer<SettingsDialog> dialog = f.Open(Make<DeleteEventsDialog>());
+        QPointer<SettingsDialog> dialog = f.Open<DeleteEventsDialog>();
         QLineEdit* box = Child(*dialog, "txtCL_1");
         box->setFocus();
         QTest::keyClick(box, Qt::Key_S, Qt::AltModifier);
         QTRY_VERIFY(Child<QCheckBox>(*dialog, "chkSD")->isChecked());
-        QCOMPARE(box->text(), QStringLiteral(" WABC-HD "));  // the access key typed nothing
+        QCOMPARE(box->text(), QStringLiteral("WABC-HD"));  // the access key typed nothing
         QTest::keyClick(box, Qt::Key_A, Qt::AltModifier);
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(f.saves, 1);
         QVERIFY(f.rules.DeleteAllFlags.AllSD);
-
-        dialog = f.Open(Make<AutoLoadDialog>());
+        dialog = f.Open<AutoLoadDialog>();
         QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);  // the output group's title
         QCOMPARE(QApplication::focusWidget(), Child(*dialog, "txtOutPath"));
+
+        QClipboard& clipboard = *QApplication::clipboard();
+        dialog = f.Open<ChangeCODialog>();
+        for (const auto& [name, filtered] : {std::pair{"txtCL_3", true}, {"txtDes_2", false}}) {
+            // A filtered box takes no clipboard keys: pasted text would pass by its filter.
+            QLineEdit* edit = Child(*dialog, name);
+            edit->setText(QStringLiteral("KABC"));
+            edit->setCursorPosition(1);
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QCOMPARE(edit->selectedText(), QStringLiteral("KABC"));
+            clipboard.setText(QStringLiteral("9"));
+            QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+            QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+            QCOMPARE(edit->text(), filtered ? QStringLiteral("KABC") : QString());
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(edit->text(), QStringLiteral("KABC").repeated(filtered ? 1 : 2));
+            QCOMPARE(clipboard.text(), filtered ? QStringLiteral("9") : QStringLiteral("KABC"));
+        }
+
+        dialog = f.Open<ChangeTimeDialog>();
+        box = Child(*dialog, "txtTime_3");
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_2);
+        QCOMPARE(box->text(), QStringLiteral("22:22:22"));
+        clipboard.setText(QStringLiteral("01:00:00"));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+        box->selectAll();
+        box->paste();  // what the context menu's Paste does
+        box->cut();
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("22:22:22"));
     }
 
-    void folderProblems() {
+    void autoLoadFlagsFoldersAndBrowses() {
         TempDir home;
         WriteFile(home.file("notes.txt"), "x");
+        fs::create_directory(home.file("out"));
         fs::create_directory(home.file("read-only"));
         fs::permissions(home.file("read-only"), fs::perms::owner_read | fs::perms::owner_exec);
         fs::create_directory(home.file("write-only"));
         fs::permissions(home.file("write-only"), fs::perms::owner_write | fs::perms::owner_exec);
-        const bool root = ::geteuid() == 0;  // may read and write every folder
-        const struct {
-            std::string folder;
-            const char* problem;  // empty: none
-        } cases[] = {
-            {" " + home.path().string() + "/. ", ""},
-            {"", "No folder"},
-            {home.file("gone").string(), "does not exist"},
-            {home.file("notes.txt").string(), "not a folder"},
-            {home.file("read-only").string(), root ? "" : "not write"},
-            {home.file("write-only").string(), root ? "" : "not read"},
-        };
-        for (const auto& c : cases) {
-            const QString found = FolderProblem(c.folder).value_or(QString());
-            QVERIFY2(found.isEmpty() == (*c.problem == '\0'), qPrintable(found));
-            QVERIFY2(found.contains(QLatin1String(c.problem)), qPrintable(found));
-        }
-        fs::permissions(home.file("write-only"), fs::perms::owner_all);
-    }
-
-    void autoLoadBrowsesAndFlagsFolders() {
-        TempDir home;
+        const auto restore =
+            qScopeGuard([&] { fs::permissions(home.file("write-only"), fs::perms::owner_all); });
         Fixture f;
         f.rules.AutoLoadSettings.Path = home.folderText();
         QStringList asked;
         std::optional<QString> answer =
             QDir(QString::fromStdString(home.path().string())).filePath(QStringLiteral("out"));
-        fs::create_directory(home.file("out"));
-        QPointer<SettingsDialog> dialog = f.Open([&](RuleSet& rules, SaveRules save,
-                                                     QWidget* parent) {
-            return new AutoLoadDialog(rules, std::move(save), parent,
-                                      [&](QWidget*, const QString& caption, const QString& start) {
-                                          asked << caption + QLatin1Char('@') + start;
-                                          return answer;
-                                      });
-        });
+        QPointer<SettingsDialog> dialog =
+            f.Open<AutoLoadDialog>([&](QWidget*, const QString& caption, const QString& start) {
+                asked << caption + QLatin1Char('@') + start;
+                return answer;
+            });
         QWidget* pathWarning = Child<QWidget>(*dialog, "warnPath");
         QWidget* outWarning = Child<QWidget>(*dialog, "warnOutPath");
         QVERIFY(pathWarning->isHidden());
@@ -207,18 +192,27 @@ class DialogsTest : public QObject {
                                      QString::fromStdString(home.folderText()).trimmed());
         QCOMPARE(Child(*dialog, "txtPath")->text(), QString::fromStdString(home.folderText()));
 
-        QLineEdit* path = Child(*dialog, "txtPath");
-        path->setFocus();
-        path->end(false);
-        QTest::keyClicks(path, QStringLiteral("missing"));
-        QVERIFY(!pathWarning->isHidden());
-        QVERIFY(Child<QLabel>(*dialog, "warnPathText")
-                    ->text()
-                    .contains(QStringLiteral("does not exist")));
-
+        const bool root = ::geteuid() == 0;  // may read and write every folder
+        const struct {
+            std::string folder;
+            const char* problem;  // empty: none
+        } cases[] = {
+            {" " + home.path().string() + "/. ", ""},
+            {home.file("notes.txt").string(), "not a folder"},
+            {home.file("read-only").string(), root ? "" : "not write"},
+            {home.file("write-only").string(), root ? "" : "not read"},
+            {home.file("gone").string(), "does not exist"},
+            {"   ", "No folder"},  // stored as no folder, not as the root
+        };
+        for (const auto& c : cases) {
+            Child(*dialog, "txtPath")->setText(QString::fromStdString(c.folder));
+            const QString shown = Child<QLabel>(*dialog, "warnPathText")->text();
+            QVERIFY2(pathWarning->isHidden() == (*c.problem == '\0'), qPrintable(shown));
+            QVERIFY2(shown.contains(QLatin1String(c.problem)), qPrintable(shown));
+        }
         QTest::mouseClick(Child<QPushButton>(*dialog, "cmdOk"), Qt::LeftButton);
         QTRY_VERIFY(dialog.isNull());
-        QCOMPARE(f.rules.AutoLoadSettings.Path, home.folderText() + "missing/");
+        QCOMPARE(f.rules.AutoLoadSettings.Path, std::string());
         QCOMPARE(f.rules.AutoLoadSettings.OutPath, home.file("out").string() + "/");
         QCOMPARE(f.saves, 1);
     }

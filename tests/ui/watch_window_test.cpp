@@ -74,9 +74,14 @@ class WatchWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void backlogPresentAtStartDrains() {
+    void backlogDrainsAndAFolderChangedInAutoLoadIsFollowedAtOnce() {
         const std::vector<std::string> backlog = {"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV"};
         WatchedHome home(backlog);
+        fs::create_directory(home.home.file("FileList.txt"));  // the list cannot be saved
+        const fs::path other = home.home.file("other");
+        fs::create_directory(other);
+        WriteCsvSchedule(other / "F.CSV", {{}});
+        Age(other / "F.CSV");
         MainWindow window(home.home.path());
         auto* timeWatch = Child<QTimer>(window, "timeWatch");
         QVERIFY(timeWatch->isActive());
@@ -86,66 +91,51 @@ class WatchWindowTest : public QObject {
         QVERIFY(home.WatchLine(window).startsWith(
             QStringLiteral("Watching %1/ for CSV and DBF files")
                 .arg(QString::fromStdString(home.watch().string()))));
-    }
+        QTRY_VERIFY(Child<QLabel>(window, "lblStatusLine")
+                        ->text()
+                        .contains(QStringLiteral("FileList.txt")));
 
-    void watchedElsewhereUntilTheHolderEnds() {
-        WatchedHome home({"A.CSV"});
-        auto lock = HomeLock::TryAcquire(home.home.path(), "skedora-cli");
-        QVERIFY(std::holds_alternative<HomeLock>(lock));
-
-        MainWindow window(home.home.path());
-        auto* timeWatch = Child<QTimer>(window, "timeWatch");
-        QVERIFY(!timeWatch->isActive());
-        QCOMPARE(home.WatchLine(window),
-                 QStringLiteral("Watched by another process (skedora-cli, process %1)")
-                     .arg(QCoreApplication::applicationPid()));
-        QTest::qWait(200);
-        QCOMPARE(home.Converted({"A.CSV"}), 0);
-
-        lock = LockHolder{};  // the other watcher ends
-        QTRY_COMPARE_WITH_TIMEOUT(home.Converted({"A.CSV"}), 1, kGenerous);
-        QVERIFY(timeWatch->isActive());
-        QVERIFY(home.WatchLine(window).startsWith(QStringLiteral("Watching ")));
-        QVERIFY(std::holds_alternative<LockHolder>(
-            HomeLock::TryAcquire(home.home.path(), "skedora-cli")));
-    }
-
-    void folderChangedInAutoLoadIsFollowedAtOnce() {
-        WatchedHome home({});
-        const fs::path other = home.home.file("other");
-        fs::create_directory(other);
-        WriteCsvSchedule(other / "A.CSV", {{}});
-        Age(other / "A.CSV");
-        MainWindow window(home.home.path());
-        Child<QTimer>(window, "timeWatch")->setInterval(3600 * 1000);
         window.show();
-
         Child<QAction>(window, "menuSetAutoLoad")->trigger();
         auto* dialog = Child<QWidget>(window, "frmSetAutoLoad");
         auto* path = Child(*dialog, "txtPath");
         path->selectAll();
         QTest::keyClicks(path, QString::fromStdString(other.string() + "/"));
         QTest::mouseClick(Child<QPushButton>(*dialog, "cmdOk"), Qt::LeftButton);
-
-        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(home.out() / "A.CP2") && !fs::exists(other / "A.CSV"),
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(home.out() / "F.CP2") && !fs::exists(other / "F.CSV"),
                                  kGenerous);
         QVERIFY(home.WatchLine(window).startsWith(
             QStringLiteral("Watching %1/").arg(QString::fromStdString(other.string()))));
     }
 
-    void heldBackFileConvertsAgainBesideItsSource() {
+    void watchedElsewhereUntilTheHolderEndsThenAHeldBackFileConvertsAgain() {
         WatchedHome home({});
         for (const auto& [name, events] : {std::pair{"SAME.CSV", 1}, {"SAME.csv", 2}}) {
             WriteCsvSchedule(home.watch() / name, std::vector<TestEvent>(events));
             Age(home.watch() / name);
         }
+        auto lock = HomeLock::TryAcquire(home.home.path(), "skedora-cli");
+        QVERIFY(std::holds_alternative<HomeLock>(lock));
         MainWindow window(home.home.path());
         window.show();
+        auto* timeWatch = Child<QTimer>(window, "timeWatch");
+        QVERIFY(!timeWatch->isActive());
+        QCOMPARE(home.WatchLine(window),
+                 QStringLiteral("Watched by another process (skedora-cli, process %1)")
+                     .arg(QCoreApplication::applicationPid()));
         Child<QAction>(window, "menuViewHistory")->trigger();
         auto* history = Child<QWidget>(window, "frmJobHistory");
         auto* table = Child<QTableView>(*history, "tblJobs");
         auto* again = Child<QPushButton>(*history, "cmdConvertAgain");
+        QTest::qWait(200);
+        QCOMPARE(table->model()->rowCount(), 0);
+
+        lock = LockHolder{};  // the other watcher ends
         QTRY_COMPARE_WITH_TIMEOUT(table->model()->rowCount(), 2, kGenerous);
+        QVERIFY(timeWatch->isActive());
+        QVERIFY(home.WatchLine(window).startsWith(QStringLiteral("Watching ")));
+        QVERIFY(std::holds_alternative<LockHolder>(
+            HomeLock::TryAcquire(home.home.path(), "skedora-cli")));
         const std::string firstOutput = ReadFile(home.out() / "SAME.CP2");
         QVERIFY(!firstOutput.empty());
 
