@@ -51,9 +51,9 @@ TEST_F(DbaseReader, ReadsTheFirstThirteenColumnsByPositionSkippingDeletedRows) {
     }
     ASSERT_EQ(Read(DbfBytes(columns, rows, {1}), "Week1.Dbf"), std::nullopt);
     ASSERT_EQ(m_table.Count(), 2);
-    EXPECT_EQ(
-        test::RecordText(m_table[1]),
-        "3|01/31/2024|Wed|08:00:00|08:30:00|  Morning News|Y||||2|WABC|7|KXYZ-HD|0042|Main||");
+    EXPECT_EQ(m_table[1],
+              (ScheduleRecord{3, "01/31/2024", "Wed", "08:00:00", "08:30:00", "  Morning News", "Y",
+                              "", "", "", 7, "KXYZ-HD", 2, "WABC", "0042", "Main", "", ""}));
     EXPECT_EQ(m_table[2].pgm, "B");
 }
 

@@ -23,8 +23,6 @@ class TestFileSystem : public PosixFileSystem {
     MaybeError DeleteFile(const std::string& path) override;
     std::set<std::string> failingDeletes;  // paths
     std::set<std::string> vanishing;       // bare names
-    /** The names whose modification time was asked, in order. */
-    mutable std::vector<std::string> lookedAt;
 };
 
 /** "now" an hour ahead of the real time, so files just written are past the quiet period. */

@@ -76,13 +76,6 @@ TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsDeletedAfterItsJobOrKeptAndHeldBa
     AddDbf("A.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
     EXPECT_FALSE(InWatch("A.DBF"));
-
-    std::filesystem::create_directory(out.file("C.CP2"));  // no output can take its name
-    AddCsv("C.CSV");
-    EXPECT_EQ(PollAndConvert(), "C.CSV");
-    EXPECT_EQ(Reports().back().failure->number, errors::kPathFileAccess);
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_TRUE(InWatch("C.CSV"));
 }
 
 TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSourceAndTheEarlierOutput) {
