@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "settings/filled_rule_set.h"
+#include "support/expect_error.h"
 #include "support/schedule_files.h"
 #include "support/temp_dir.h"
 
@@ -121,9 +122,7 @@ TEST(SettingsStore, AFailedSaveReturnsAnErrorAndKeepsTheOldFileWhole) {
     const MaybeError error = SaveSettings(home.path(), FilledRuleSet());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->number, errors::kPathFileAccess);
-    EXPECT_NE(error->description.find(home.file("SK.ini").string()), std::string::npos);
+    EXPECT_TRUE(test::IsError(error, errors::kPathFileAccess, {home.file("SK.ini").string()}));
     EXPECT_EQ(ReadFile(home.file("SK.ini")), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.path()), {}), 1);
 
@@ -159,12 +158,8 @@ TEST(SettingsStore, ASaveThroughALinkKeepsItsModeAndSectionOrderAndAReadOnlyOneI
 
     // Made read-only, it is left as it is and the error names it.
     ::chmod(shared.file("SK.ini").c_str(), 0400);
-    const MaybeError error = SaveSettings(home.path(), RuleSet{});
-    ASSERT_NE(error, std::nullopt);
-    EXPECT_EQ(error->number, errors::kPathFileAccess);
-    for (const std::string& part : {home.file("SK.ini").string(), std::string("read-only")}) {
-        EXPECT_NE(error->description.find(part), std::string::npos) << error->description;
-    }
+    EXPECT_TRUE(test::IsError(SaveSettings(home.path(), RuleSet{}), errors::kPathFileAccess,
+                              {home.file("SK.ini").string(), "read-only"}));
     EXPECT_EQ(ReadFile(shared.file("SK.ini")), saved);
 }
 
