@@ -9,14 +9,8 @@ namespace skedora {
 namespace {
 
 using test::FileLines;
-using test::ReadFile;
 
-struct NoScheduleLostTest : ::testing::Test, test::TestApp {
-    void AddCsv(const std::string& name, int events = 1) {
-        test::WriteCsvSchedule(watch.file(name), std::vector<test::TestEvent>(events));
-    }
-    std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
-};
+struct NoScheduleLostTest : ::testing::Test, test::TestApp {};
 
 // The rest of an upload arriving while the job runs (a new version renamed in over the name is
 // told from the file read in tests/input/schedule_source_test.cpp, as this is).
@@ -50,8 +44,7 @@ TEST_F(NoScheduleLostTest, TwoSourcesOfOneOutputConvertTheFirstAndKeepTheSecond)
     for (const auto& [first, second, output] : cases) {
         Restart();
         Settings().Delete = true;
-        std::string(first).ends_with("DBF") ? test::WriteDbfSchedule(watch.file(first), {{}, {}})
-                                            : AddCsv(first, 2);
+        std::string(first).ends_with("DBF") ? AddDbf(first, 2) : AddCsv(first, 2);
         AddCsv(second, 4);
         EXPECT_EQ(PollAndConvert(), first);
         EXPECT_EQ(PollAndConvert(), "");

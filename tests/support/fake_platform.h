@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/manual_timer.h"
 #include "os/posix_file_system.h"
+#include "support/schedule_files.h"
 #include "support/temp_dir.h"
 
 namespace skedora::test {
@@ -74,7 +75,15 @@ class TestApp {
     /** One poll, then the job it started run to its end: the input's bare name, or "". */
     std::string PollAndConvert();
     AutoLoadSettingsGroup& Settings() { return app->Rules().AutoLoadSettings; }
+    /** Writes a schedule of so many events into the watch folder. */
+    void AddCsv(const std::string& name, int events = 1) const {
+        WriteCsvSchedule(watch.file(name), std::vector<TestEvent>(events));
+    }
+    void AddDbf(const std::string& name, int events = 1) const {
+        WriteDbfSchedule(watch.file(name), std::vector<TestEvent>(events));
+    }
     bool InWatch(const std::string& name) const { return exists(watch.file(name)); }
+    std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
     const std::vector<JobReport>& Reports() const { return ports->observer.reports; }
 
     TempDir home, data, watch, out;

@@ -10,11 +10,7 @@ namespace {
 using test::ReadFile;
 using test::TestEvent;
 
-struct WatchPollerTest : ::testing::Test, test::TestApp {
-    void AddCsv(const std::string& name) { test::WriteCsvSchedule(watch.file(name), {{}}); }
-    void AddDbf(const std::string& name) { test::WriteDbfSchedule(watch.file(name), {{}}); }
-    std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
-};
+struct WatchPollerTest : ::testing::Test, test::TestApp {};
 
 TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     AddCsv("Z.CSV");
@@ -80,7 +76,7 @@ TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsDeletedAfterItsJobOrKeptAndHeldBa
 
 TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSourceAndTheEarlierOutput) {
     Settings().Delete = true;
-    test::WriteCsvSchedule(watch.file("A.CSV"), {{}, {}, {}});
+    AddCsv("A.CSV", 3);
     test::WriteFile(out.file("A.CP2"), "earlier");
     app->PollWatchFolder();
     EXPECT_EQ(app->Job().InputFileTitle, "A.CSV");
@@ -153,7 +149,7 @@ TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
     Settings().Delete = true;
     for (const char* name : {"0.CSV", "0.DBF"}) {
         ports->files.vanishing = {name};
-        test::WriteDbfSchedule(watch.file(name), {{}});
+        AddDbf(name);
         EXPECT_EQ(PollAndConvert(), "");
         EXPECT_EQ(ports->observer.setUpFailures.back(), watch.folderText() + name + ": 53");
     }
