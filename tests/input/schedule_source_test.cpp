@@ -133,7 +133,10 @@ TEST(ScheduleSource, TheIdentityReadTellsAFileChangedOrReplacedSinceFromTheSameF
         std::ofstream(path, std::ios::app | std::ios::binary) << "more";
         EXPECT_FALSE(IsUnchangedSince(path.string(), appended));
 
-        WriteSchedule(kind, dir.file("NEW"));  // the same bytes, renamed in over the name
+        // The same bytes and time, renamed in over the name.
+        WriteSchedule(kind, path);
+        WriteSchedule(kind, dir.file("NEW"));
+        fs::last_write_time(dir.file("NEW"), fs::last_write_time(path));
         const SourceIdentity replaced = readNow();
         fs::rename(dir.file("NEW"), path);
         EXPECT_FALSE(IsUnchangedSince(path.string(), replaced));
