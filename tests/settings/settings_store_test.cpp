@@ -132,7 +132,7 @@ TEST(SettingsStore, AFailedSaveReturnsAnErrorAndKeepsTheOldFileWhole) {
     EXPECT_TRUE(std::filesystem::is_directory(home.file("SK.ini")));
 }
 
-TEST(SettingsStore, ASaveThroughALinkKeepsItsModeAndSectionOrderAndAReadOnlyOneIsRefused) {
+TEST(SettingsStore, ASaveThroughALinkKeepsItsModeAndAReadOnlyOneIsRefused) {
     TempDir home, shared;
     WriteFile(shared.file("SK.ini"), "[Skedora]\r\nVersion=1\r\n");
     ::chmod(shared.file("SK.ini").c_str(), 0600);
@@ -141,14 +141,6 @@ TEST(SettingsStore, ASaveThroughALinkKeepsItsModeAndSectionOrderAndAReadOnlyOneI
     EXPECT_TRUE(std::filesystem::is_symlink(home.file("SK.ini")));
     EXPECT_EQ(test::ModeOf(shared.file("SK.ini")), 0600u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(shared.path()), {}), 1);
-    const auto lines = test::FileLines(home.file("SK.ini"));
-    std::vector<std::string> sections;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(sections),
-                 [](const std::string& line) { return line.starts_with("["); });
-    EXPECT_EQ(sections,
-              (std::vector<std::string>{"[Skedora]", "[Delete]", "[Change_CO_From_Call_Letter]",
-                                        "[Change_Call_Letter]", "[Change_CO_From_Description]",
-                                        "[Change_Time]", "[Auto_Load]"}));
     RuleSet loaded;
     EXPECT_TRUE(LoadSettings(home.path(), loaded));
     EXPECT_EQ(loaded, FilledRuleSet());
