@@ -33,9 +33,6 @@ TEST_F(CliTest, ConvertPrintsTheSummaryLineOrTheErrorBoxText) {
                            {{}, {"WABC", " ", "12", "x"}, {"WDEL", "WXYZ", "12", "y"}, {}});
     test::WriteDbfSchedule(m_data.file("WEEK2.DBF"), {{}, {}, {}});
     WriteFile(m_data.file("empty.csv"), "");
-    std::string lyingHeader = test::DbfBytes({{"A", 'C', 1}}, {{"a"}, {"b"}});
-    lyingHeader[4] = 100;  // a hundred rows, in a file that holds two
-    WriteFile(m_data.file("LIES.DBF"), lyingHeader);
     const std::tuple<const char*, int, std::string> cases[] = {
         {"week1.csv", 0, "week1.csv -> week1.CP2: 4 read, 1 skipped, 1 deleted, 2 written\n"},
         {"--output out.cp2 WEEK2.DBF", 0,
@@ -44,13 +41,9 @@ TEST_F(CliTest, ConvertPrintsTheSummaryLineOrTheErrorBoxText) {
         {"notes.txt", 1,
          ErrorBox("Only .DBF and .CSV schedule files can be converted", errors::kInvalidCall)},
         {"week3", 1, ErrorBox("Invalid procedure call or argument", errors::kInvalidCall)},
-        {"--output /dev/full week1.csv", 1,
-         ErrorBox("Path/File access error: /dev/full: not a regular file (a device)",
-                  errors::kPathFileAccess)},
         {"--output no/such/x.cp2 week1.csv", 1,
          ErrorBox("Path/File access error: no/such/x.cp2: No such file or directory",
                   errors::kPathFileAccess)},
-        {"LIES.DBF", 1, ErrorBox("LIES.DBF is shorter than its header says", errors::kBadTable)},
     };
     for (const auto& [arguments, exitCode, output] : cases) {
         const Result result = Run("convert" + Home() + arguments);
@@ -62,7 +55,7 @@ TEST_F(CliTest, ConvertPrintsTheSummaryLineOrTheErrorBoxText) {
     EXPECT_EQ(test::FileLines(m_data.file("out.cp2")).size(), 4u);
     EXPECT_EQ(test::FileLines(m_data.file("empty.CP2")),
               std::vector<std::string>{std::string(CsvHeaderText())});
-    EXPECT_FALSE(exists(m_data.file("notes.CP2")) || exists(m_data.file("LIES.CP2")));
+    EXPECT_FALSE(exists(m_data.file("notes.CP2")));
 }
 
 TEST_F(CliTest, BadUsageExitsTwoAndHelpAndVersionExitZero) {
@@ -138,11 +131,6 @@ TEST_F(CliTest, SecondWatcherOfAHomeExitsNamingTheHolderButConvertNeedsNoLock) {
     result = Run("convert '" + m_watch.file("A.CSV").string() + "' --output out.cp2" + Home());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(test::FileLines(m_data.file("out.cp2")).size(), 3u);
-
-    lock = LockHolder{};
-    result = Run("watch --polls 1" + Home());
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(exists(m_out.file("A.CP2")));
 }
 
 TEST_F(CliTest, AMissingHomeOrUnreadableSettingsAreRefused) {

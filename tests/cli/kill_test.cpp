@@ -154,41 +154,32 @@ TEST_F(KillTest, AKilledOrStoppedWatchConvertsEachSourceOnceMoreWhereNeededAfter
     }
 }
 
-/** Makes a file undeletable, even for the superuser, while it lives. */
-struct Undeletable {
-    explicit Undeletable(const fs::path& file) : m_file(file) {
-        fs::permissions(file.parent_path(), fs::perms::owner_write, fs::perm_options::remove);
-        SetImmutable(true);
+/** Sets or clears the flag that keeps a file from being deleted, even by the superuser. */
+void SetImmutable(const std::string& file, bool on) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
     }
-    ~Undeletable() {
-        SetImmutable(false);
-        fs::permissions(m_file.parent_path(), fs::perms::owner_write, fs::perm_options::add);
-    }
-
-    void SetImmutable(bool on) {
-        const int fd = ::open(m_file.c_str(), O_RDONLY | O_CLOEXEC);
-        int flags = 0;
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-        }
-        ::close(fd);
-    }
-
-    fs::path m_file;
-};
+    ::close(fd);
+}
 
 TEST_F(KillTest, WatchSaysWhichSourceItKeptWhenItCannotBeDeleted) {
     SaveWatchRules(true);
     Drop("A.CSV", test::CsvSchedule({{}, {}}));
     const std::string input = m_watch.folderText() + "A.CSV";
-    test::CliResult watch;
-    {
-        const Undeletable kept(m_watch.file("A.CSV"));
-        if (::access(m_watch.path().c_str(), W_OK) == 0 && ::unlink(input.c_str()) == 0) {
-            GTEST_SKIP() << "no way to make a file undeletable here";
-        }
-        watch = Run("watch --interval 0 --polls 3" + Home());
+    // A folder without write permission keeps the file from a user, the flag from the superuser.
+    fs::permissions(m_watch.path(), fs::perms::owner_write, fs::perm_options::remove);
+    SetImmutable(input, true);
+    const bool undeletable =
+        ::access(m_watch.path().c_str(), W_OK) != 0 || ::unlink(input.c_str()) != 0;
+    const test::CliResult watch =
+        undeletable ? Run("watch --interval 0 --polls 3" + Home()) : test::CliResult{};
+    SetImmutable(input, false);
+    fs::permissions(m_watch.path(), fs::perms::owner_write, fs::perm_options::add);
+    if (!undeletable) {
+        GTEST_SKIP() << "no way to make a file undeletable here";
     }
     EXPECT_EQ(Count(watch.out, "started "), 1) << watch.out;  // held back, not tried again
     EXPECT_NE(

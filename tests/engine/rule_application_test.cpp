@@ -4,7 +4,6 @@
 
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "support/reference_rules.h"
@@ -125,13 +124,6 @@ TEST(ChangeRules, TimeRulesSeeEarlierChangesAndAllApplyInOrder) {
     const ScheduleRecord event = Changed(Event("WABC", "WXYZ", "5"), rules);
     EXPECT_EQ(event.on_time, "10:15:00");
     EXPECT_EQ(event.off_time, "10:30:00");
-
-    rules = {};
-    rules.ChangeTimeRules[8] = {"WABC", "WXYZ", "5", "NEWS", 1, "00:30:00"};
-    ScheduleRecord early = Event("WABC", "WXYZ", "5");
-    early.on_time = "00:10:00";
-    EXPECT_EQ(Changed(early, rules).on_time, "00:00:00");
-    EXPECT_EQ(Changed(Event("WABC", "WXYZ", "5"), rules).on_time, "09:30:00");
 }
 
 TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
@@ -158,33 +150,6 @@ TEST(PreparedRules, AgreeWithTheRuleSetOnRandomRulesAndEvents) {
             ASSERT_EQ(traced, event);
             ASSERT_EQ(trace.changes, changes);
         }
-    }
-}
-
-TEST(RuleTrace, NamesTheFirstDeleteRuleInTheOrderTheRulesAreTried) {
-    using F = RuleFamily;
-    RuleSet rules;
-    rules.DeleteCallLetterRules[7] = {"WABC", "5"};
-    rules.DeleteCallLetterRules[9] = {"WXYZ", "9999"};
-    rules.DeleteSourceDestinationRules[1] = {"WABC", "KABC"};
-    rules.DeleteSourceDestinationRules[2] = {"KQED", "ALL"};
-    rules.DeleteSourceDestinationRules[3] = {"ALL", "KXYZ"};
-    rules.DeleteSourceDestinationRules[4] = {"KQED", "KXYZ"};
-    rules.DeleteAllFlags = {true, true, true, true};
-    const PreparedRules prepared(rules);
-    const std::tuple<const char*, const char*, const char*, RuleId> cases[] = {
-        {"WABC", "WXYZ", "5", {F::DeleteCallLetter, 7}},  // before the later 9999 entry
-        {"WABC", "WXYZ", "6", {F::DeleteCallLetter, 9}},  // call letters before sources
-        {"WABC", "kabc", "6", {F::DeleteSource, 1}},
-        {"KQED", "KXYZ", "6", {F::DeleteSource, 2}},  // destination ALL, then source ALL
-        {"WQQQ", "KXYZ", "6", {F::DeleteSource, 3}},
-        {"D-HD", "W", "6", {F::DeleteAllHD, 0}},  // every switch fits: HD is tried first
-        {"D", "WQ", "6", {F::DeleteAllDigital, 0}},
-    };
-    for (const auto& [to, from, co, rule] : cases) {
-        test::RecordingTrace trace;
-        EXPECT_TRUE(prepared.IsDeleted(Event(to, from, co), &trace)) << to;
-        EXPECT_EQ(trace.deleted, std::vector<RuleId>{rule}) << to;
     }
 }
 

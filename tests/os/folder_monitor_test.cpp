@@ -7,6 +7,7 @@
 #include <functional>
 #include <tuple>
 
+#include "support/expect_error.h"
 #include "support/temp_dir.h"
 
 namespace skedora {
@@ -80,11 +81,8 @@ TEST(FolderMonitor, FollowsTheFolderLastGivenUntilItGoesAwayAndMayWatchItAgain) 
     std::filesystem::rename(folder, home.file("elsewhere"));
     EXPECT_TRUE(monitor.TakeChanges());
     EXPECT_FALSE(monitor.Watching());
-    const MaybeError missing = monitor.Watch(folderText);
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_EQ(missing->number, errors::kPathNotFound);
-    EXPECT_NE(missing->description.find(folderText), std::string::npos);
-    EXPECT_NE(missing->description.find("does not exist"), std::string::npos);
+    EXPECT_TRUE(test::IsError(monitor.Watch(folderText), errors::kPathNotFound,
+                              {folderText, "does not exist"}));
 
     std::filesystem::create_directory(folder);
     ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
@@ -93,9 +91,8 @@ TEST(FolderMonitor, FollowsTheFolderLastGivenUntilItGoesAwayAndMayWatchItAgain) 
     EXPECT_FALSE(monitor.Watching());
 
     test::WriteFile(home.file("plain"), "x");
-    const MaybeError notFolder = monitor.Watch(home.file("plain").string());
-    ASSERT_TRUE(notFolder.has_value());
-    EXPECT_NE(notFolder->description.find("not a folder"), std::string::npos);
+    EXPECT_TRUE(test::IsError(monitor.Watch(home.file("plain").string()), errors::kPathFileAccess,
+                              {"not a folder"}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@ namespace skedora::test {
 
 std::optional<std::chrono::system_clock::time_point> TestFileSystem::ModificationTime(
     const std::string& folder, const std::string& name) const {
-    lookedAt.push_back(name);
     auto modified = PosixFileSystem::ModificationTime(folder, name);
     if (vanishing.contains(name)) {
         std::filesystem::remove(folder + name);

@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/manual_timer.h"
 #include "os/posix_file_system.h"
+#include "support/schedule_files.h"
 #include "support/temp_dir.h"
 
 namespace skedora::test {
@@ -23,8 +24,6 @@ class TestFileSystem : public PosixFileSystem {
     MaybeError DeleteFile(const std::string& path) override;
     std::set<std::string> failingDeletes;  // paths
     std::set<std::string> vanishing;       // bare names
-    /** The names whose modification time was asked, in order. */
-    mutable std::vector<std::string> lookedAt;
 };
 
 /** "now" an hour ahead of the real time, so files just written are past the quiet period. */
@@ -76,7 +75,15 @@ class TestApp {
     /** One poll, then the job it started run to its end: the input's bare name, or "". */
     std::string PollAndConvert();
     AutoLoadSettingsGroup& Settings() { return app->Rules().AutoLoadSettings; }
+    /** Writes a schedule of so many events into the watch folder. */
+    void AddCsv(const std::string& name, int events = 1) const {
+        WriteCsvSchedule(watch.file(name), std::vector<TestEvent>(events));
+    }
+    void AddDbf(const std::string& name, int events = 1) const {
+        WriteDbfSchedule(watch.file(name), std::vector<TestEvent>(events));
+    }
     bool InWatch(const std::string& name) const { return exists(watch.file(name)); }
+    std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
     const std::vector<JobReport>& Reports() const { return ports->observer.reports; }
 
     TempDir home, data, watch, out;

@@ -68,17 +68,6 @@ void WriteDbfSchedule(const std::filesystem::path& path, const std::vector<TestE
     WriteFile(path, DbfBytes(columns, rows));
 }
 
-std::string RecordText(const ScheduleRecord& r) {
-    std::string text = std::to_string(r.day);
-    for (const std::string& field :
-         {r.cur_date, r.week_day, r.on_time, r.off_time, r.pgm, r.mon_beg, r.mon_end, r.hidef,
-          r.comments, std::to_string(r.toch), r.tochnm_hd, std::to_string(r.fch), r.fchnm_hd, r.co,
-          r.systemname, r.U1, r.U2}) {
-        text += "|" + field;
-    }
-    return text;
-}
-
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
     const std::string bytes = ReadFile(path);
     std::vector<std::string> lines;

@@ -34,9 +34,6 @@ std::string DbfBytes(const std::vector<DbfColumn>& columns,
 /** A table with the thirteen schedule columns, one row per event. */
 void WriteDbfSchedule(const std::filesystem::path& path, const std::vector<TestEvent>& events);
 
-/** The eighteen fields in file order (toch before fch), separated by "|". */
-std::string RecordText(const ScheduleRecord& r);
-
 /** The lines of a file, CR LF ends removed; a last line without CR LF is marked. */
 std::vector<std::string> FileLines(const std::filesystem::path& path);
 

@@ -13,7 +13,8 @@ using test::ReadFile;
 using test::WriteFile;
 using Names = std::vector<std::string>;
 
-TEST(ConvertedFileList, APassForgetsOnlyUnmetNamesOfItsOwnKindAndSavesTheRestInOrder) {
+// Which names a pass forgets is checked against a set in converted_file_list_random_test.cpp.
+TEST(ConvertedFileList, AHandEditedListLoadsAndOnlyAPassThatEndsForgetsOrSaves) {
     test::TempDir home;
     ConvertedFileList list(home.file("FileList.txt"));
     EXPECT_EQ(list.LoadFileList(), std::nullopt);  // a missing file is an empty list
@@ -22,20 +23,10 @@ TEST(ConvertedFileList, APassForgetsOnlyUnmetNamesOfItsOwnKindAndSavesTheRestInO
     EXPECT_EQ(list.LoadFileList(), std::nullopt);
     EXPECT_EQ(list.Names(), (Names{"A.DBF", "B.CSV", "a.dbf", "C.CSV"}));
 
-    list.MarkNotSeen(".dbf");
-    EXPECT_TRUE(list.IsKnownFile("a.dbf"));
-    EXPECT_FALSE(list.IsKnownFile("A.dbf"));
-    EXPECT_EQ(list.ForgetNotSeen(), std::nullopt);
-    EXPECT_EQ(ReadFile(home.file("FileList.txt")), "B.CSV\r\na.dbf\r\nC.CSV\r\n");
-    list.AddKnownFile("D.DBF");
-    list.AddKnownFile("E.DBF");
-    ASSERT_EQ(list.SaveFileList(), std::nullopt);
-    EXPECT_EQ(ReadFile(home.file("FileList.txt")), "D.DBF\r\nB.CSV\r\na.dbf\r\nC.CSV\r\nE.DBF\r\n");
-
     // A pass that meets every name of its kind drops nothing and saves nothing.
     std::filesystem::remove(list.File());
     list.MarkNotSeen(".DBF");
-    for (const char* name : {"D.DBF", "a.dbf", "E.DBF", "E.DBF"}) {
+    for (const char* name : {"A.DBF", "a.dbf", "a.dbf"}) {
         EXPECT_TRUE(list.IsKnownFile(name));
     }
     EXPECT_EQ(list.ForgetNotSeen(), std::nullopt);
@@ -47,10 +38,8 @@ TEST(ConvertedFileList, APassForgetsOnlyUnmetNamesOfItsOwnKindAndSavesTheRestInO
     list.IsKnownFile("C.CSV");
     list.AddKnownFile("F.CSV");
     EXPECT_EQ(list.ForgetNotSeen(), std::nullopt);
-    EXPECT_EQ(ReadFile(list.File()), "D.DBF\r\na.dbf\r\nC.CSV\r\nE.DBF\r\nF.CSV\r\n");
+    EXPECT_EQ(ReadFile(list.File()), "A.DBF\r\na.dbf\r\nC.CSV\r\nF.CSV\r\n");
 
-    EXPECT_EQ(list.ForgetNotSeen(), std::nullopt);
-    EXPECT_EQ(list.Size(), 5u);
     list.Reset();
     EXPECT_TRUE(list.Names().empty());
     EXPECT_FALSE(list.IsKnownFile("a.dbf"));
@@ -62,17 +51,13 @@ TEST(ConvertedFileList, AListThatCannotBeReadOrSavedIsReportedAndTheOneInMemoryC
     ConvertedFileList list(home.file("FileList.txt"));
     list.AddKnownFile("KEPT.DBF");
     list.AddKnownFile("GONE.DBF");
-    const MaybeError error = list.LoadFileList();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->number, errors::kPathFileAccess);
-    EXPECT_NE(error->description.find(home.file("FileList.txt").string()), std::string::npos);
+    // The errors' words are checked through the command line.
+    EXPECT_TRUE(list.LoadFileList().has_value());
     EXPECT_EQ(list.Names(), (Names{"KEPT.DBF", "GONE.DBF"}));
 
     list.MarkNotSeen(".DBF");
     list.IsKnownFile("KEPT.DBF");
-    const MaybeError saveError = list.ForgetNotSeen();
-    ASSERT_TRUE(saveError.has_value());
-    EXPECT_EQ(saveError->number, errors::kPathFileAccess);
+    EXPECT_TRUE(list.ForgetNotSeen().has_value());
     EXPECT_EQ(list.Names(), Names{"KEPT.DBF"});
     EXPECT_TRUE(std::filesystem::is_directory(list.File()));
 }

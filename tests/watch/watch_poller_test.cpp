@@ -10,11 +10,7 @@ namespace {
 using test::ReadFile;
 using test::TestEvent;
 
-struct WatchPollerTest : ::testing::Test, test::TestApp {
-    void AddCsv(const std::string& name) { test::WriteCsvSchedule(watch.file(name), {{}}); }
-    void AddDbf(const std::string& name) { test::WriteDbfSchedule(watch.file(name), {{}}); }
-    std::string FileList() const { return ReadFile(home.file("FileList.txt")); }
-};
+struct WatchPollerTest : ::testing::Test, test::TestApp {};
 
 TEST_F(WatchPollerTest, OneJobPerPollDbaseFirstThenNameOrderEachFileOnce) {
     AddCsv("Z.CSV");
@@ -76,18 +72,11 @@ TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsDeletedAfterItsJobOrKeptAndHeldBa
     AddDbf("A.DBF");
     EXPECT_EQ(PollAndConvert(), "A.DBF");
     EXPECT_FALSE(InWatch("A.DBF"));
-
-    std::filesystem::create_directory(out.file("C.CP2"));  // no output can take its name
-    AddCsv("C.CSV");
-    EXPECT_EQ(PollAndConvert(), "C.CSV");
-    EXPECT_EQ(Reports().back().failure->number, errors::kPathFileAccess);
-    EXPECT_EQ(PollAndConvert(), "");
-    EXPECT_TRUE(InWatch("C.CSV"));
 }
 
 TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSourceAndTheEarlierOutput) {
     Settings().Delete = true;
-    test::WriteCsvSchedule(watch.file("A.CSV"), {{}, {}, {}});
+    AddCsv("A.CSV", 3);
     test::WriteFile(out.file("A.CP2"), "earlier");
     app->PollWatchFolder();
     EXPECT_EQ(app->Job().InputFileTitle, "A.CSV");
@@ -160,7 +149,7 @@ TEST_F(WatchPollerTest, AVanishingWatchFolderOrFileLosesNothing) {
     Settings().Delete = true;
     for (const char* name : {"0.CSV", "0.DBF"}) {
         ports->files.vanishing = {name};
-        test::WriteDbfSchedule(watch.file(name), {{}});
+        AddDbf(name);
         EXPECT_EQ(PollAndConvert(), "");
         EXPECT_EQ(ports->observer.setUpFailures.back(), watch.folderText() + name + ": 53");
     }
