@@ -64,46 +64,6 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void closingAsksOnlyWithEdits() {
-        const int save = QMessageBox::Save, discard = QMessageBox::Discard;
-        const struct {
-            bool edited, escape;
-            int answer;
-            bool closes, stored;
-        } cases[] = {{false, false, 0, true, false},
-                     {true, false, save, true, true},
-                     {true, false, discard, true, false},
-                     {true, true, QMessageBox::Cancel, false, false}};
-        for (const auto& c : cases) {
-            Fixture f;
-            QPointer<SettingsDialog> dialog = f.Open<ChangeCallLettersDialog>();
-            QLineEdit* box = Child(*dialog, "txtCL_3");
-            box->setFocus();
-            if (c.edited) {
-                QTest::keyClicks(box, QStringLiteral("wxyz"));
-            }
-            {
-                MessageBoxAnswerer boxes({static_cast<QMessageBox::StandardButton>(c.answer)});
-                if (c.escape) {
-                    QTest::keyClick(box, Qt::Key_Escape);
-                } else {
-                    dialog->close();
-                }
-                QCOMPARE(boxes.texts, c.edited
-                                          ? QStringList{QStringLiteral(
-                                                "Save changes to Change Call Letter Settings?")}
-                                          : QStringList{});
-            }
-            QTest::qWait(20);
-            QCOMPARE(dialog.isNull(), c.closes);
-            QCOMPARE(f.rules.ChangeCallLetterRules[3].OldCallLetter == "WXYZ", c.stored);
-            QCOMPARE(f.saves, c.answer == save ? 1 : 0);
-            if (!c.closes) {
-                QCOMPARE(box->text(), QStringLiteral("WXYZ"));
-            }
-        }
-    }
-
     void accessKeysClipboardKeysAndTheTimeMask() {
         Fixture f;
         QPointer<SettingsDialog> dialog = f.Open<DeleteEventsDialog>();
