@@ -9,16 +9,12 @@
 #include <QTextBrowser>
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 
 #include "model/version.h"
 #include "settings/settings_store.h"
 #include "support/schedule_files.h"
-#include "support/temp_dir.h"
 #include "ui/byte_text.h"
-#include "ui/main_window.h"
 #include "ui/preview_window.h"
-#include "ui/qt_file_chooser.h"
 #include "ui_test_support.h"
 
 using namespace skedora;
@@ -47,25 +43,8 @@ RuleSet SampleRules() {
     return rules;
 }
 
-struct StubChooser : FileChooser {
-    std::optional<ChosenFile> ChooseFile() override { return ++calls, next; }
-    std::optional<ChosenFile> next;
-    int calls = 0;
-};
-
-struct Fixture {
-    Fixture() {
-        auto stub = std::make_unique<StubChooser>();
-        chooser = stub.get();
-        window = std::make_unique<MainWindow>(home.path(), std::move(stub));
-        window->show();
-        Activate(*window);
-    }
-
-    template <typename T = QLineEdit>
-    T* Get(const char* name) {
-        return Child<T>(*window, name);
-    }
+struct Fixture : WindowFixture {
+    Fixture() { Start(); }
     void Open(const fs::path& file) {
         chooser->next = ChosenFile{file.string(), file.filename().string()};
         Get<QAction>("menuFileOpen")->trigger();
@@ -80,12 +59,7 @@ struct Fixture {
         return std::all_of(labels.begin(), labels.end(),
                            [](const QLabel* label) { return label->text().isEmpty(); });
     }
-    QString StatusLine() { return Get<QLabel>("lblStatusLine")->text(); }
     bool JobRunning() { return Get<QTimer>("timeCONV")->isActive(); }
-
-    TempDir home;
-    StubChooser* chooser = nullptr;
-    std::unique_ptr<MainWindow> window;
 };
 
 std::string LargeSchedule(int count) {
