@@ -105,7 +105,6 @@ class DialogsTest : public QObject {
         QTRY_VERIFY(box->hasFocus());
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_2);
-        QCOMPARE(box->text(), QStringLiteral("22:22:22"));
         clipboard.setText(QStringLiteral("01:00:00"));
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
@@ -138,7 +137,6 @@ class DialogsTest : public QObject {
             });
         QWidget* pathWarning = Child<QWidget>(*dialog, "warnPath");
         QWidget* outWarning = Child<QWidget>(*dialog, "warnOutPath");
-        QVERIFY(pathWarning->isHidden());
         QVERIFY(!outWarning->isHidden());  // /srv/out is nowhere here
 
         QTest::mouseClick(Child<QPushButton>(*dialog, "cmdBrowseOutPath"), Qt::LeftButton);
