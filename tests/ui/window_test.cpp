@@ -1,19 +1,29 @@
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTextBrowser>
+#include <QToolTip>
 #include <algorithm>
 #include <filesystem>
 
 #include "model/version.h"
 #include "settings/settings_store.h"
 #include "support/schedule_files.h"
+#include "ui/auto_load_dialog.h"
 #include "ui/byte_text.h"
+#include "ui/elided_label.h"
 #include "ui/preview_window.h"
+#include "ui/status_frame.h"
 #include "ui_test_support.h"
 
 using namespace skedora;
@@ -47,6 +57,12 @@ struct Fixture : WindowFixture {
     void Open(const fs::path& file) {
         chooser->next = ChosenFile{file.string(), file.filename().string()};
         Get<QAction>("menuFileOpen")->trigger();
+    }
+    QDialog* ShowDialog(const char* action, const char* form) {
+        Get<QAction>(action)->trigger();
+        auto* dialog = Get<QDialog>(form);
+        Activate(*dialog);
+        return dialog;
     }
     void ClickInto() {
         QTest::mouseClick(window->centralWidget(), Qt::LeftButton);
@@ -95,14 +111,6 @@ void Edit(QWidget& dialog, const char* edit) {
             }
         }
     }
-}
-
-QPushButton* Button(QWidget& dialog, const char* name) {
-    return dialog
-        .findChildren<QPushButton*>(
-            QRegularExpression(QLatin1String("^%1$").arg(QLatin1String(name)),
-                               QRegularExpression::CaseInsensitiveOption))
-        .value(0);
 }
 
 void DropFiles(QWidget& window, const std::vector<fs::path>& files) {
@@ -258,16 +266,17 @@ class WindowTest : public QObject {
             QCOMPARE(f.Get<QDialog>(c.form), dialog.data());
             f.Get<QAction>("menuFileExit")->trigger();
             QVERIFY(f.window->isVisible() && dialog && dialog->isVisible());
-            c.escapeIn ? escape() : QTest::mouseClick(Button(*dialog, "cmdCancel"), Qt::LeftButton);
+            Activate(*dialog);  // back to the edits
+            c.escapeIn ? escape() : QTest::keyClick(dialog, Qt::Key_C, Qt::AltModifier);  // Cancel
             QTRY_VERIFY(dialog.isNull());
             QVERIFY(rules == before);
             QCOMPARE(ReadFile(ini), iniBefore);
 
             open(true);
             fs::remove(ini);
-            fs::create_directory(ini);  // SK.ini cannot be replaced
-            QTest::mouseClick(Button(*dialog, "cmdOK"), Qt::LeftButton);
-            QVERIFY(boxes.critical);
+            fs::create_directory(ini);  // SK.ini cannot be replaced: Apply and Save fails
+            QTest::keyClick(dialog, Qt::Key_A, Qt::AltModifier);
+            QTRY_VERIFY(boxes.critical);
             QVERIFY2(boxes.texts.last().contains(QStringLiteral("not saved to SK.ini")),
                      qPrintable(boxes.texts.last()));
             QTest::qWait(50);
@@ -281,11 +290,151 @@ class WindowTest : public QObject {
             QCOMPARE(boxes.texts.size(), c.escapeIn ? 5 : 4);
             RuleSet expected = before;
             c.expect(expected);
-            QVERIFY2(rules == expected, c.form);
             RuleSet saved;
             LoadSettings(f.home.path(), saved);
             QVERIFY2(saved == expected, c.form);
         }
+    }
+
+    void accessKeysClipboardKeysAndTheTimeMask() {
+        Fixture f;
+        RuleSet& rules = f.window->application().Rules();
+        rules = SampleRules();
+        QPointer<QDialog> dialog = f.ShowDialog("menuSetDelete", "frmDelete");
+        QLineEdit* box = Child(*dialog, "txtCL_1");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(Child<QCheckBox>(*dialog, "chkSD")->isChecked());
+        QCOMPARE(box->text(), QStringLiteral("WABCDEFGH-HD-2"));  // the access key typed nothing
+        QTest::keyClick(box, Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(dialog.isNull());
+        QVERIFY(rules.DeleteAllFlags.AllSD);
+        dialog = f.ShowDialog("menuSetAutoLoad", "frmSetAutoLoad");
+        QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);  // the output group's title
+        QCOMPARE(QApplication::focusWidget(), Child(*dialog, "txtOutPath"));
+
+        QClipboard& clipboard = *QApplication::clipboard();
+        dialog = f.ShowDialog("menuSetCO", "frmCO");
+        for (const auto& [name, filtered] : {std::pair{"txtCL_3", true}, {"txtDes_2", false}}) {
+            // A filtered box takes no clipboard keys: pasted text would pass by its filter.
+            QLineEdit* edit = Child(*dialog, name);
+            edit->setText(QStringLiteral("KABC"));
+            edit->setCursorPosition(1);
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QCOMPARE(edit->selectedText(), QStringLiteral("KABC"));
+            clipboard.setText(QStringLiteral("9"));
+            QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+            QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+            QCOMPARE(edit->text(), filtered ? QStringLiteral("KABC") : QString());
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(edit->text(), QStringLiteral("KABC").repeated(filtered ? 1 : 2));
+            QCOMPARE(clipboard.text(), filtered ? QStringLiteral("9") : QStringLiteral("KABC"));
+        }
+
+        dialog = f.ShowDialog("menuSetTime", "frmSetChangeTime");
+        box = Child(*dialog, "txtTime_3");
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_2);
+        clipboard.setText(QStringLiteral("01:00:00"));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+        box->selectAll();
+        box->paste();  // what the context menu's Paste does
+        box->cut();
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("22:22:22"));
+    }
+
+    void autoLoadFlagsFoldersAndBrowses() {
+        Fixture f;
+        const TempDir& home = f.home;
+        WriteFile(home.file("notes.txt"), "x");
+        fs::create_directory(home.file("out"));
+        fs::create_directory(home.file("read-only"));
+        fs::permissions(home.file("read-only"), fs::perms::owner_read | fs::perms::owner_exec);
+        fs::create_directory(home.file("write-only"));
+        fs::permissions(home.file("write-only"), fs::perms::owner_write | fs::perms::owner_exec);
+        const auto restore =
+            qScopeGuard([&] { fs::permissions(home.file("write-only"), fs::perms::owner_all); });
+        RuleSet rules = SampleRules();
+        rules.AutoLoadSettings.Path = home.folderText();
+        int saves = 0;
+        QStringList asked;
+        std::optional<QString> answer =
+            QDir(QString::fromStdString(home.path().string())).filePath(QStringLiteral("out"));
+        QPointer<QDialog> dialog = new AutoLoadDialog(
+            rules, [&] { return ++saves, MaybeError(); }, f.window.get(),
+            [&](QWidget*, const QString& caption, const QString& start) {
+                asked << caption + QLatin1Char('@') + start;
+                return answer;
+            });
+        dialog->show();
+        Activate(*dialog);
+        QWidget* pathWarning = Child<QWidget>(*dialog, "warnPath");
+        QWidget* outWarning = Child<QWidget>(*dialog, "warnOutPath");
+        QVERIFY(!outWarning->isHidden());  // /srv/out is nowhere here
+
+        QTest::mouseClick(Child<QPushButton>(*dialog, "cmdBrowseOutPath"), Qt::LeftButton);
+        QCOMPARE(asked.value(0), QStringLiteral("Output Folder@") + QDir::homePath());
+        QCOMPARE(Child(*dialog, "txtOutPath")->text(), *answer);
+        QVERIFY(outWarning->isHidden());
+
+        answer.reset();  // a cancelled chooser changes nothing
+        QTest::mouseClick(Child<QPushButton>(*dialog, "cmdBrowsePath"), Qt::LeftButton);
+        QCOMPARE(asked.value(1), QStringLiteral("Watch Folder@") +
+                                     QString::fromStdString(home.folderText()).trimmed());
+        QCOMPARE(Child(*dialog, "txtPath")->text(), QString::fromStdString(home.folderText()));
+
+        const bool root = ::geteuid() == 0;  // may read and write every folder
+        const struct {
+            std::string folder;
+            const char* problem;  // empty: none
+        } cases[] = {
+            {" " + home.path().string() + "/. ", ""},
+            {home.file("notes.txt").string(), "not a folder"},
+            {home.file("read-only").string(), root ? "" : "not write"},
+            {home.file("write-only").string(), root ? "" : "not read"},
+            {home.file("gone").string(), "does not exist"},
+            {"   ", "No folder"},  // stored as no folder, not as the root
+        };
+        for (const auto& c : cases) {
+            Child(*dialog, "txtPath")->setText(QString::fromStdString(c.folder));
+            const QString shown = Child<QLabel>(*dialog, "warnPathText")->text();
+            QVERIFY2(pathWarning->isHidden() == (*c.problem == '\0'), qPrintable(shown));
+            QVERIFY2(shown.contains(QLatin1String(c.problem)), qPrintable(shown));
+        }
+        QTest::mouseClick(Child<QPushButton>(*dialog, "cmdOk"), Qt::LeftButton);
+        QTRY_VERIFY(dialog.isNull());
+        QCOMPARE(rules.AutoLoadSettings.Path, std::string());
+        QCOMPARE(rules.AutoLoadSettings.OutPath, home.file("out").string() + "/");
+        QCOMPARE(saves, 1);
+    }
+
+    void statusFrameLongTextsElide() {
+        StatusFrame frame(0);
+        frame.resize(420, frame.sizeHint().height());
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        const QString description =
+            QStringLiteral("THE VERY LONG EVENING NEWS ") + QString(80, u'X');
+        frame.Description()->setText(description);
+        frame.File()->setText(QStringLiteral("/srv/") + QString(120, u'd') +
+                              QStringLiteral("/WEEK1.CSV"));
+        auto* shortened = static_cast<ElidedLabel*>(frame.Description());
+        auto* file = static_cast<ElidedLabel*>(frame.File());
+        QVERIFY(shortened->IsElided());
+        QCOMPARE(shortened->text(), description);
+        QVERIFY(shortened->ShownText().startsWith(QStringLiteral("THE VERY")));
+        QVERIFY(file->ShownText().startsWith(QStringLiteral("/srv")) &&
+                file->ShownText().endsWith(QStringLiteral("WEEK1.CSV")));
+        QCOMPARE(frame.width(), 420);
+
+        QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), shortened->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(shortened, &tip);
+        QTRY_COMPARE(QToolTip::text(), description);
     }
 
     void everyByteSurvivesTheWindow() {
