@@ -23,7 +23,6 @@
 #include "ui/byte_text.h"
 #include "ui/elided_label.h"
 #include "ui/preview_window.h"
-#include "ui/status_frame.h"
 #include "ui_test_support.h"
 
 using namespace skedora;
@@ -77,9 +76,11 @@ struct Fixture : WindowFixture {
     bool JobRunning() { return Get<QTimer>("timeCONV")->isActive(); }
 };
 
+const std::string kLongDescription = "THE VERY LONG EVENING NEWS " + std::string(80, 'X');
+
 std::string LargeSchedule(int count) {
     return CsvSchedule(std::vector<TestEvent>(static_cast<std::size_t>(count),
-                                              {"WABC-HD", "WXYZ", "12", "EVENING NEWS"}));
+                                              {"WABC-HD", "WXYZ", "12", kLongDescription}));
 }
 
 void ProcessFirstBurst(MainWindow& window) {
@@ -413,30 +414,6 @@ class WindowTest : public QObject {
         QCOMPARE(saves, 1);
     }
 
-    void statusFrameLongTextsElide() {
-        StatusFrame frame(0);
-        frame.resize(420, frame.sizeHint().height());
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        const QString description =
-            QStringLiteral("THE VERY LONG EVENING NEWS ") + QString(80, u'X');
-        frame.Description()->setText(description);
-        frame.File()->setText(QStringLiteral("/srv/") + QString(120, u'd') +
-                              QStringLiteral("/WEEK1.CSV"));
-        auto* shortened = static_cast<ElidedLabel*>(frame.Description());
-        auto* file = static_cast<ElidedLabel*>(frame.File());
-        QVERIFY(shortened->IsElided());
-        QCOMPARE(shortened->text(), description);
-        QVERIFY(shortened->ShownText().startsWith(QStringLiteral("THE VERY")));
-        QVERIFY(file->ShownText().startsWith(QStringLiteral("/srv")) &&
-                file->ShownText().endsWith(QStringLiteral("WEEK1.CSV")));
-        QCOMPARE(frame.width(), 420);
-
-        QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), shortened->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(shortened, &tip);
-        QTRY_COMPARE(QToolTip::text(), description);
-    }
-
     void everyByteSurvivesTheWindow() {
         std::string all;
         for (int value = 0; value < 256; ++value) {
@@ -446,17 +423,29 @@ class WindowTest : public QObject {
         QCOMPARE(BytesFromText(QStringLiteral(u"a\u0416b\u2122")), std::string("a?b\x99"));
     }
 
-    void framesShowARunningJobAndExitLeavesNoPartialOutput() {
+    void framesShowARunningJobShortenedAndExitLeavesNoPartialOutput() {
         Fixture f;
         MainWindow& w = *f.window;
-        WriteFile(f.home.file("big.csv"), LargeSchedule(32767));
+        const int width = w.width();
+        const fs::path big = f.home.file(std::string(120, 'd') + ".csv");
+        WriteFile(big, LargeSchedule(32767));
         w.SetBurstBudget(std::chrono::milliseconds(0));
-        f.Open(f.home.file("big.csv"));
+        f.Open(big);
         ProcessFirstBurst(w);
         auto* progress = f.Get<QProgressBar>("prgJob");
         QVERIFY(progress->value() > 0);
         QCOMPARE(f.Get<QLabel>("lblCLFROM_1")->text(), QStringLiteral("WXYZ"));
-        QCOMPARE(f.Get<QLabel>("lblDESC_2")->text(), QStringLiteral("EVENING NEWS"));
+        // Long texts are drawn shortened, whole in the tooltip, and never widen the window.
+        auto* description = f.Get<ElidedLabel>("lblDESC_2");
+        QCOMPARE(description->text(), QString::fromStdString(kLongDescription));
+        QVERIFY(description->IsElided() &&
+                description->ShownText().startsWith(QStringLiteral("THE VERY")));
+        auto* file = f.Get<ElidedLabel>("lblFILE_1");
+        QVERIFY(file->IsElided() && file->ShownText().endsWith(QStringLiteral("ddd.csv")));
+        QCOMPARE(w.width(), width);
+        QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), description->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(description, &tip);
+        QTRY_COMPARE(QToolTip::text(), description->text());
         const QString number = f.Get<QLabel>("lblRECNUM_1")->text();
         QVERIFY(number.startsWith(QLatin1Char(' ')));  // the sign's place
         QCOMPARE(number.trimmed().toInt(), progress->value());
