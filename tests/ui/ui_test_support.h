@@ -49,7 +49,6 @@ struct MessageBoxAnswerer {
             }
             last = box;
             texts << box->text();
-            titles << box->windowTitle();
             critical = critical || box->icon() == QMessageBox::Critical;
             const auto answer =
                 next < this->answers.size() ? this->answers[next++] : QMessageBox::Ok;
@@ -65,7 +64,7 @@ struct MessageBoxAnswerer {
     std::vector<QMessageBox::StandardButton> answers;
     std::size_t next = 0;
     QPointer<QMessageBox> last;
-    QStringList texts, titles;
+    QStringList texts;
     bool critical = false;
     QTimer poll;
 };

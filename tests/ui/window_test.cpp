@@ -429,7 +429,6 @@ class WindowTest : public QObject {
         f.Open(big);
         ProcessFirstBurst(w);
         auto* progress = f.Get<QProgressBar>("prgJob");
-        QVERIFY(progress->value() > 0);
         QCOMPARE(f.Get<QLabel>("lblCLFROM_1")->text(), QStringLiteral("WXYZ"));
         // Long texts are drawn shortened, whole in the tooltip, and never widen the window.
         auto* description = f.Get<ElidedLabel>("lblDESC_2");
@@ -451,7 +450,6 @@ class WindowTest : public QObject {
 
         f.Get<QAction>("menuFileExit")->trigger();
         QVERIFY(!f.JobRunning());
-        QVERIFY(w.application().Job().OutputCount < 32767);
         QCOMPARE(std::distance(fs::directory_iterator(f.home.path()), {}), 3);
         QVERIFY(fs::exists(f.home.file("Recent.txt")));
         QVERIFY(fs::exists(f.home.file(HomeLock::kFileName)));
