@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -9,7 +10,12 @@
 #include <QtTest>
 #include <chrono>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <vector>
+
+#include "support/temp_dir.h"
+#include "ui/main_window.h"
 
 namespace skedora::test {
 
@@ -43,11 +49,12 @@ struct MessageBoxAnswerer {
             }
             last = box;
             texts << box->text();
-            titles << box->windowTitle();
             critical = critical || box->icon() == QMessageBox::Critical;
             const auto answer =
                 next < this->answers.size() ? this->answers[next++] : QMessageBox::Ok;
-            if (QAbstractButton* button = box->button(answer)) {
+            // A box not expected is sent away rather than left to stop the test.
+            QAbstractButton* button = box->button(answer);
+            if (button != nullptr || (button = box->escapeButton()) != nullptr) {
                 button->click();
             }
         });
@@ -57,7 +64,7 @@ struct MessageBoxAnswerer {
     std::vector<QMessageBox::StandardButton> answers;
     std::size_t next = 0;
     QPointer<QMessageBox> last;
-    QStringList texts, titles;
+    QStringList texts;
     bool critical = false;
     QTimer poll;
 };
@@ -66,5 +73,32 @@ inline void Age(const std::filesystem::path& file) {
     std::filesystem::last_write_time(
         file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
 }
+
+struct StubChooser : FileChooser {
+    std::optional<ChosenFile> ChooseFile() override { return ++calls, next; }
+    std::optional<ChosenFile> next;
+    int calls = 0;
+};
+
+/** A main window on a fresh home folder, started once the home holds what the test needs. */
+struct WindowFixture {
+    void Start() {
+        auto stub = std::make_unique<StubChooser>();
+        chooser = stub.get();
+        window = std::make_unique<MainWindow>(home.path(), std::move(stub));
+        window->show();
+        Activate(*window);
+    }
+    template <typename T = QLineEdit>
+    T* Get(const char* name) {
+        return Child<T>(*window, name);
+    }
+    QString StatusLine() { return Get<QLabel>("lblStatusLine")->text(); }
+    QString WatchLine() { return Get<QLabel>("lblWatchLine")->text(); }
+
+    TempDir home;
+    StubChooser* chooser = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
 
 }  // namespace skedora::test

@@ -14,8 +14,6 @@
 #include "os/home_lock.h"
 #include "settings/settings_store.h"
 #include "support/schedule_files.h"
-#include "support/temp_dir.h"
-#include "ui/main_window.h"
 #include "ui_test_support.h"
 
 using namespace skedora;
@@ -26,7 +24,8 @@ namespace {
 
 constexpr int kGenerous = 60000;  // ms; a fault shows as never, not as late
 
-struct WatchedHome {
+/** A home whose SK.ini watches watch for both kinds into out, deleting the sources. */
+struct WatchedHome : WindowFixture {
     explicit WatchedHome(const std::vector<std::string>& names) {
         fs::create_directory(watch());
         fs::create_directory(out());
@@ -43,19 +42,6 @@ struct WatchedHome {
     }
     fs::path watch() const { return home.file("watch"); }
     fs::path out() const { return home.file("out"); }
-    int Converted(const std::vector<std::string>& names) const {
-        int count = 0;
-        for (const auto& name : names) {
-            count += fs::exists(out() / (name.substr(0, name.size() - 4) + ".CP2")) &&
-                     !fs::exists(watch() / name);
-        }
-        return count;
-    }
-    QString WatchLine(MainWindow& window) const {
-        return Child<QLabel>(window, "lblWatchLine")->text();
-    }
-
-    TempDir home;
 };
 
 bool SetImmutable(const fs::path& file, bool on) {
@@ -74,57 +60,58 @@ class WatchWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void backlogDrainsAndAFolderChangedInAutoLoadIsFollowedAtOnce() {
-        const std::vector<std::string> backlog = {"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV"};
-        WatchedHome home(backlog);
-        fs::create_directory(home.home.file("FileList.txt"));  // the list cannot be saved
-        const fs::path other = home.home.file("other");
+    void backlogDrainsAFolderChangedInAutoLoadIsFollowedAndAKeptSourceNamed() {
+        WatchedHome f({"A.CSV", "B.CSV", "C.CSV", "D.CSV", "E.CSV"});
+        fs::create_directory(f.home.file("FileList.txt"));  // the list cannot be saved
+        const fs::path other = f.home.file("other");
         fs::create_directory(other);
         WriteCsvSchedule(other / "F.CSV", {{}});
         Age(other / "F.CSV");
-        MainWindow window(home.home.path());
-        auto* timeWatch = Child<QTimer>(window, "timeWatch");
-        QVERIFY(timeWatch->isActive());
-        timeWatch->setInterval(3600 * 1000);
-        QTRY_COMPARE_WITH_TIMEOUT(home.Converted(backlog), static_cast<int>(backlog.size()),
-                                  kGenerous);
-        QVERIFY(home.WatchLine(window).startsWith(
-            QStringLiteral("Watching %1/ for CSV and DBF files")
-                .arg(QString::fromStdString(home.watch().string()))));
-        QTRY_VERIFY(Child<QLabel>(window, "lblStatusLine")
-                        ->text()
-                        .contains(QStringLiteral("FileList.txt")));
+        // F.CSV cannot be deleted: immutable where that may be set, else in a read-only folder.
+        fs::permissions(other, fs::perms::owner_write, fs::perm_options::remove);
+        const bool kept = SetImmutable(other / "F.CSV", true) || ::access(other.c_str(), W_OK) != 0;
+        const auto restore = qScopeGuard([&] {
+            SetImmutable(other / "F.CSV", false);
+            fs::permissions(other, fs::perms::owner_write, fs::perm_options::add);
+        });
+        f.Start();
+        f.Get<QTimer>("timeWatch")->setInterval(3600 * 1000);
+        const auto files = [](const fs::path& folder) {
+            return std::distance(fs::directory_iterator(folder), {});
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(files(f.out()) == 5 && files(f.watch()) == 0, kGenerous);
+        QVERIFY(f.WatchLine().startsWith(QStringLiteral("Watching %1/ for CSV and DBF files")
+                                             .arg(QString::fromStdString(f.watch().string()))));
+        QTRY_VERIFY(f.StatusLine().contains(QStringLiteral("FileList.txt")));
 
-        window.show();
-        Child<QAction>(window, "menuSetAutoLoad")->trigger();
-        auto* dialog = Child<QWidget>(window, "frmSetAutoLoad");
+        fs::remove(f.home.file("FileList.txt"));  // saved again: the status line tells the job
+        f.Get<QAction>("menuSetAutoLoad")->trigger();
+        auto* dialog = f.Get<QWidget>("frmSetAutoLoad");
         auto* path = Child(*dialog, "txtPath");
         path->selectAll();
         QTest::keyClicks(path, QString::fromStdString(other.string() + "/"));
         QTest::mouseClick(Child<QPushButton>(*dialog, "cmdOk"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(home.out() / "F.CP2") && !fs::exists(other / "F.CSV"),
-                                 kGenerous);
-        QVERIFY(home.WatchLine(window).startsWith(
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(f.out() / "F.CP2"), kGenerous);
+        QVERIFY(f.WatchLine().startsWith(
             QStringLiteral("Watching %1/").arg(QString::fromStdString(other.string()))));
+        QCOMPARE(fs::exists(other / "F.CSV"), kept);
+        QCOMPARE(f.Get<QLabel>("lblStatusLine")->toolTip().contains(QStringLiteral("F.CSV kept: ")),
+                 kept);
     }
 
     void watchedElsewhereUntilTheHolderEndsThenAHeldBackFileConvertsAgain() {
-        WatchedHome home({});
+        WatchedHome f({});
         for (const auto& [name, events] : {std::pair{"SAME.CSV", 1}, {"SAME.csv", 2}}) {
-            WriteCsvSchedule(home.watch() / name, std::vector<TestEvent>(events));
-            Age(home.watch() / name);
+            WriteCsvSchedule(f.watch() / name, std::vector<TestEvent>(events));
+            Age(f.watch() / name);
         }
-        auto lock = HomeLock::TryAcquire(home.home.path(), "skedora-cli");
-        QVERIFY(std::holds_alternative<HomeLock>(lock));
-        MainWindow window(home.home.path());
-        window.show();
-        auto* timeWatch = Child<QTimer>(window, "timeWatch");
-        QVERIFY(!timeWatch->isActive());
-        QCOMPARE(home.WatchLine(window),
+        auto lock = HomeLock::TryAcquire(f.home.path(), "skedora-cli");
+        f.Start();
+        QCOMPARE(f.WatchLine(),
                  QStringLiteral("Watched by another process (skedora-cli, process %1)")
                      .arg(QCoreApplication::applicationPid()));
-        Child<QAction>(window, "menuViewHistory")->trigger();
-        auto* history = Child<QWidget>(window, "frmJobHistory");
+        f.Get<QAction>("menuViewHistory")->trigger();
+        auto* history = f.Get<QWidget>("frmJobHistory");
         auto* table = Child<QTableView>(*history, "tblJobs");
         auto* again = Child<QPushButton>(*history, "cmdConvertAgain");
         QTest::qWait(200);
@@ -132,11 +119,10 @@ class WatchWindowTest : public QObject {
 
         lock = LockHolder{};  // the other watcher ends
         QTRY_COMPARE_WITH_TIMEOUT(table->model()->rowCount(), 2, kGenerous);
-        QVERIFY(timeWatch->isActive());
-        QVERIFY(home.WatchLine(window).startsWith(QStringLiteral("Watching ")));
-        QVERIFY(std::holds_alternative<LockHolder>(
-            HomeLock::TryAcquire(home.home.path(), "skedora-cli")));
-        const std::string firstOutput = ReadFile(home.out() / "SAME.CP2");
+        QVERIFY(f.WatchLine().startsWith(QStringLiteral("Watching ")));
+        QVERIFY(
+            std::holds_alternative<LockHolder>(HomeLock::TryAcquire(f.home.path(), "skedora-cli")));
+        const std::string firstOutput = ReadFile(f.out() / "SAME.CP2");
         QVERIFY(!firstOutput.empty());
 
         const QString outcome = table->model()->index(0, 1).data().toString();
@@ -146,33 +132,12 @@ class WatchWindowTest : public QObject {
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
                           table->visualRect(table->model()->index(0, 2)).center());
         QVERIFY(again->isEnabled());
-        const std::string kept = table->model()->index(0, 2).data().toString().toStdString();
         QTest::mouseClick(again, Qt::LeftButton);
 
         QTRY_COMPARE_WITH_TIMEOUT(table->model()->rowCount(), 3, kGenerous);
         QCOMPARE(table->model()->index(0, 1).data().toString(), QStringLiteral("finished"));
-        QVERIFY(fs::exists(home.watch() / "SAME.CP2"));
-        QVERIFY(fs::exists(kept));  // a retry by hand keeps its source
-        QCOMPARE(ReadFile(home.out() / "SAME.CP2"), firstOutput);
-    }
-
-    void aSourceThatCannotBeDeletedIsNamedInTheStatusLine() {
-        WatchedHome home({"A.CSV"});
-        fs::permissions(home.watch(), fs::perms::owner_write, fs::perm_options::remove);
-        const bool immutable = SetImmutable(home.watch() / "A.CSV", true);
-        const auto restore = qScopeGuard([&] {
-            SetImmutable(home.watch() / "A.CSV", false);
-            fs::permissions(home.watch(), fs::perms::owner_write, fs::perm_options::add);
-        });
-        if (!immutable && ::access(home.watch().c_str(), W_OK) == 0) {
-            QSKIP("no way to make a file undeletable here");
-        }
-        MainWindow window(home.home.path());
-        auto* status = Child<QLabel>(window, "lblStatusLine");
-        QTRY_VERIFY_WITH_TIMEOUT(status->toolTip().contains(QStringLiteral("A.CSV kept: ")),
-                                 kGenerous);
-        QVERIFY(status->toolTip().contains(QStringLiteral("cannot delete")));
-        QVERIFY(fs::exists(home.watch() / "A.CSV"));
+        QVERIFY(fs::exists(f.watch() / "SAME.CP2"));  // beside its source, not over the first
+        QCOMPARE(ReadFile(f.out() / "SAME.CP2"), firstOutput);
     }
 };
 
