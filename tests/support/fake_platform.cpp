@@ -1,6 +1,14 @@
 #include "support/fake_platform.h"
 
+#include <algorithm>
+
 namespace skedora::test {
+
+std::vector<FolderName> TestFileSystem::ListScheduleNames(const std::string& folder) const {
+    auto entries = PosixFileSystem::ListScheduleNames(folder);
+    std::ranges::sort(entries, std::ranges::greater(), &FolderName::name);
+    return entries;
+}
 
 std::optional<std::chrono::system_clock::time_point> TestFileSystem::ModificationTime(
     const std::string& folder, const std::string& name) const {

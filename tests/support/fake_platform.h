@@ -15,10 +15,12 @@ namespace skedora::test {
 
 /**
  * The local file system, with deletions that fail and files that vanish once looked at (by
- * ModificationTime), between a poll's listing and its read.
+ * ModificationTime), between a poll's listing and its read. Folders list backwards by name, so
+ * the order files are taken in is the program's own doing.
  */
 class TestFileSystem : public PosixFileSystem {
   public:
+    std::vector<FolderName> ListScheduleNames(const std::string& folder) const override;
     std::optional<std::chrono::system_clock::time_point> ModificationTime(
         const std::string& folder, const std::string& name) const override;
     MaybeError DeleteFile(const std::string& path) override;

@@ -131,6 +131,7 @@ TEST_F(WatchPollerTest, FolderSettingsEmptyOrWithoutTheirFinalSeparator) {
 
     Settings().Path = watch.path().string();
     Settings().OutPath = " " + out.path().string() + " ";
+    AddCsv("b.csv");
     AddCsv("A.CSV");
     EXPECT_EQ(PollAndConvert(), "A.CSV");
     EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 2u);
