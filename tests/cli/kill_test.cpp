@@ -1,7 +1,4 @@
-#include <fcntl.h>
-#include <linux/fs.h>
 #include <signal.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "support/cli_run.h"
@@ -11,7 +8,6 @@ namespace skedora {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Count;
 using test::ReadFile;
 using test::WriteFile;
 using SteadyClock = std::chrono::steady_clock;
@@ -19,6 +15,14 @@ using SteadyClock = std::chrono::steady_clock;
 constexpr int kKillPoints = 5;
 constexpr int kEvents = 32767;
 constexpr std::string_view kEarlierOutput = "an earlier, complete output\r\n";
+
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
 
 std::vector<fs::path> Temporaries(const fs::path& folder) {
     std::vector<fs::path> found;
@@ -154,29 +158,18 @@ TEST_F(KillTest, AKilledOrStoppedWatchConvertsEachSourceOnceMoreWhereNeededAfter
     }
 }
 
-/** Sets or clears the flag that keeps a file from being deleted, even by the superuser. */
-void SetImmutable(const std::string& file, bool on) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    int flags = 0;
-    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    ::close(fd);
-}
-
 TEST_F(KillTest, WatchSaysWhichSourceItKeptWhenItCannotBeDeleted) {
     SaveWatchRules(true);
     Drop("A.CSV", test::CsvSchedule({{}, {}}));
     const std::string input = m_watch.folderText() + "A.CSV";
     // A folder without write permission keeps the file from a user, the flag from the superuser.
     fs::permissions(m_watch.path(), fs::perms::owner_write, fs::perm_options::remove);
-    SetImmutable(input, true);
+    test::SetImmutable(input, true);
     const bool undeletable =
         ::access(m_watch.path().c_str(), W_OK) != 0 || ::unlink(input.c_str()) != 0;
     const test::CliResult watch =
         undeletable ? Run("watch --interval 0 --polls 3" + Home()) : test::CliResult{};
-    SetImmutable(input, false);
+    test::SetImmutable(input, false);
     fs::permissions(m_watch.path(), fs::perms::owner_write, fs::perm_options::add);
     if (!undeletable) {
         GTEST_SKIP() << "no way to make a file undeletable here";

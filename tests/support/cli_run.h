@@ -57,12 +57,4 @@ class CliTestBase : public ::testing::Test {
     TempDir m_home, m_data, m_watch, m_out, m_scratch;
 };
 
-inline int Count(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 }  // namespace skedora::test

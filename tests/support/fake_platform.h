@@ -31,9 +31,8 @@ class TestFileSystem : public PosixFileSystem {
 /** "now" an hour ahead of the real time, so files just written are past the quiet period. */
 class FakeClock : public Clock {
   public:
-    LocalDateTime LocalNow() const override { return local; }
+    LocalDateTime LocalNow() const override { return {2024, 3, 5, 14, 7, 9}; }
     std::chrono::system_clock::time_point Now() const override { return now; }
-    LocalDateTime local{2024, 3, 5, 14, 7, 9};
     std::chrono::system_clock::time_point now =
         std::chrono::system_clock::now() + std::chrono::hours(1);
 };

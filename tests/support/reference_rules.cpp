@@ -1,6 +1,5 @@
 #include "support/reference_rules.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "engine/time_arithmetic.h"

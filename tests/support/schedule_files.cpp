@@ -1,7 +1,6 @@
 #include "support/schedule_files.h"
 
 #include "engine/cp2_line.h"
-#include "input/csv_reader.h"
 #include "support/temp_dir.h"
 
 namespace skedora::test {

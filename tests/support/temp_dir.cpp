@@ -1,6 +1,10 @@
 #include "support/temp_dir.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -36,6 +40,16 @@ std::string ReadFile(const std::filesystem::path& path) {
 unsigned ModeOf(const std::filesystem::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+bool SetImmutable(const std::filesystem::path& file, bool on) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    const bool set = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                     (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL,
+                      ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    ::close(fd);
+    return set;
 }
 
 }  // namespace skedora::test

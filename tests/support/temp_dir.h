@@ -29,5 +29,8 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadFile(const std::filesystem::path& path);
 /** The permission bits of a file; 0 when it is not there. */
 unsigned ModeOf(const std::filesystem::path& path);
+/** Sets or clears the flag that keeps a file from being deleted, even by the superuser; whether
+ * that could be done. */
+bool SetImmutable(const std::filesystem::path& file, bool on);
 
 }  // namespace skedora::test

@@ -1,6 +1,3 @@
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -43,16 +40,6 @@ struct WatchedHome : WindowFixture {
     fs::path watch() const { return home.file("watch"); }
     fs::path out() const { return home.file("out"); }
 };
-
-bool SetImmutable(const fs::path& file, bool on) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    int flags = 0;
-    const bool set = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                     (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL,
-                      ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0 && on);
-    ::close(fd);
-    return set;
-}
 
 }  // namespace
 
