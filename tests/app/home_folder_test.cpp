@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "support/expect_error.h"
 #include "support/temp_dir.h"
@@ -14,43 +13,33 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ModeOf;
-using test::TempDir;
 using test::WriteFile;
 
 TEST(HomeFolderTest, ResolvesByPrecedence) {
-    TempDir portable, plain, oldOnly;
+    test::TempDir portable, plain, oldOnly;
     WriteFile(portable.file("SK.ini"), "[Settings]\r\n");
     WriteFile(oldOnly.file("SKCONV.INI"), "");
     fs::create_directory(plain.file("SK.ini"));  // a folder of that name is not a settings file
-    struct Case {
-        const char* name;
-        std::optional<fs::path> explicitHome;
-        fs::path programFolder;
-        const char* xdg;
-        const char* home;
-        fs::path expected;
+    EXPECT_EQ(ResolveHomeFolder(fs::path("/srv/station"), portable.path(), "/x", "/h"),
+              "/srv/station");  // a home given wins over everything
+    const std::tuple<const char*, fs::path, const char*, const char*, fs::path> cases[] = {
+        {"portable SK.ini", portable.path(), "/x", "/h", portable.path()},
+        {"portable SKCONV.INI", oldOnly.path(), "/x", "/h", oldOnly.path()},
+        {"XDG", plain.path(), "/x/conf", "/h", "/x/conf/skedora"},
+        {"XDG unset", plain.path(), nullptr, "/h", "/h/.config/skedora"},
+        {"XDG empty", plain.path(), "", "/h", "/h/.config/skedora"},
+        {"XDG relative", plain.path(), "conf", "/h", "/h/.config/skedora"},
+        {"no program folder", fs::path(), nullptr, "/h", "/h/.config/skedora"},
+        {"HOME unset", plain.path(), nullptr, nullptr, fs::path()},
+        {"HOME relative", plain.path(), "", "home", fs::path()},
     };
-    const std::vector<Case> cases = {
-        {"explicit wins over everything", fs::path("/srv/station"), portable.path(), "/x", "/h",
-         "/srv/station"},
-        {"portable SK.ini", std::nullopt, portable.path(), "/x", "/h", portable.path()},
-        {"portable SKCONV.INI", std::nullopt, oldOnly.path(), "/x", "/h", oldOnly.path()},
-        {"XDG", std::nullopt, plain.path(), "/x/conf", "/h", "/x/conf/skedora"},
-        {"XDG unset", std::nullopt, plain.path(), nullptr, "/h", "/h/.config/skedora"},
-        {"XDG empty", std::nullopt, plain.path(), "", "/h", "/h/.config/skedora"},
-        {"XDG relative", std::nullopt, plain.path(), "conf", "/h", "/h/.config/skedora"},
-        {"no program folder", std::nullopt, fs::path(), nullptr, "/h", "/h/.config/skedora"},
-        {"HOME unset", std::nullopt, plain.path(), nullptr, nullptr, fs::path()},
-        {"HOME relative", std::nullopt, plain.path(), "", "home", fs::path()},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ResolveHomeFolder(c.explicitHome, c.programFolder, c.xdg, c.home), c.expected)
-            << c.name;
+    for (const auto& [name, programFolder, xdg, home, expected] : cases) {
+        EXPECT_EQ(ResolveHomeFolder(std::nullopt, programFolder, xdg, home), expected) << name;
     }
 }
 
 TEST(HomeFolderTest, CreatesMissingFoldersPrivatelyKeepsExistingOnesOrSaysWhyNot) {
-    TempDir dir;
+    test::TempDir dir;
     const fs::path home = dir.path() / "config" / "skedora";
     ASSERT_EQ(EnsureHomeFolder(home), std::nullopt);
     EXPECT_EQ(ModeOf(home), 0700u);

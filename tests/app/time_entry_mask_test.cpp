@@ -7,13 +7,8 @@ namespace skedora {
 namespace {
 
 TEST(TimeEntryMask, TypedKeysKeepAValidTime) {
-    const struct {
-        const char* text;
-        int caret, selection;
-        char32_t key;
-        const char* newText;
-        int newCaret;
-    } cases[] = {
+    // The text, caret and selection length, the key typed: the new text and caret.
+    const std::tuple<const char*, int, int, char32_t, const char*, int> cases[] = {
         // 1, 2, 3, 0, 4, 5 typed into 00:00:00: the caret jumps over both colons, then stays.
         {"00:00:00", 0, 0, '1', "10:00:00", 1},
         {"10:00:00", 1, 0, '2', "12:00:00", 3},
@@ -49,11 +44,11 @@ TEST(TimeEntryMask, TypedKeysKeepAValidTime) {
         {"", 0, 0, '1', "", 0},
         {"12:34:56", 40, 0, '1', "12:34:51", 8},
     };
-    for (const auto& c : cases) {
-        const TimeKeyResult result = ApplyTimeKey(c.text, c.key, c.caret, c.selection);
-        EXPECT_EQ(result, (TimeKeyResult{c.newText, c.newCaret}))
-            << c.text << " caret " << c.caret << " selection " << c.selection << " key "
-            << static_cast<unsigned>(c.key) << " gave " << result.text << " caret " << result.caret;
+    for (const auto& [text, caret, selection, key, newText, newCaret] : cases) {
+        const TimeKeyResult result = ApplyTimeKey(text, key, caret, selection);
+        EXPECT_EQ(result, (TimeKeyResult{newText, newCaret}))
+            << text << " caret " << caret << " selection " << selection << " key "
+            << static_cast<unsigned>(key) << " gave " << result.text << " caret " << result.caret;
     }
 }
 

@@ -9,12 +9,7 @@ TEST(AddSubtractTime, WorksWithinTheDayAndGivesMidnightForEveryFailure) {
     // Fields carry; separators are not examined, a blank before a digit is ignored, reading stops
     // at the first letter, a text without digits is 0, halves round to even. Failures: past
     // midnight, below zero, a text of another length, another operation.
-    const struct {
-        const char* time;
-        const char* operation;
-        const char* amount;
-        const char* result;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"10:00:00", "+", "00:30:00", "10:30:00"},  {"10:00:00", "-", "00:30:00", "09:30:00"},
         {"23:59:30", "+", "00:00:29", "23:59:59"},  {"00:59:59", "+", "00:00:01", "01:00:00"},
         {"01:02:03", "-", "00:00:00", "01:02:03"},  {"00:30:00", "-", "00:30:00", "00:00:00"},
@@ -30,9 +25,9 @@ TEST(AddSubtractTime, WorksWithinTheDayAndGivesMidnightForEveryFailure) {
         {"10:00:00", "", "00:30:00", "00:00:00"},   {"10:00:00", "++", "00:30:00", "00:00:00"},
         {"10:00:00", " +", "00:30:00", "00:00:00"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(AddSubtractTime(c.time, c.amount, c.operation), c.result)
-            << '"' << c.time << "\" " << c.operation << " \"" << c.amount << '"';
+    for (const auto& [time, operation, amount, result] : cases) {
+        EXPECT_EQ(AddSubtractTime(time, amount, operation), result)
+            << '"' << time << "\" " << operation << " \"" << amount << '"';
     }
 }
 

@@ -59,11 +59,7 @@ TEST_F(DbaseReader, ReadsTheFirstThirteenColumnsByPositionSkippingDeletedRows) {
 }
 
 TEST_F(DbaseReader, GivesEachColumnTypeItsTextForm) {
-    const struct {
-        DbfColumn column;
-        const char* cell;
-        const char* text;
-    } cases[] = {
+    const std::tuple<DbfColumn, const char*, const char*> cases[] = {
         {{"C", 'C', 10}, " X ", " X"},        {{"N", 'N', 8}, "2.50", "2.50"},
         {{"F", 'F', 10}, "-1.250", "-1.250"}, {{"D", 'D', 8}, "20240131", "01/31/2024"},
         {{"L", 'L', 1}, "T", "True"},         {{"L", 'L', 1}, "f", "False"},
@@ -71,19 +67,15 @@ TEST_F(DbaseReader, GivesEachColumnTypeItsTextForm) {
         {{"C", 'C', 10}, "   ", ""},          {{"N", 'N', 8}, "********", ""},
         {{"D", 'D', 8}, "        ", ""},
     };
-    for (const auto& c : cases) {
-        ASSERT_EQ(ReadOneCell(1, c.column, c.cell), std::nullopt) << c.cell;
-        EXPECT_EQ(m_table[1].cur_date, c.text) << c.cell;
+    for (const auto& [column, cell, text] : cases) {
+        ASSERT_EQ(ReadOneCell(1, column, cell), std::nullopt) << cell;
+        EXPECT_EQ(m_table[1].cur_date, text) << cell;
     }
 }
 
 TEST_F(DbaseReader, ConvertsIntegerColumnsWithHalfToEvenRoundingAndRefusesTheRest) {
     // The value read, or the error: 13 "Type mismatch", 6 "Overflow".
-    const struct {
-        DbfColumn column;
-        const char* cell;
-        int valueOrError;
-    } cases[] = {
+    const std::tuple<DbfColumn, const char*, int> cases[] = {
         {{"N", 'N', 6}, "2.5", 2},          {{"N", 'N', 6}, "3.5", 4},
         {{"N", 'N', 6}, "-2.5", -2},        {{"N", 'N', 7}, "-32768", -32768},
         {{"F", 'F', 8}, "32767.40", 32767}, {{"C", 'C', 8}, " 17 ", 17},
@@ -93,9 +85,9 @@ TEST_F(DbaseReader, ConvertsIntegerColumnsWithHalfToEvenRoundingAndRefusesTheRes
         {{"D", 'D', 8}, "20240131", 13},    {{"N", 'N', 8}, "32768", 6},
         {{"F", 'F', 8}, "32767.5", 6},      {{"C", 'C', 8}, "-40000", 6},
     };
-    for (const auto& c : cases) {
-        const MaybeError error = ReadOneCell(7, c.column, c.cell);
-        EXPECT_EQ(error ? error->number : m_table[1].toch, c.valueOrError) << c.cell;
+    for (const auto& [column, cell, valueOrError] : cases) {
+        const MaybeError error = ReadOneCell(7, column, cell);
+        EXPECT_EQ(error ? error->number : m_table[1].toch, valueOrError) << cell;
     }
 }
 

@@ -72,16 +72,13 @@ TEST(SettingsStore, LoadReadsEachKindOfValueByItsRuleAndASaveChangesNoRule) {
     EXPECT_TRUE(LoadSettingsText(text, rules));
     EXPECT_EQ(rules.DeleteAllFlags, (DeleteAllFlagsGroup{true, false, false, true}));
     EXPECT_EQ(rules.DeleteCallLetterRules[64].CONumber, std::string(254, 'x'));
-    std::vector<int> maths;
-    std::vector<std::string> times;
-    for (const auto& rule : rules.ChangeTimeRules) {
-        maths.push_back(rule.Math);
-        times.push_back(rule.Time);
+    const int maths[] = {2, 4, -2, -1, -1, 0, 0, 0};  // outside 16 bits a Math names no operation
+    const char* times[] = {"00:00:00", "00:00:00", "01:30:00", "ab:cd:ef",
+                           "00:00:00", "00:00:00", "00:00:00", "00:00:00"};
+    for (int n = 1; n <= 8; ++n) {
+        EXPECT_EQ(rules.ChangeTimeRules[n].Math, maths[n - 1]) << n;
+        EXPECT_EQ(rules.ChangeTimeRules[n].Time, times[n - 1]) << n;
     }
-    // Outside 16 bits a Math value names no operation.
-    EXPECT_EQ(maths, (std::vector<int>{2, 4, -2, -1, -1, 0, 0, 0}));
-    EXPECT_EQ(times, (std::vector<std::string>{"00:00:00", "00:00:00", "01:30:00", "ab:cd:ef",
-                                               "00:00:00", "00:00:00", "00:00:00", "00:00:00"}));
     EXPECT_EQ(rules.AutoLoadSettings,
               (AutoLoadSettingsGroup{"/in/", "/in/", false, false, false, false}));
     EXPECT_EQ(rules.ChangeCallLetterRules[1].CO, "");

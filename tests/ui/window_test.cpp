@@ -83,13 +83,6 @@ std::string LargeSchedule(int count) {
                                               {"WABC-HD", "WXYZ", "12", kLongDescription}));
 }
 
-void ProcessFirstBurst(MainWindow& window) {
-    QDeadlineTimer deadline(5000);
-    while (window.application().Job().OutputCount == 0 && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-}
-
 void Edit(QWidget& dialog, const char* edit) {
     const QString keys = QString::fromLatin1(edit).section(QLatin1Char('='), 1);
     auto* widget = Child<QWidget>(
@@ -385,10 +378,8 @@ class WindowTest : public QObject {
         QCOMPARE(Child(*dialog, "txtPath")->text(), QString::fromStdString(home.folderText()));
 
         const bool root = ::geteuid() == 0;  // may read and write every folder
-        const struct {
-            std::string folder;
-            const char* problem;  // empty: none
-        } cases[] = {
+        // A folder typed and the problem shown ("": none).
+        const std::pair<std::string, const char*> cases[] = {
             {" " + home.path().string() + "/. ", ""},
             {home.file("notes.txt").string(), "not a folder"},
             {home.file("read-only").string(), root ? "" : "not write"},
@@ -396,11 +387,11 @@ class WindowTest : public QObject {
             {home.file("gone").string(), "does not exist"},
             {"   ", "No folder"},  // stored as no folder, not as the root
         };
-        for (const auto& c : cases) {
-            Child(*dialog, "txtPath")->setText(QString::fromStdString(c.folder));
+        for (const auto& [folder, problem] : cases) {
+            Child(*dialog, "txtPath")->setText(QString::fromStdString(folder));
             const QString shown = Child<QLabel>(*dialog, "warnPathText")->text();
-            QVERIFY2(pathWarning->isHidden() == (*c.problem == '\0'), qPrintable(shown));
-            QVERIFY2(shown.contains(QLatin1String(c.problem)), qPrintable(shown));
+            QVERIFY2(pathWarning->isHidden() == (*problem == '\0'), qPrintable(shown));
+            QVERIFY2(shown.contains(QLatin1String(problem)), qPrintable(shown));
         }
         QTest::mouseClick(Child<QPushButton>(*dialog, "cmdOk"), Qt::LeftButton);
         QTRY_VERIFY(dialog.isNull());
@@ -425,7 +416,10 @@ class WindowTest : public QObject {
         WriteFile(big, LargeSchedule(32767));
         w.SetBurstBudget(std::chrono::milliseconds(0));
         f.Open(big);
-        ProcessFirstBurst(w);
+        QDeadlineTimer deadline(5000);  // until the first burst, while the job still runs
+        while (w.application().Job().OutputCount == 0 && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
         auto* progress = f.Get<QProgressBar>("prgJob");
         QCOMPARE(f.Get<QLabel>("lblCLFROM_1")->text(), QStringLiteral("WXYZ"));
         // Long texts are drawn shortened, whole in the tooltip, and never widen the window.
@@ -456,27 +450,23 @@ class WindowTest : public QObject {
     void faultsShowTheErrorBoxAndTheStatusLine() {
         // The error's text is the core's; the window shows it and says on the status line which
         // kind of failure it was: refused before reading, failed as a job, too many events.
-        const struct {
-            const char* name;
-            int events;
-            const char* status;
-        } cases[] = {
+        const std::tuple<const char*, int, const char*> cases[] = {
             {"notes.txt", 1, "Could not convert notes.txt"},
             {"A.CSV", 1, "Last job: A.CSV -> A.CP2 failed"},
             {"WEEK.CSV", 32768, "WEEK.CSV has more than 32,767 events; nothing was converted"},
         };
         Fixture f;
         fs::create_directory(f.home.file("A.CP2"));
-        for (const auto& c : cases) {
-            const auto input = f.home.file(c.name);
-            WriteFile(input, LargeSchedule(c.events));
+        for (const auto& [name, events, status] : cases) {
+            const auto input = f.home.file(name);
+            WriteFile(input, LargeSchedule(events));
             MessageBoxAnswerer boxes;
             f.Open(input);
             QTRY_COMPARE(boxes.texts.size(), 1);
             QVERIFY(boxes.critical);
             QVERIFY2(boxes.texts[0].endsWith(QLatin1String("Error Source = Skedora")),
                      qPrintable(boxes.texts[0]));
-            QTRY_VERIFY2(f.StatusLine().startsWith(QLatin1String(c.status)),
+            QTRY_VERIFY2(f.StatusLine().startsWith(QLatin1String(status)),
                          qPrintable(f.StatusLine()));
         }
     }
@@ -557,42 +547,36 @@ class WindowTest : public QObject {
                     .startsWith(QStringLiteral("6 read, 1 skipped, 1 deleted, 4 written")));
         QCOMPARE(unused->count(), 1);  // which rule: double-clicked below
 
-        const struct {
-            int show;
-            const char* filter;
-            QList<int> records;
-        } shown[] = {
+        const std::tuple<int, const char*, QList<int>> shown[] = {
             {1, "", {1, 5}},  {2, "", {2, 3, 4}}, {3, "", {6}},       {0, "kqed", {6}},
             {0, "knew", {2}}, {1, "wdel", {1}},   {2, "nothing", {}}, {0, "", {1, 2, 3, 4, 5, 6}},
         };
-        for (const auto& c : shown) {
-            Child<QComboBox>(*preview, "cboShow")->setCurrentIndex(c.show);
-            Child(*preview, "txtFilter")->setText(QString::fromLatin1(c.filter));
+        for (const auto& [show, filter, expected] : shown) {
+            Child<QComboBox>(*preview, "cboShow")->setCurrentIndex(show);
+            Child(*preview, "txtFilter")->setText(QString::fromLatin1(filter));
             QList<int> records;
             for (int row = 0; row < table->model()->rowCount(); ++row) {
                 records << cell(row, Column::kRecord).toInt();
             }
-            QCOMPARE(records, c.records);
+            QCOMPARE(records, expected);
         }
 
-        const struct {
-            int row;  // -1: the unused rule
-            const char *dialog, *box;
-        } cases[] = {
+        // The row double-clicked (-1: the unused rule), the dialog and box it shows.
+        const std::tuple<int, const char*, const char*> cases[] = {
             {0, "frmDelete", "txtCL_11"}, {1, "frmCall", "txtCL_10"},
             {2, "frmCO", "txtDes_17"},    {3, "frmSetChangeTime", "txtSrc_5"},
             {-1, "frmCO", "txtCL_24"},
         };
-        for (const auto& c : cases) {
-            if (c.row >= 0) {
+        for (const auto& [row, form, name] : cases) {
+            if (row >= 0) {
                 emit table->doubleClicked(
-                    table->model()->index(c.row, table->model()->columnCount() - 1));
+                    table->model()->index(row, table->model()->columnCount() - 1));
             } else {
                 emit unused->itemDoubleClicked(unused->item(0));
             }
-            auto* dialog = f.Get<QWidget>(c.dialog);
-            auto* box = Child<QWidget>(*dialog, c.box);
-            QVERIFY2(box->isVisible(), c.box);  // its dialog shown on the entry's page
+            auto* dialog = f.Get<QWidget>(form);
+            auto* box = Child<QWidget>(*dialog, name);
+            QVERIFY2(box->isVisible(), name);  // its dialog shown on the entry's page
             QCOMPARE(dialog->focusWidget(), box);
         }
     }
