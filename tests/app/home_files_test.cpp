@@ -64,8 +64,7 @@ TEST(JobLogLine, DamagedLinesAreRefused) {
              std::string("2024-03-09 14:05:01\ta\tb\\q\t1\t0\t0\t1\tfinished\t"),
              std::string("2024-03-09 14:05:01\ta\tb\t1\t0\t0\t1\tfinished\t\t-5"),
          }) {
-        SCOPED_TRACE(line);
-        EXPECT_FALSE(ParseJobLogLine(line, parsed));
+        EXPECT_FALSE(ParseJobLogLine(line, parsed)) << line;
     }
 }
 

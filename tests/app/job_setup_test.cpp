@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/application.h"
 #include "input/output_naming.h"
 #include "support/fake_platform.h"
-#include "support/schedule_files.h"
 
 namespace skedora {
 namespace {
-
-using test::FileLines;
 
 TEST(OutputPath, ByHandTheExtensionIsReplacedWatchedTheDateMayLeadTheName) {
     const std::pair<ChosenFile, std::optional<std::string>> cases[] = {
@@ -60,7 +56,7 @@ TEST_F(JobSetUpTest, AChosenFileIsConvertedBesideItOrItsErrorReturned) {
     // While a job runs, another pick is refused.
     EXPECT_EQ(Convert("Week1.Dbf")->number, errors::kInvalidCall);
     test::RunJob(*app);
-    EXPECT_EQ(FileLines(data.file("Week1.CP2")).size(), 3u);
+    EXPECT_EQ(test::FileLines(data.file("Week1.CP2")).size(), 3u);
 
     // A failed pick is also told to the observer, for the window's job history.
     EXPECT_EQ(Convert("missing.dbf"), errors::FileNotFound());

@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_platform.h"
-#include "support/schedule_files.h"
 
 namespace skedora {
 namespace {
-
-using test::FileLines;
 
 struct NoScheduleLostTest : ::testing::Test, test::TestApp {};
 
@@ -29,7 +26,7 @@ TEST_F(NoScheduleLostTest, ASourceChangedDuringItsJobIsKeptAndConvertedAgainWhol
         EXPECT_TRUE(InWatch("A.CSV"));
         EXPECT_EQ(FileList().find("A.CSV"), std::string::npos);
         EXPECT_EQ(PollAndConvert(), "A.CSV");  // the whole file this time
-        EXPECT_EQ(FileLines(out.file("A.CP2")).size(), 6u);
+        EXPECT_EQ(test::FileLines(out.file("A.CP2")).size(), 6u);
         EXPECT_EQ(InWatch("A.CSV"), !deleteOn);
         std::filesystem::remove(home.file("FileList.txt"));
         std::filesystem::remove(watch.file("A.CSV"));
@@ -50,7 +47,7 @@ TEST_F(NoScheduleLostTest, TwoSourcesOfOneOutputConvertTheFirstAndKeepTheSecond)
         EXPECT_EQ(PollAndConvert(), "");
         EXPECT_EQ(ports->observer.setUpFailures,
                   std::vector<std::string>{watch.folderText() + second + ": 75"});
-        EXPECT_EQ(FileLines(out.file(output)).size(), 3u);
+        EXPECT_EQ(test::FileLines(out.file(output)).size(), 3u);
         EXPECT_TRUE(InWatch(second));
         EXPECT_FALSE(InWatch(first));
         std::filesystem::remove(watch.file(second));

@@ -1,21 +1,15 @@
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <variant>
 
 #include "engine/cp2_line.h"
-#include "input/csv_reader.h"
 #include "model/version.h"
 #include "os/home_lock.h"
-#include "settings/settings_store.h"
 #include "support/cli_run.h"
 #include "support/schedule_files.h"
 
 namespace skedora {
 namespace {
-
-using test::ReadFile;
-using test::WriteFile;
 
 using CliTest = test::CliTestBase;
 using Result = test::CliResult;
@@ -32,7 +26,7 @@ TEST_F(CliTest, ConvertPrintsTheSummaryLineOrTheErrorBoxText) {
     test::WriteCsvSchedule(m_data.file("week1.csv"),
                            {{}, {"WABC", " ", "12", "x"}, {"WDEL", "WXYZ", "12", "y"}, {}});
     test::WriteDbfSchedule(m_data.file("WEEK2.DBF"), {{}, {}, {}});
-    WriteFile(m_data.file("empty.csv"), "");
+    test::WriteFile(m_data.file("empty.csv"), "");
     const std::tuple<const char*, int, std::string> cases[] = {
         {"week1.csv", 0, "week1.csv -> week1.CP2: 4 read, 1 skipped, 1 deleted, 2 written\n"},
         {"--output out.cp2 WEEK2.DBF", 0,
@@ -85,7 +79,7 @@ TEST_F(CliTest, WatchReportsEachJobOnceAndKeepsTheSourceOfAFailedOne) {
     std::filesystem::create_directory(m_home.file("FileList.txt"));  // neither read nor written
     std::filesystem::create_directory(m_out.file("B.CP2"));          // B's output cannot be made
     test::WriteDbfSchedule(m_watch.file("A.DBF"), {{}});
-    Drop("A.DBF", ReadFile(m_watch.file("A.DBF")));
+    Drop("A.DBF", test::ReadFile(m_watch.file("A.DBF")));
     const std::string schedule = test::CsvSchedule({{}, {}});
     Drop("B.CSV", schedule);
     Drop("C.CSV", "");
@@ -107,7 +101,7 @@ TEST_F(CliTest, WatchReportsEachJobOnceAndKeepsTheSourceOfAFailedOne) {
             "started " + job("C.CSV", "C.CP2") + "\nfinished " + job("C.CSV", "C.CP2") + none +
             "started " + job("D.CSV", "D.CP2") + "\nfinished " + job("D.CSV", "D.CP2") + none);
     EXPECT_FALSE(exists(m_watch.file("A.DBF")) || exists(m_watch.file("C.CSV")));
-    EXPECT_EQ(ReadFile(m_watch.file("B.CSV")), schedule);
+    EXPECT_EQ(test::ReadFile(m_watch.file("B.CSV")), schedule);
     const std::string list = m_home.file("FileList.txt").string();
     for (const std::string& part :
          {"cannot read " + list, "cannot write " + list,

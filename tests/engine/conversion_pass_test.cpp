@@ -9,8 +9,6 @@
 namespace skedora {
 namespace {
 
-using test::TestEvent;
-
 /** Each event written, and as which output line (the window counts them). */
 struct WrittenRecorder : PassObserver {
     void EventWritten(int record, int outputCount, const ScheduleRecord& event,
@@ -22,7 +20,7 @@ struct WrittenRecorder : PassObserver {
 };
 
 struct ConversionPassTest : ::testing::Test {
-    std::filesystem::path Begin(const std::vector<TestEvent>& events) {
+    std::filesystem::path Begin(const std::vector<test::TestEvent>& events) {
         test::WriteCsvSchedule(dir.file("week1.csv"), events);
         EXPECT_EQ(ReadCsvSchedule(dir.file("week1.csv").string(), pass.Job().Events), std::nullopt);
         EXPECT_EQ(pass.Begin("week1.csv", dir.file("week1.CP2").string()), std::nullopt);

@@ -4,7 +4,6 @@
 
 #include "engine/cp2_line.h"
 #include "support/expect_error.h"
-#include "support/schedule_files.h"
 #include "support/temp_dir.h"
 
 namespace skedora {

@@ -11,8 +11,6 @@
 namespace skedora {
 namespace {
 
-using test::ReadFile;
-using test::WriteFile;
 using Names = std::vector<std::string>;
 
 TEST(ConvertedFileList, AHandEditedListLoadsAndOnlyAPassThatEndsForgetsOrSaves) {
@@ -20,7 +18,8 @@ TEST(ConvertedFileList, AHandEditedListLoadsAndOnlyAPassThatEndsForgetsOrSaves) 
     ConvertedFileList list(home.file("FileList.txt"));
     EXPECT_EQ(list.LoadFileList(), std::nullopt);  // a missing file is an empty list
     EXPECT_TRUE(list.Names().empty());
-    WriteFile(home.file("FileList.txt"), "A.DBF\r\n\r\n  B.CSV  \r\nA.DBF\r\n   \r\na.dbf\nC.CSV");
+    test::WriteFile(home.file("FileList.txt"),
+                    "A.DBF\r\n\r\n  B.CSV  \r\nA.DBF\r\n   \r\na.dbf\nC.CSV");
     EXPECT_EQ(list.LoadFileList(), std::nullopt);
     EXPECT_EQ(list.Names(), (Names{"A.DBF", "B.CSV", "a.dbf", "C.CSV"}));
 
@@ -39,7 +38,7 @@ TEST(ConvertedFileList, AHandEditedListLoadsAndOnlyAPassThatEndsForgetsOrSaves) 
     list.IsKnownFile("C.CSV");
     list.AddKnownFile("F.CSV");
     EXPECT_EQ(list.ForgetNotSeen(), std::nullopt);
-    EXPECT_EQ(ReadFile(list.File()), "A.DBF\r\na.dbf\r\nC.CSV\r\nF.CSV\r\n");
+    EXPECT_EQ(test::ReadFile(list.File()), "A.DBF\r\na.dbf\r\nC.CSV\r\nF.CSV\r\n");
 
     list.Reset();
     EXPECT_TRUE(list.Names().empty());

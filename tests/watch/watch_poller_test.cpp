@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/application.h"
 #include "support/fake_platform.h"
-#include "support/schedule_files.h"
 
 namespace skedora {
 namespace {
-
-using test::ReadFile;
-using test::TestEvent;
 
 struct WatchPollerTest : ::testing::Test, test::TestApp {};
 
@@ -84,7 +79,7 @@ TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSourceAndTheEarlie
     app->ConversionTick();
     app->CloseOpenFiles();
     EXPECT_FALSE(app->IsJobRunning());
-    EXPECT_EQ(ReadFile(out.file("A.CP2")), "earlier");
+    EXPECT_EQ(test::ReadFile(out.file("A.CP2")), "earlier");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
     EXPECT_TRUE(InWatch("A.CSV"));
 }
@@ -99,7 +94,7 @@ TEST_F(WatchPollerTest, AFileIsConvertedWholeOnceQuietAndAStampFarAheadWaitsNot)
         std::filesystem::last_write_time(watch.file(name),
                                          std::chrono::file_clock::from_sys(now + ahead));
     };
-    const std::string whole = test::CsvSchedule(std::vector<TestEvent>(10));
+    const std::string whole = test::CsvSchedule(std::vector<test::TestEvent>(10));
     AddDbf("KNOWN.DBF");  // written again just now
     test::WriteFile(watch.file("A.CSV"), whole.substr(0, whole.size() / 2));
     stamp("SOON.CSV", std::chrono::milliseconds(500));
