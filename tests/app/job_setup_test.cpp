@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/application.h"
 #include "input/output_naming.h"
 #include "support/fake_platform.h"
+#include "support/schedule_files.h"
 
 namespace skedora {
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_platform.h"
+#include "support/schedule_files.h"
 
 namespace skedora {
 namespace {

@@ -1,3 +1,4 @@
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <variant>
@@ -5,6 +6,7 @@
 #include "engine/cp2_line.h"
 #include "model/version.h"
 #include "os/home_lock.h"
+#include "settings/settings_store.h"
 #include "support/cli_run.h"
 #include "support/schedule_files.h"
 

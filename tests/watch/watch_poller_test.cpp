@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "app/application.h"
 #include "support/fake_platform.h"
+#include "support/schedule_files.h"
 
 namespace skedora {
 namespace {
