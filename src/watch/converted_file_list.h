@@ -93,6 +93,7 @@ class ConvertedFileList {
     }
     /** The place of name, or kNotHeld. */
     std::uint32_t Find(std::string_view name, std::uint32_t hash) const;
+    /** The slot holding name, or m_slots.size(). */
     std::size_t FindSlot(std::string_view name, std::uint32_t hash) const;
     void Insert(std::uint32_t place, std::uint32_t hash);
     void EraseSlot(std::size_t slot);
