@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "os/atomic_file.h"
 #include "model/text.h"
+#include "os/atomic_file.h"
 #include "settings/file_contents.h"
 #include "settings/profile_file.h"
 #include "settings/settings_layout.h"
