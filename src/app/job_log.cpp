@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "os/atomic_file.h"
-#include "settings/file_contents.h"
+#include "os/file_contents.h"
 
 namespace skedora {
 

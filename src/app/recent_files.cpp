@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "os/atomic_file.h"
-#include "settings/file_contents.h"
+#include "os/file_contents.h"
 
 namespace skedora {
 

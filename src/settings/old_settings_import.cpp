@@ -2,7 +2,7 @@
 #include <string>
 
 #include "model/text.h"
-#include "settings/file_contents.h"
+#include "os/file_contents.h"
 #include "settings/item_reader.h"
 #include "settings/settings_layout.h"
 #include "settings/settings_store.h"

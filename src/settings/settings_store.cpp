@@ -4,7 +4,7 @@
 
 #include "model/text.h"
 #include "os/atomic_file.h"
-#include "settings/file_contents.h"
+#include "os/file_contents.h"
 #include "settings/profile_file.h"
 #include "settings/settings_layout.h"
 

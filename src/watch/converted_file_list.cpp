@@ -1,69 +1,13 @@
 #include "watch/converted_file_list.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <utility>
 
 #include "model/text.h"
 #include "os/atomic_file.h"
+#include "os/file_contents.h"
 
 namespace skedora {
-
-namespace {
-std::string LowerAsciiExtension(std::string_view name) {
-    const std::size_t dot = name.rfind('.');
-    std::string extension(dot == std::string_view::npos ? std::string_view() : name.substr(dot));
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
-        }
-    }
-    return extension;
-}
-
-Error ReadFailure(const std::filesystem::path& file, int err) {
-    return errors::PathFileAccess("cannot read " + file.string() + ": " + std::strerror(err));
-}
-
-/** The whole file; ENOENT when it does not exist, another errno when it cannot be read. */
-int ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return errno;
-    }
-    int err = 0;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        err = errno;
-    } else if (!S_ISREG(info.st_mode)) {
-        err = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    } else {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-        char buffer[64 * 1024];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                err = errno;
-                break;
-            }
-            if (got == 0) {
-                break;
-            }
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        }
-    }
-    ::close(fd);
-    return err;
-}
-}  // namespace
 
 ConvertedFileList::ConvertedFileList(std::filesystem::path file) : m_file(std::move(file)) {}
 
@@ -80,10 +24,8 @@ void ConvertedFileList::Reset() {
 
 MaybeError ConvertedFileList::LoadFileList() {
     std::string bytes;
-    if (const int err = ReadWholeFile(m_file, bytes); err == ENOENT) {
-        return std::nullopt;
-    } else if (err != 0) {
-        return ReadFailure(m_file, err);
+    if (auto error = ReadFileIfPresent(m_file, bytes)) {
+        return error;
     }
     // Lines end with CR LF; a lone CR or LF ends a line as well.
     const std::string_view text(bytes);
@@ -212,7 +154,9 @@ void ConvertedFileList::PlacesOf(std::span<const FolderName> entries,
 }
 
 std::uint32_t ConvertedFileList::KindOf(std::string_view name) {
-    const std::string extension = LowerAsciiExtension(name);
+    const std::size_t dot = name.rfind('.');
+    const std::string extension =
+        UpperCase1252(dot == std::string_view::npos ? std::string_view() : name.substr(dot));
     const auto found = std::find(m_kinds.begin(), m_kinds.end(), extension);
     if (found != m_kinds.end()) {
         return static_cast<std::uint32_t>(found - m_kinds.begin());

@@ -106,7 +106,7 @@ class ConvertedFileList {
     std::size_t m_held = 0;
     std::vector<Place> m_places;
     std::priority_queue<std::uint32_t, std::vector<std::uint32_t>, std::greater<>> m_freePlaces;
-    std::vector<std::string> m_kinds;       // lower-case extensions, ".dbf"
+    std::vector<std::string> m_kinds;       // upper-case extensions, ".DBF"
     std::vector<std::size_t> m_kindCounts;  // names held per kind
     std::uint64_t m_pass = 0;
     bool m_passOpen = false;
