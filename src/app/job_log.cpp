@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
-#include <tuple>
 
 #include "os/atomic_file.h"
 #include "os/file_contents.h"
@@ -107,15 +106,6 @@ std::string FormatTime(const LocalDateTime& time) {
 }
 
 }  // namespace
-
-bool JobLogEntry::operator==(const JobLogEntry& other) const {
-    const auto fields = [](const JobLogEntry& e) {
-        return std::tie(e.time.year, e.time.month, e.time.day, e.time.hour, e.time.minute,
-                        e.time.second, e.source, e.output, e.read, e.skipped, e.deleted, e.written,
-                        e.ignoredLines, e.outcome, e.error);
-    };
-    return fields(*this) == fields(other);
-}
 
 std::string_view OutcomeText(JobLogEntry::Outcome outcome) {
     for (const auto& [value, text] : kOutcomes) {

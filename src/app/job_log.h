@@ -23,7 +23,7 @@ struct JobLogEntry : JobCounts {
     std::string error;
 
     bool IsFailure() const { return outcome != Outcome::Finished; }
-    bool operator==(const JobLogEntry& other) const;
+    bool operator==(const JobLogEntry&) const = default;
 };
 
 /** "finished", "failed" or "set-up failed". */

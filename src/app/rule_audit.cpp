@@ -358,7 +358,7 @@ void WriteEventJson(JsonWriter& json, const AuditEvent& event) {
 }
 
 void WriteSummaryJson(JsonWriter& json, const RuleAudit& audit) {
-    const AuditCounts& c = audit.Counts();
+    const JobCounts& c = audit.Counts();
     const std::pair<std::string_view, int> counts[] = {
         {"{\"summary\": {\"read\": ", c.read},
         {", \"skipped\": ", c.skipped},
@@ -527,18 +527,6 @@ std::vector<RuleId> RuleAudit::UnusedRules() const {
     return unused;
 }
 
-std::string AuditEventJson(const AuditEvent& event) {
-    JsonWriter json;
-    WriteEventJson(json, event);
-    return json.Take();
-}
-
-std::string AuditSummaryJson(const RuleAudit& audit) {
-    JsonWriter json;
-    WriteSummaryJson(json, audit);
-    return json.Take();
-}
-
 void WriteAuditJsonLines(const RuleAudit& audit, std::ostream& out) {
     // Written out a block at a time: the whole file's JSON is never held at once.
     constexpr std::size_t kBlock = 1 << 20;
@@ -577,7 +565,7 @@ void WriteAuditText(const RuleAudit& audit, std::ostream& out) {
         }
         out << ShownText(line) << '\n';
     }
-    const AuditCounts& c = audit.Counts();
+    const JobCounts& c = audit.Counts();
     out << c.read << " events read: " << c.skipped << " skipped, " << c.deleted << " deleted, "
         << c.written << " written; " << c.ignoredLines << " lines ignored (fewer than 18 fields)\n";
     const auto hits = audit.RuleHits();

@@ -8,6 +8,7 @@
 
 #include "engine/pass_observer.h"
 #include "engine/rule_trace.h"
+#include "model/job_counts.h"
 #include "model/rule_set.h"
 #include "model/schedule_record.h"
 
@@ -38,14 +39,6 @@ struct AuditEvent {
     std::string line;
 };
 
-struct AuditCounts {
-    int read = 0;
-    int skipped = 0;
-    int deleted = 0;
-    int written = 0;
-    int ignoredLines = 0;
-};
-
 /**
  * Why every event of a conversion went the way it did. The pass tells it what happened to each
  * event, and the rules, given it as their trace, tell it which rule did what in between.
@@ -70,7 +63,7 @@ class RuleAudit : public PassObserver, public RuleTrace {
                  std::string_view after) override;
 
     const std::vector<AuditEvent>& Events() const { return m_events; }
-    const AuditCounts& Counts() const { return m_counts; }
+    const JobCounts& Counts() const { return m_counts; }
     const RuleSet& Rules() const { return m_rules; }
     /** Every rule that deleted or changed events, with the number of events, in rule order. */
     std::vector<std::pair<RuleId, int>> RuleHits() const;
@@ -84,7 +77,7 @@ class RuleAudit : public PassObserver, public RuleTrace {
     std::vector<AuditEvent> m_events;
     AuditEvent m_current;
     bool m_reading = false;
-    AuditCounts m_counts;
+    JobCounts m_counts;
     std::vector<int> m_hits;
 };
 
@@ -100,10 +93,6 @@ std::string_view FieldColumnName(EventField field);
 /** The bytes as a JSON string: read as Windows-1252, in UTF-8, quoted and escaped. */
 std::string JsonString(std::string_view bytes);
 
-/** The JSON object of one event, on one line without its end. */
-std::string AuditEventJson(const AuditEvent& event);
-/** The last JSON line: the counts, the hits per rule and the rules that hit nothing. */
-std::string AuditSummaryJson(const RuleAudit& audit);
 /** One JSON object per event, then the summary, each on its own line. */
 void WriteAuditJsonLines(const RuleAudit& audit, std::ostream& out);
 /** For people: a line per deleted or changed event, then the counts and the unused rules. */

@@ -12,6 +12,8 @@ struct LocalDateTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+
+    bool operator==(const LocalDateTime&) const = default;
 };
 
 /** "yyyymmddhhnnss": the 14-digit prefix of automatic output names. */

@@ -66,7 +66,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 std::variant<HomeLock, LockHolder, Error> HomeLock::TryAcquire(const std::filesystem::path& home,
                                                                std::string_view programName) {
-    std::filesystem::path file = home / kFileName;
+    const std::filesystem::path file = home / kFileName;
     // No link is followed and nothing but a plain file is used: opening does not wait on a
     // planted pipe, and the file is readable by its owner only.
     const int fd = ::open(file.c_str(),
@@ -105,7 +105,7 @@ std::variant<HomeLock, LockHolder, Error> HomeLock::TryAcquire(const std::filesy
         ::close(fd);
         return LockFileError(file, std::strerror(err));
     }
-    return HomeLock(fd, std::move(file));
+    return HomeLock(fd);
 }
 
 HomeLock::~HomeLock() {
@@ -114,8 +114,7 @@ HomeLock::~HomeLock() {
     }
 }
 
-HomeLock::HomeLock(HomeLock&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_file(std::move(other.m_file)) {}
+HomeLock::HomeLock(HomeLock&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
 
 HomeLock& HomeLock::operator=(HomeLock&& other) noexcept {
     if (this != &other) {
@@ -123,7 +122,6 @@ HomeLock& HomeLock::operator=(HomeLock&& other) noexcept {
             ::close(m_fd);
         }
         m_fd = std::exchange(other.m_fd, -1);
-        m_file = std::move(other.m_file);
     }
     return *this;
 }

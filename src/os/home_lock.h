@@ -41,13 +41,10 @@ class HomeLock {
     HomeLock(const HomeLock&) = delete;
     HomeLock& operator=(const HomeLock&) = delete;
 
-    const std::filesystem::path& File() const { return m_file; }
-
   private:
-    HomeLock(int fd, std::filesystem::path file) : m_fd(fd), m_file(std::move(file)) {}
+    explicit HomeLock(int fd) : m_fd(fd) {}
 
     int m_fd = -1;
-    std::filesystem::path m_file;
 };
 
 }  // namespace skedora

@@ -297,7 +297,7 @@ void PreviewWindow::SetAudit(std::unique_ptr<RuleAudit> audit, const QString& ti
     m_audit = std::move(audit);
     setWindowTitle(QStringLiteral("Preview - ") + title);
 
-    const AuditCounts& c = m_audit->Counts();
+    const JobCounts& c = m_audit->Counts();
     QString counts = Grouped(c.read) + QStringLiteral(" read, ") + Grouped(c.skipped) +
                      QStringLiteral(" skipped, ") + Grouped(c.deleted) +
                      QStringLiteral(" deleted, ") + Grouped(c.written) +
