@@ -125,9 +125,8 @@ void BM_PollOfKnownFiles(benchmark::State& state) {
         bool picked = false;
         for (int kind = 0; kind < 2; ++kind) {
             const auto sifted = watchFolder.Sift(std::move(byKind[kind]), false);
-            picked |=
-                watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", sifted, false, now, modifiedOf)
-                    .has_value();
+            picked |= watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", sifted, now, modifiedOf)
+                          .has_value();
         }
         if (picked || lookedAt != 0 || listed != static_cast<std::size_t>(state.range(0))) {
             state.SkipWithError("the folder is not as made");
@@ -167,8 +166,7 @@ void BM_PickOfKnownFiles(benchmark::State& state) {
     const auto now = std::chrono::system_clock::now();
     for (auto _ : state) {
         for (int kind = 0; kind < 2; ++kind) {
-            if (watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", sifted[kind], false, now,
-                                     modifiedOf)) {
+            if (watchFolder.PickNext(kind == 0 ? ".DBF" : ".CSV", sifted[kind], now, modifiedOf)) {
                 state.SkipWithError("the folder is not as made");
                 return;
             }

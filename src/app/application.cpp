@@ -222,14 +222,8 @@ bool Application::PollWatchFolder() {
         return false;
     }
     const std::string folder = WatchFolderToList();
-    return PollWatchFolderWith(folder, folder.empty() ? std::vector<FolderName>{}
-                                                      : m_ports.files.ListScheduleNames(folder));
-}
-
-bool Application::PollWatchFolderWith(const std::string& folder, std::vector<FolderName> listing) {
-    if (IsJobRunning()) {
-        return false;
-    }
+    auto listing =
+        folder.empty() ? std::vector<FolderName>{} : m_ports.files.ListScheduleNames(folder);
     return PollWatchFolderPrepared(
         PreparePoll(folder, std::move(listing), m_rules.AutoLoadSettings.Delete));
 }
@@ -260,7 +254,7 @@ bool Application::PollWatchFolderPrepared(PreparedPoll poll) {
         return false;
     }
     const auto& settings = m_rules.AutoLoadSettings;
-    ReportWatchStatus(true);
+    ReportWatchStatus();
     const std::string watched = WatchFolderToList();
     if (watched.empty()) {
         return false;
@@ -286,7 +280,7 @@ bool Application::PollWatchFolderPrepared(PreparedPoll poll) {
             continue;
         }
         const auto file = m_watch.PickNext(kindWatched.extension, poll.byKind[kind],
-                                           settings.Delete, m_ports.clock.Now(), modifiedOf);
+                                           m_ports.clock.Now(), modifiedOf);
         if (file) {
             LoadAutomatic(*file, kindWatched.kind);
             picked = true;  // one file per poll
@@ -312,19 +306,17 @@ void Application::SweepStaleOutputTemporaries() {
     }
 }
 
-void Application::ReportWatchStatus(bool polled) {
+void Application::ReportWatchStatus() {
     const auto& settings = m_rules.AutoLoadSettings;
-    WatchStatus status = m_watchStatus;
-    const bool on = !TrimSpaces(settings.Path).empty();
-    status.state = on ? WatchStatus::State::Watching : WatchStatus::State::Off;
-    status.folder = on ? FolderText(settings.Path) : std::string();
+    WatchStatus& status = m_watchStatus;
+    status.folder = FolderText(settings.Path);  // empty when no folder is set
+    status.state = status.folder.empty() ? WatchStatus::State::Off : WatchStatus::State::Watching;
     status.dbf = settings.DBF;
     status.csv = settings.CSV;
-    if (polled && on) {
+    if (!status.folder.empty()) {
         status.lastPoll = m_ports.clock.LocalNow();
     }
-    m_watchStatus = status;
-    m_ports.observer.WatchStatusChanged(m_watchStatus);
+    m_ports.observer.WatchStatusChanged(status);
 }
 
 void Application::EventRead(int record, const ScheduleRecord& event) {

@@ -75,12 +75,6 @@ class Application : private PassObserver {
      * drains without waiting for the watch timer.
      */
     bool PollWatchFolder();
-    /**
-     * PollWatchFolder on a listing of folder by FileSystem::ListScheduleNames, which the program
-     * may make off its own thread. A listing of a folder the rules no longer watch is made again.
-     */
-    bool PollWatchFolderWith(const std::string& folder, std::vector<FolderName> listing);
-
     /** A listing of the watch folder split by kind (dBASE, CSV) and sifted for a poll. */
     struct PreparedPoll {
         std::string folder;
@@ -105,7 +99,6 @@ class Application : private PassObserver {
     const RuleSet& Rules() const { return m_rules; }
     const ConversionJob& Job() const { return m_pass.Job(); }
     const WatchFolder& Watch() const { return m_watch; }
-    const WatchStatus& CurrentWatchStatus() const { return m_watchStatus; }
     const std::filesystem::path& Home() const { return m_home; }
 
     /** Rewrites SK.ini from the rule set. */
@@ -121,7 +114,7 @@ class Application : private PassObserver {
                         const std::string& output);
     void EndJob();
     void AfterTicks();
-    void ReportWatchStatus(bool polled);
+    void ReportWatchStatus();
     void SweepStaleOutputTemporaries();
 
     // PassObserver

@@ -38,21 +38,16 @@ struct JobReport : JobCounts {
 /** What the status bar's watch line shows. */
 struct WatchStatus {
     enum class State {
-        Off,               // no watch folder set
-        Watching,          // this program watches folder
-        WatchedElsewhere,  // another process holds the watch of this home (holder names it)
+        Off,       // no watch folder set
+        Watching,  // this program watches folder
     };
     State state = State::Off;
     std::string folder;
     /** Which kinds are watched. */
     bool dbf = false;
     bool csv = false;
-    /** The program and process id that watch this home, when another process does. */
-    std::string holder;
     /** The local time of the last poll, once there was one. */
     std::optional<LocalDateTime> lastPoll;
-    /** Said once: why changes are only seen at the next poll (no notifications). */
-    std::string note;
 };
 
 /**

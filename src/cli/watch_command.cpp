@@ -48,8 +48,6 @@ class JobPrinter : public JobObserver {
 };
 
 constexpr auto kBurst = std::chrono::milliseconds(10);
-/** After the last change in the folder, the poll waits for the new file's quiet period. */
-constexpr auto kPickupDelay = WatchFolder::kQuietPeriod + std::chrono::milliseconds(100);
 
 /**
  * The watch folder's change notifications for the loop: which folder to watch follows the
@@ -63,11 +61,7 @@ class Pickup {
             m_monitor.Stop();
             return;
         }
-        const std::string folder = FolderText(typedFolder);
-        if (m_monitor.Watching() && m_monitor.Folder() == folder) {
-            return;
-        }
-        if (const auto error = m_monitor.Watch(folder)) {
+        if (const auto error = m_monitor.Watch(FolderText(typedFolder))) {
             if (error->description != m_said) {
                 m_said = error->description;
                 std::cerr << "skedora-cli: " << m_said << std::endl;
@@ -78,7 +72,7 @@ class Pickup {
     /** Takes pending changes; a change moves the pickup poll to a quiet period from now. */
     void TakeChanges() {
         if (m_monitor.TakeChanges()) {
-            m_pollAt = Clock::now() + kPickupDelay;
+            m_pollAt = Clock::now() + WatchFolder::kPickupDelay;
         }
     }
 

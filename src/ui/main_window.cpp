@@ -16,7 +16,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <ctime>
 #include <memory>
 #include <utility>
 #include <variant>
@@ -334,7 +333,7 @@ void MainWindow::SetUpWatch() {
     m_lockRetry.setInterval(kLockRetryInterval);
     connect(&m_lockRetry, &QTimer::timeout, this, &MainWindow::TakeWatch);
     m_pickup.setSingleShot(true);
-    m_pickup.setInterval(kPickupDelay);
+    m_pickup.setInterval(WatchFolder::kPickupDelay);
     connect(&m_pickup, &QTimer::timeout, this, &MainWindow::PollWatch);
 }
 
@@ -436,11 +435,7 @@ void MainWindow::FollowWatchFolder() {
         SetWatchNote({});
         return;
     }
-    const std::string folder = FolderText(typed);
-    if (m_monitor.Watching() && m_monitor.Folder() == folder) {
-        return;
-    }
-    const MaybeError error = m_monitor.Watch(folder);
+    const MaybeError error = m_monitor.Watch(FolderText(typed));
     SetWatchNote(error ? TextFromBytes(error->description) : QString());
     if (m_monitorNotifier == nullptr && m_monitor.FileDescriptor() >= 0) {
         // The descriptor stays the same for the monitor's life, whatever folder it watches.
@@ -487,11 +482,6 @@ void MainWindow::ShowWatchLine() {
         text.clear();
     } else if (status.state == WatchStatus::State::Off) {
         text = QStringLiteral("Watch folder off: no folder set");
-    } else if (status.state == WatchStatus::State::WatchedElsewhere) {
-        text = QStringLiteral("Watched by another process");
-        if (!status.holder.empty()) {
-            text += QStringLiteral(" (%1)").arg(TextFromBytes(status.holder));
-        }
     } else {
         QString kinds;
         if (status.csv && status.dbf) {
@@ -514,9 +504,6 @@ void MainWindow::ShowWatchLine() {
             text += QStringLiteral(" (polling only)");
             details << m_monitorNote;
         }
-    }
-    if (!status.note.empty() && m_watchedElsewhere.isEmpty()) {
-        details << TextFromBytes(status.note);
     }
     m_watchLine->setText(text);
     details.prepend(text);
@@ -714,11 +701,7 @@ void MainWindow::BuildViewMenu(QMenu* view) {
 }
 
 void MainWindow::LogJob(JobLogEntry entry) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    entry.time = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                  local.tm_hour,        local.tm_min,     local.tm_sec};
+    entry.time = m_clock.LocalNow();
     if (const auto error = m_jobLog.Append(entry)) {
         ShowStatus(
             m_statusLine->text() +

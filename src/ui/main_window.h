@@ -55,9 +55,6 @@ class MainWindow : public QMainWindow, private JobObserver {
     static constexpr std::chrono::milliseconds kBurstBudget{10};
     /** How often a window that another process keeps from watching asks for the watch again. */
     static constexpr std::chrono::milliseconds kLockRetryInterval{3000};
-    /** After the last change in the watch folder, the poll waits for the file's quiet period. */
-    static constexpr std::chrono::milliseconds kPickupDelay{
-        std::chrono::milliseconds(WatchFolder::kQuietPeriod) + std::chrono::milliseconds(100)};
 
     /**
      * Runs the start-up sequence from home (where SK.ini and FileList.txt lie). The Open

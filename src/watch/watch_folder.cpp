@@ -104,8 +104,7 @@ SiftedListing WatchFolder::Sift(std::vector<FolderName> listing, bool deleteOn) 
             lock.unlock();
             lock.lock();
             if (m_generation != sifted.generation) {
-                sifted.whole = false;
-                return sifted;
+                return sifted;  // no longer current: the poll sifts again
             }
         }
         const std::size_t count = std::min(kNamesPerLock, listing.size() - start);
@@ -133,21 +132,14 @@ SiftedListing WatchFolder::Sift(std::vector<FolderName> listing, bool deleteOn) 
 
 bool WatchFolder::IsCurrent(const SiftedListing& sifted, bool deleteOn) const {
     std::shared_lock lock(m_mutex);
-    return sifted.whole && sifted.generation == m_generation && sifted.deleteOn == deleteOn;
+    return sifted.generation == m_generation && sifted.deleteOn == deleteOn;
 }
 
 std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
-                                                 const std::vector<FolderName>& listing,
-                                                 bool deleteOn,
+                                                 const SiftedListing& sifted,
                                                  std::chrono::system_clock::time_point now,
                                                  const ModificationLookup& modifiedOf) {
-    return PickNext(extension, Sift(listing, deleteOn), deleteOn, now, modifiedOf);
-}
-
-std::optional<WatchedFile> WatchFolder::PickNext(std::string_view extension,
-                                                 const SiftedListing& sifted, bool deleteOn,
-                                                 std::chrono::system_clock::time_point now,
-                                                 const ModificationLookup& modifiedOf) {
+    const bool deleteOn = sifted.deleteOn;
     // Forgetting names and releasing held ones leave the places of the other kind as they are,
     // so neither counts as a change for a sift.
     std::unique_lock lock(m_mutex);

@@ -32,7 +32,6 @@ struct SiftedListing {
     std::vector<FolderName> entries;         // in the order files are taken
     std::vector<std::uint32_t> knownPlaces;  // converted-file list places of the names left out
     std::uint64_t generation = 0;            // the watch folder's memory the sift saw
-    bool whole = true;                       // false when that memory changed during the sift
     bool deleteOn = false;
 };
 
@@ -60,6 +59,9 @@ class WatchFolder {
   public:
     /** A file modified this recently may still be being copied in. */
     static constexpr std::chrono::seconds kQuietPeriod{2};
+    /** After the last change seen in the folder, a poll waits this long: the new file is quiet. */
+    static constexpr std::chrono::milliseconds kPickupDelay =
+        kQuietPeriod + std::chrono::milliseconds(100);
 
     explicit WatchFolder(std::filesystem::path listFile);
 
@@ -71,20 +73,6 @@ class WatchFolder {
         const std::string& name)>;
 
     /**
-     * One kind's part of a poll (extension ".DBF" or ".CSV", listing the folder's files of that
-     * kind in any order): the first file to convert now, or none. Files are taken in ascending
-     * order of their names in upper case, then byte by byte. With Delete off a file in the
-     * converted-file list is not converted again; names no longer listed are then forgotten.
-     *
-     * A listed name without its modification time has it looked up only when the time decides:
-     * the file may be converted, or it is held back. A poll of a folder of known files with Delete
-     * off looks at none of them.
-     */
-    std::optional<WatchedFile> PickNext(std::string_view extension,
-                                        const std::vector<FolderName>& listing, bool deleteOn,
-                                        std::chrono::system_clock::time_point now,
-                                        const ModificationLookup& modifiedOf);
-    /**
      * The listing of one kind without the names PickNext would pass over without a look (with
      * Delete off, names in the converted-file list that are neither held back nor converted in
      * this run), the rest in the order files are taken. Only what is left is sorted, so a folder
@@ -94,9 +82,19 @@ class WatchFolder {
     SiftedListing Sift(std::vector<FolderName> listing, bool deleteOn) const;
     /** True while the sifted listing still fits this memory and the Delete setting. */
     bool IsCurrent(const SiftedListing& sifted, bool deleteOn) const;
-    /** PickNext on a current sifted listing. */
+    /**
+     * One kind's part of a poll (extension ".DBF" or ".CSV", the folder's files of that kind
+     * sifted with the Delete setting, and still current): the first file to convert now, or none.
+     * Files are taken in ascending order of their names in upper case, then byte by byte. With
+     * Delete off a file in the converted-file list is not converted again; names no longer listed
+     * are then forgotten.
+     *
+     * A listed name without its modification time has it looked up only when the time decides:
+     * the file may be converted, or it is held back. A poll of a folder of known files with Delete
+     * off looks at none of them.
+     */
     std::optional<WatchedFile> PickNext(std::string_view extension, const SiftedListing& sifted,
-                                        bool deleteOn, std::chrono::system_clock::time_point now,
+                                        std::chrono::system_clock::time_point now,
                                         const ModificationLookup& modifiedOf);
     /**
      * Names passed over because FileList.txt cannot hold them as they are (a line break, or a
