@@ -98,9 +98,7 @@ MaybeError Application::ConvertChosenFile(const ChosenFile& chosen,
     }
     // A job of this output killed part-way left its temporary beside it.
     const std::filesystem::path outputFile(check.output);
-    ReportProblem(RemoveStaleTemporaryFiles(
-        outputFile.has_parent_path() ? outputFile.parent_path() : std::filesystem::path("."),
-        outputFile.filename().string()));
+    ReportProblem(RemoveStaleTemporaryFiles(FolderOf(outputFile), outputFile.filename().string()));
     return StartJob(chosen.path, chosen.name, check.output);
 }
 

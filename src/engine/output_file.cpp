@@ -8,17 +8,13 @@
 #include <cstring>
 #include <filesystem>
 
+#include "model/text.h"
 #include "os/atomic_file.h"
 #include "os/file_identity.h"
 
 namespace skedora {
 
 namespace {
-std::filesystem::path FolderOf(const std::string& path) {
-    const auto folder = std::filesystem::path(path).parent_path();
-    return folder.empty() ? std::filesystem::path(".") : folder;
-}
-
 /**
  * An output replaces a file or a link of its name, nothing else: a rename would put a plain file
  * in the place of a device or a FIFO, which a plain create would have written into.
@@ -153,8 +149,7 @@ MaybeError RemoveStaleOutputTemporaries(const std::string& folder) {
     return RemoveStaleTemporaryFiles(folder, [](std::string_view finalName) {
         // Every output name ends in CP2, whatever the letter case of the name before it; a name
         // too long to keep whole lost its end.
-        return (finalName.size() >= 3 && finalName.substr(finalName.size() - 3) == "CP2") ||
-               finalName.size() == kLongestTemporaryFinalName;
+        return (EndsWith(finalName, "CP2")) || finalName.size() == kLongestTemporaryFinalName;
     });
 }
 

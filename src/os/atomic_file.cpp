@@ -50,11 +50,6 @@ std::string RandomLetters() {
     return letters;
 }
 
-std::filesystem::path FolderOf(const std::filesystem::path& path) {
-    const auto folder = path.parent_path();
-    return folder.empty() ? std::filesystem::path(".") : folder;
-}
-
 Error WriteError(const std::filesystem::path& path, const std::string& reason) {
     return errors::PathFileAccess("cannot write " + path.string() + ": " + reason);
 }
@@ -105,6 +100,11 @@ struct DirCloser {
 };
 
 }  // namespace
+
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
+    const auto folder = path.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
 
 MaybeError CreateTemporaryFile(const std::filesystem::path& folder, std::string_view finalName,
                                mode_t mode, TemporaryFile& created) {
@@ -245,11 +245,7 @@ MaybeError RemoveStaleTemporaryFiles(const std::filesystem::path& folder,
             !S_ISREG(info.st_mode)) {
             continue;
         }
-        const auto modified = std::chrono::system_clock::time_point(
-            std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                std::chrono::seconds(info.st_mtim.tv_sec) +
-                std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
-        if (now - modified <= olderThan) {
+        if (now - ModificationTimeOf(info) <= olderThan) {
             continue;  // perhaps a save going on right now
         }
         if (::unlinkat(folderFd, entry->d_name, 0) != 0 && errno != ENOENT && !firstFailure) {

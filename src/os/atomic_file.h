@@ -23,6 +23,9 @@ namespace skedora {
  */
 MaybeError WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+/** The folder a path names a file in; "." for a bare name. */
+std::filesystem::path FolderOf(const std::filesystem::path& path);
+
 /** A temporary file just created, open for writing. */
 struct TemporaryFile {
     int fd = -1;

@@ -28,6 +28,12 @@ std::optional<FileIdentity> IdentityOfOpenFile(int fd) {
     return FromStat(info);
 }
 
+std::chrono::system_clock::time_point ModificationTimeOf(const struct stat& info) {
+    using namespace std::chrono;
+    return system_clock::time_point(duration_cast<system_clock::duration>(
+        seconds(info.st_mtim.tv_sec) + nanoseconds(info.st_mtim.tv_nsec)));
+}
+
 const char* FileKindText(mode_t mode) {
     if (S_ISREG(mode)) {
         return "a file";

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +37,9 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 /** The identity of an open file; none when the descriptor is not one. */
 std::optional<FileIdentity> IdentityOfOpenFile(int fd);
+
+/** The modification time a stat gave. */
+std::chrono::system_clock::time_point ModificationTimeOf(const struct stat& info);
 
 /** What a file of the mode is, for messages: "a folder", "a FIFO", "a device", ... */
 const char* FileKindText(mode_t mode);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/error.h"
+#include "model/text.h"
 
 namespace skedora {
 
@@ -18,6 +19,12 @@ struct FolderName {
     std::string name;
     std::optional<std::chrono::system_clock::time_point> modified;
 };
+
+/** A name the watch folder takes: not hidden, ending ".DBF" or ".CSV" in any letter case. */
+inline bool IsScheduleFileName(std::string_view name) {
+    return !name.empty() && name[0] != '.' &&
+           (HasExtension(name, ".DBF") || HasExtension(name, ".CSV"));
+}
 
 /** Folder listing and the file operations of the watch folder. */
 class FileSystem {

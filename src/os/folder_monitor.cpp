@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "model/text.h"
+#include "os/file_system.h"
 
 namespace skedora {
 
@@ -46,10 +47,6 @@ Error NoNotifications(const std::string& folder, int err) {
     return error;
 }
 
-bool IsScheduleName(std::string_view name) {
-    return !name.empty() && name[0] != '.' &&
-           (HasExtension(name, ".DBF") || HasExtension(name, ".CSV"));
-}
 }  // namespace
 
 FolderMonitor::~FolderMonitor() {
@@ -145,7 +142,7 @@ bool FolderMonitor::TakeChanges() {
                 changed = true;
             } else if (event.mask & IN_DELETE_SELF) {
                 changed = true;
-            } else if (IsScheduleName(name)) {
+            } else if (IsScheduleFileName(name)) {
                 changed = true;
             }
         }

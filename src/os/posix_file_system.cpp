@@ -9,20 +9,11 @@
 #include <cstring>
 #include <optional>
 
-#include "model/text.h"
+#include "os/file_identity.h"
 
 namespace skedora {
 
 namespace {
-bool IsScheduleName(std::string_view name) {
-    return HasExtension(name, ".DBF") || HasExtension(name, ".CSV");
-}
-
-std::chrono::system_clock::time_point ModificationTime(const struct stat& info) {
-    using namespace std::chrono;
-    return system_clock::time_point(duration_cast<system_clock::duration>(
-        seconds(info.st_mtim.tv_sec) + nanoseconds(info.st_mtim.tv_nsec)));
-}
 
 /**
  * The regular files (or links to one) of the folder whose names do not start with "." and are
@@ -38,7 +29,7 @@ std::vector<FolderName> ListScheduleFolder(const std::string& folder) {
     const int dirFd = ::dirfd(dir);
     while (const dirent* item = ::readdir(dir)) {
         const std::string_view name = item->d_name;
-        if (name.empty() || name[0] == '.' || !IsScheduleName(name)) {
+        if (!IsScheduleFileName(name)) {
             continue;
         }
         // A type other than a regular file or a link can be ruled out without a look-up.
@@ -51,7 +42,7 @@ std::vector<FolderName> ListScheduleFolder(const std::string& folder) {
             if (::fstatat(dirFd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) {
                 continue;
             }
-            modified = ModificationTime(info);
+            modified = ModificationTimeOf(info);
         }
         entries.push_back({std::string(name), modified});
     }
@@ -70,7 +61,7 @@ std::optional<std::chrono::system_clock::time_point> PosixFileSystem::Modificati
     if (name.empty() || ::stat((folder + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
-    return skedora::ModificationTime(info);
+    return ModificationTimeOf(info);
 }
 
 MaybeError PosixFileSystem::DeleteFile(const std::string& path) {
