@@ -6,10 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/event_key.h"
-#include "engine/rule_application.h"
+#include "engine/time_arithmetic.h"
 #include "model/text.h"
 
 namespace skedora {
@@ -174,15 +175,15 @@ int NextEntry(const EntriesByNumber& byNumber, int number, int from) {
     return 0;
 }
 
-/** Sets the field; a trace hears its value before and after. */
-inline void Assign(std::string& field, const std::string& value, RuleTrace* trace, RuleId rule,
-                   EventField which) {
+/** Sets the field, moving the value in when it is a temporary; a trace hears before and after. */
+template <typename Value>
+void Assign(std::string& field, Value&& value, RuleTrace* trace, RuleId rule, EventField which) {
     if (trace == nullptr) {
-        field = value;
+        field = std::forward<Value>(value);
         return;
     }
     const std::string before = std::move(field);
-    field = value;
+    field = std::forward<Value>(value);
     trace->Changed(rule, which, before, field);
 }
 
@@ -200,16 +201,74 @@ struct COChange {
     int newNumber = kNone;
 };
 
+/** What a Change Time entry does: the time it moves and the operation, "+" or "-". */
+struct TimeMath {
+    EventField field = EventField::StartTime;
+    std::string_view op;
+};
+
+/**
+ * A stored Math value as the dialog lists the choices: add to start, subtract from start, add to
+ * end, subtract from end; any other value changes nothing.
+ */
+std::optional<TimeMath> TimeMathOf(std::int16_t math) {
+    switch (math) {
+        case 0:
+            return TimeMath{EventField::StartTime, "+"};
+        case 1:
+            return TimeMath{EventField::StartTime, "-"};
+        case 2:
+            return TimeMath{EventField::EndTime, "+"};
+        case 3:
+            return TimeMath{EventField::EndTime, "-"};
+        default:
+            return std::nullopt;
+    }
+}
+
 struct TimeRule {
     int source = kNone;
     int destination = kNone;
     int description = kNone;
-    std::optional<TimeChange> change;
+    TimeMath math;
     std::string amount;
 };
 
-bool MovesStart(TimeChange change) {
-    return change == TimeChange::AddToStart || change == TimeChange::SubtractFromStart;
+bool IsHD(std::string_view letters) {
+    return letters.size() > 2 && EndsWith(letters, "-HD");
+}
+bool IsSD(std::string_view letters) {
+    return letters.size() > 2 && !EndsWith(letters, "-HD");
+}
+bool IsDigital(std::string_view letters) {
+    return !letters.empty() && letters.front() == 'D';
+}
+bool IsNonDigital(std::string_view letters) {
+    return !letters.empty() && letters.front() != 'D';
+}
+
+/**
+ * The first delete switch, in the order HD, SD, Digital, Non-Digital, that is set and fits the
+ * To or the From call letters (given as keys); none when no set switch fits.
+ */
+std::optional<RuleFamily> MatchingDeleteAllFlag(const DeleteAllFlagsGroup& flags,
+                                                std::string_view toKey, std::string_view fromKey) {
+    const auto either = [&](bool (*fits)(std::string_view)) {
+        return fits(toKey) || fits(fromKey);
+    };
+    if (flags.AllHD && either(IsHD)) {
+        return RuleFamily::DeleteAllHD;
+    }
+    if (flags.AllSD && either(IsSD)) {
+        return RuleFamily::DeleteAllSD;
+    }
+    if (flags.AllDigital && either(IsDigital)) {
+        return RuleFamily::DeleteAllDigital;
+    }
+    if (flags.AllNonDigital && either(IsNonDigital)) {
+        return RuleFamily::DeleteAllNonDigital;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -279,8 +338,12 @@ PreparedRules::PreparedRules(const RuleSet& rules) {
     }
     for (int n = 1; n <= rules.ChangeTimeRules.kSize; ++n) {
         const ChangeTimeRule& rule = rules.ChangeTimeRules[n];
+        const std::optional<TimeMath> math = TimeMathOf(rule.Math);
+        if (!math) {
+            continue;  // An entry that changes nothing is never selected.
+        }
         t->timeChanges[n] = {c.AddKey(rule.Source), c.AddKey(rule.Destination),
-                             c.AddKey(rule.Description), TimeChangeFromMath(rule.Math), rule.Time};
+                             c.AddKey(rule.Description), *math, rule.Time};
         Slot(t->timeChangesByNumber, c.AddNumber(LeadingNumber(rule.CO))).push_back(n);
     }
 
@@ -400,18 +463,12 @@ void PreparedRules::ApplyChanges(ScheduleRecord& event, RuleTrace* trace) const 
     for (int n = NextEntry(t.timeChangesByNumber, co, 1); n != 0;
          n = NextEntry(t.timeChangesByNumber, co, n + 1)) {
         const TimeRule& rule = t.timeChanges[n];
-        if (!rule.change || to != rule.source || from != rule.destination ||
-            description() != rule.description) {
+        if (to != rule.source || from != rule.destination || description() != rule.description) {
             continue;
         }
-        if (trace == nullptr) {
-            ApplyTimeChange(event, *rule.change, rule.amount);
-            continue;
-        }
-        const std::string before = MovesStart(*rule.change) ? event.on_time : event.off_time;
-        const EventField field = ApplyTimeChange(event, *rule.change, rule.amount);
-        trace->Changed({RuleFamily::ChangeTime, n}, field, before,
-                       field == EventField::StartTime ? event.on_time : event.off_time);
+        std::string& time = FieldOf(event, rule.math.field);
+        Assign(time, AddSubtractTime(time, rule.amount, rule.math.op), trace,
+               {RuleFamily::ChangeTime, n}, rule.math.field);
     }
 }
 

@@ -1,11 +1,10 @@
-#include "engine/rule_application.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/prepared_rules.h"
 #include "support/reference_rules.h"
 
 namespace skedora {
