@@ -10,11 +10,10 @@
 #include <string>
 
 #include "app/rule_audit.h"
+#include "app/schedule_audit.h"
+#include "engine/conversion_pass.h"
 #include "engine/cp2_line.h"
-#include "engine/output_file.h"
-#include "engine/prepared_rules.h"
-#include "input/csv_reader.h"
-#include "model/text.h"
+#include "input/schedule_reader.h"
 
 namespace skedora {
 namespace {
@@ -102,46 +101,33 @@ RuleSet FullRuleSet() {
     return rules;
 }
 
-int ConvertEvents(EventTable& table, const PreparedRules& rules, OutputFile& output) {
-    int written = 0;
-    for (int i = 1; i <= table.Count(); ++i) {
-        ScheduleRecord& event = table[i];
-        if (TrimSpaces(event.fchnm_hd).empty() || rules.IsDeleted(event)) {
-            continue;
-        }
-        rules.ApplyChanges(event);
-        output.WriteLine(FormatEventLine(event, "WEEK1.CSV"));
-        ++written;
-    }
-    return written;
-}
-
-/** The rules prepared once per file, as the conversion pass uses them. */
+/** The conversion pass over the file, as a job by hand runs it (the rules prepared once). */
 void BM_ConvertLargestFile(benchmark::State& state) {
     const BenchFiles& files = Files();
     const RuleSet rules = FullRuleSet();
-    // One table for every run, reset before each read as job set-up does.
-    EventTable table;
+    PassObserver none;
+    ConversionPass pass(rules, none);
     int events = 0;
     int written = 0;
     for (auto _ : state) {
-        table.ResetEventTable();
-        OutputFile output;
-        if (MaybeError error = ReadCsvSchedule(files.Input(), table)) {
+        if (MaybeError error =
+                ReadSchedule(ScheduleKind::Csv, files.Input(), "WEEK1.CSV", pass.Job().Events)) {
             state.SkipWithError(error->description.c_str());
             return;
         }
-        if (MaybeError error = output.Create(files.Output())) {
+        if (MaybeError error = pass.Begin("WEEK1.CSV", files.Output())) {
             state.SkipWithError(error->description.c_str());
             return;
         }
-        output.WriteLine(CsvHeaderText());
-        events = table.Count();
-        written = ConvertEvents(table, PreparedRules(rules), output);
-        if (MaybeError error = output.Commit()) {
-            state.SkipWithError(error->description.c_str());
+        while (pass.IsRunning()) {
+            pass.RunBurst(std::chrono::seconds(1));
+        }
+        if (pass.Result().failure) {
+            state.SkipWithError(pass.Result().failure->description.c_str());
             return;
         }
+        events = pass.Result().read;
+        written = pass.Result().written;
     }
     state.SetItemsProcessed(state.iterations() * events);
     state.counters["written"] = written;
@@ -156,32 +142,12 @@ BENCHMARK(BM_ConvertLargestFile)->Unit(benchmark::kMillisecond);
 void BM_AuditLargestFile(benchmark::State& state) {
     const BenchFiles& files = Files();
     const RuleSet rules = FullRuleSet();
-    EventTable table;
     std::size_t bytes = 0;
     for (auto _ : state) {
-        table.ResetEventTable();
-        if (MaybeError error = ReadCsvSchedule(files.Input(), table)) {
+        RuleAudit audit(rules);
+        if (MaybeError error = AuditSchedule(rules, files.Input(), "WEEK1.CSV", audit)) {
             state.SkipWithError(error->description.c_str());
             return;
-        }
-        const PreparedRules prepared(rules);
-        RuleAudit audit(rules);
-        audit.SetIgnoredLines(table.IgnoredLines);
-        audit.ReserveEvents(table.Count());
-        int written = 0;
-        for (int record = 1; record <= table.Count(); ++record) {
-            ScheduleRecord& event = table[record];
-            if (TrimSpaces(event.fchnm_hd).empty()) {
-                audit.EventSkipped(record);
-                continue;
-            }
-            audit.EventRead(record, event);
-            if (prepared.IsDeleted(event, &audit)) {
-                audit.EventDeleted(record, event);
-                continue;
-            }
-            prepared.ApplyChanges(event, &audit);
-            audit.EventWritten(record, ++written, event, FormatEventLine(event, "WEEK1.CSV"));
         }
         std::ostringstream out;
         WriteAuditJsonLines(audit, out);

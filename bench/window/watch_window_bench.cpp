@@ -1,8 +1,8 @@
 // The window as the watcher of a large folder, timed on the offscreen platform:
-//   skedora-window-bench gap [files]  the longest event-loop turn while polling a folder of
-//                                     known files (default 100000) every half second
-//   skedora-window-bench backlog      200 files of 1,000 events present at start: the time until
-//                                     all are converted
+//   skedora-watch-window-bench gap [files]  the longest event-loop turn while polling a folder
+//                                           of known files (default 100000) every half second
+//   skedora-watch-window-bench backlog      200 files of 1,000 events present at start: the time
+//                                           until all are converted
 
 #include <fcntl.h>
 #include <stdlib.h>

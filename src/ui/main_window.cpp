@@ -317,6 +317,7 @@ void MainWindow::RunConversionBurst() {
     m_inBurst = false;
     FlushCaptions();
     ShowProgress();
+    DrainBacklog();  // a watched job that this burst ended brings the next poll
 }
 
 void MainWindow::ShowProgress() {
@@ -328,8 +329,6 @@ void MainWindow::ShowProgress() {
 }
 
 void MainWindow::SetUpWatch() {
-    // Runs after RunConversionBurst on the same tick, so it sees the job that burst ended.
-    connect(&m_timeCONV, &QTimer::timeout, this, &MainWindow::DrainBacklog);
     m_lockRetry.setInterval(kLockRetryInterval);
     connect(&m_lockRetry, &QTimer::timeout, this, &MainWindow::TakeWatch);
     m_pickup.setSingleShot(true);

@@ -303,8 +303,7 @@ void PreviewWindow::SetAudit(std::unique_ptr<RuleAudit> audit, const QString& ti
                      QStringLiteral(" deleted, ") + Grouped(c.written) +
                      QStringLiteral(" written; nothing is written by the preview");
     if (c.ignoredLines > 0) {
-        counts += QStringLiteral("; ") + Grouped(c.ignoredLines) +
-                  QStringLiteral(" lines ignored: fewer than 18 fields");
+        counts += QStringLiteral("; ") + TextFromBytes(IgnoredLinesNote(c.ignoredLines));
     }
     m_counts->setText(counts);
 
