@@ -80,6 +80,12 @@ MaybeError ResolveLinks(const std::filesystem::path& path, std::filesystem::path
     return WriteError(path, std::strerror(ELOOP));
 }
 
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+}  // namespace
+
 MaybeError WriteAll(int fd, std::string_view bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {
@@ -94,12 +100,6 @@ MaybeError WriteAll(int fd, std::string_view bytes) {
     }
     return std::nullopt;
 }
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
-}  // namespace
 
 std::filesystem::path FolderOf(const std::filesystem::path& path) {
     const auto folder = path.parent_path();

@@ -23,6 +23,9 @@ namespace skedora {
  */
 MaybeError WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+/** Writes all of bytes at the descriptor's offset; the error holds the system's reason. */
+MaybeError WriteAll(int fd, std::string_view bytes);
+
 /** The folder a path names a file in; "." for a bare name. */
 std::filesystem::path FolderOf(const std::filesystem::path& path);
 

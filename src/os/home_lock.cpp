@@ -12,6 +12,8 @@
 #include <thread>
 #include <utility>
 
+#include "os/atomic_file.h"
+
 namespace skedora {
 
 namespace {
@@ -47,21 +49,6 @@ LockHolder ParseHolder(std::string_view text) {
     return holder;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.data() + written, bytes.size() - written,
-                                   static_cast<off_t>(written));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 }  // namespace
 
 std::variant<HomeLock, LockHolder, Error> HomeLock::TryAcquire(const std::filesystem::path& home,
@@ -100,10 +87,12 @@ std::variant<HomeLock, LockHolder, Error> HomeLock::TryAcquire(const std::filesy
         return holder;
     }
     const std::string text = std::string(programName) + "\n" + std::to_string(::getpid()) + "\n";
-    if (::ftruncate(fd, 0) != 0 || !WriteAll(fd, text)) {
-        const int err = errno;
+    MaybeError written = ::ftruncate(fd, 0) == 0
+                             ? WriteAll(fd, text)
+                             : MaybeError(Error{errors::kPathFileAccess, std::strerror(errno)});
+    if (written) {
         ::close(fd);
-        return LockFileError(file, std::strerror(err));
+        return LockFileError(file, written->description);
     }
     return HomeLock(fd);
 }
