@@ -295,12 +295,8 @@ bool Application::PollWatchFolderPrepared(PreparedPoll poll) {
 
 void Application::SweepStaleOutputTemporaries() {
     m_outputsSweptAt = m_ports.clock.Now();
-    const auto& settings = m_rules.AutoLoadSettings;
-    // With no output folder the outputs go beside their sources.
-    const std::string& out =
-        TrimSpaces(settings.OutPath).empty() ? settings.Path : settings.OutPath;
-    if (!TrimSpaces(out).empty()) {
-        ReportProblem(RemoveStaleOutputTemporaries(FolderText(out)));
+    if (const std::string out = AutomaticOutputFolder(m_rules.AutoLoadSettings); !out.empty()) {
+        ReportProblem(RemoveStaleOutputTemporaries(out));
     }
 }
 

@@ -21,13 +21,15 @@ std::optional<std::string> ManualOutputPath(std::string_view path, std::string_v
     return std::string(path.substr(0, path.size() - extension)) + ".CP2";
 }
 
+std::string AutomaticOutputFolder(const AutoLoadSettingsGroup& settings) {
+    std::string folder = FolderText(settings.OutPath);
+    // No output folder: the outputs go beside their sources.
+    return folder.empty() ? FolderText(settings.Path) : folder;
+}
+
 std::optional<std::string> AutomaticOutputPath(const AutoLoadSettingsGroup& settings,
                                                std::string_view name, const LocalDateTime& now) {
-    std::string text = FolderText(settings.OutPath);
-    if (text.empty()) {
-        // No output folder: the outputs go beside their sources.
-        text = FolderText(settings.Path);
-    }
+    std::string text = AutomaticOutputFolder(settings);
     if (settings.PrefixDate) {
         text += FormatDatePrefix(now);
     }

@@ -16,6 +16,12 @@ namespace skedora {
 std::optional<std::string> ManualOutputPath(std::string_view path, std::string_view name);
 
 /**
+ * The folder automatic outputs go to, with its separator: the output folder, or the watch
+ * folder when none is set; empty when neither is.
+ */
+std::string AutomaticOutputFolder(const AutoLoadSettingsGroup& settings);
+
+/**
  * The output of a watch-folder file: the output folder (the watch folder when none is set), the
  * date and time prefix when it is on, then the bare name with its last three letters replaced
  * by "CP2".
