@@ -194,17 +194,18 @@ std::string_view OutcomeName(AuditOutcome outcome) {
 std::string ShownText(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const char32_t c = UnicodeOf1252(static_cast<unsigned char>(byte));
+    std::size_t plain = 0;  // the first byte not yet shown
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char32_t c = UnicodeOf1252(static_cast<unsigned char>(bytes[i]));
         if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            text += Utf8From1252(bytes.substr(plain, i - plain));
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
             text += escaped;
-        } else {
-            text += Utf8From1252(std::string_view(&byte, 1));
+            plain = i + 1;
         }
     }
-    return text;
+    return text + Utf8From1252(bytes.substr(plain));
 }
 
 /**
