@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/application.h"
 #include "app/manual_timer.h"
@@ -52,5 +53,7 @@ const std::atomic<bool>* StopFlag();
 
 /** A problem that belongs to no job, as one line on standard error. */
 void PrintProblem(const Error& problem);
+/** The warning for lines of a CSV schedule that were not events; nothing for none. */
+void PrintIgnoredLinesWarning(std::string_view file, int lines);
 
 }  // namespace skedora::cli

@@ -23,6 +23,12 @@ void PrintProblem(const Error& problem) {
     std::cerr << "skedora-cli: " << problem.description << std::endl;
 }
 
+void PrintIgnoredLinesWarning(std::string_view file, int lines) {
+    if (const std::string warning = IgnoredLinesWarning(file, lines); !warning.empty()) {
+        std::cerr << "skedora-cli: warning: " << warning << std::endl;
+    }
+}
+
 int RunConvert(const ConvertOptions& options) {
     HeadlessPorts ports;
     ReportKeeper reports;
@@ -35,21 +41,21 @@ int RunConvert(const ConvertOptions& options) {
 
     const ChosenFile chosen{options.schedule,
                             std::filesystem::path(options.schedule).filename().string()};
-    const MaybeError setUpError = app.ConvertChosenFile(chosen, options.output);
-    if (const int signal = StopSignal()) {
-        // Stopped during the read: nothing was written.
-        app.CloseOpenFiles();
+    const auto interrupted = [&](int signal) {
+        app.CloseOpenFiles();  // the earlier output stays; no partial one is left
         std::cerr << "skedora-cli: interrupted; " << chosen.path << " was not converted\n";
         return 128 + signal;
+    };
+    const MaybeError setUpError = app.ConvertChosenFile(chosen, options.output);
+    if (const int signal = StopSignal()) {
+        return interrupted(signal);  // stopped during the read: nothing was written
     }
     if (setUpError) {
         std::cerr << ErrorBoxText(*setUpError) << std::endl;
     }
     while (app.IsJobRunning()) {
         if (const int signal = StopSignal()) {
-            app.CloseOpenFiles();
-            std::cerr << "skedora-cli: interrupted; " << chosen.path << " was not converted\n";
-            return 128 + signal;
+            return interrupted(signal);
         }
         app.RunConversionBurst(std::chrono::milliseconds(50));
     }
@@ -66,10 +72,7 @@ int RunConvert(const ConvertOptions& options) {
               << report->skipped << " skipped, " << report->deleted << " deleted, "
               << report->written << " written" << std::endl;
     // A file that is no CSV schedule (a binary one so named) reads as a run of ignored lines.
-    if (const std::string warning = IgnoredLinesWarning(chosen.path, app.Job().Events.IgnoredLines);
-        !warning.empty()) {
-        std::cerr << "skedora-cli: warning: " << warning << std::endl;
-    }
+    PrintIgnoredLinesWarning(chosen.path, report->ignoredLines);
     return kExitSuccess;
 }
 

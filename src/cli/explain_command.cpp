@@ -28,11 +28,7 @@ int RunExplain(const ExplainOptions& options) {
         WriteAuditText(audit, std::cout);
     }
     std::cout.flush();
-    if (const std::string warning =
-            IgnoredLinesWarning(options.schedule, audit.Counts().ignoredLines);
-        !warning.empty()) {
-        std::cerr << "skedora-cli: warning: " << warning << '\n';
-    }
+    PrintIgnoredLinesWarning(options.schedule, audit.Counts().ignoredLines);
     return std::cout ? kExitSuccess : kExitFailure;
 }
 

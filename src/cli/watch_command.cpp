@@ -36,10 +36,7 @@ class JobPrinter : public JobObserver {
             std::cout << "kept " << report.input << ": " << report.sourceKept << std::endl;
         }
         // Standard output keeps its lines as scripts know them; the warning goes to stderr.
-        if (const std::string warning = IgnoredLinesWarning(report.input, report.ignoredLines);
-            !warning.empty()) {
-            std::cerr << "skedora-cli: warning: " << warning << std::endl;
-        }
+        PrintIgnoredLinesWarning(report.input, report.ignoredLines);
     }
     void ProblemReported(const Error& problem) override { PrintProblem(problem); }
     void JobSetUpFailed(const std::string& input, const Error& error) override {
@@ -142,7 +139,7 @@ int RunWatch(const WatchOptions& options) {
         return kExitFailure;
     }
     if (const auto* error = std::get_if<Error>(&lock)) {
-        std::cerr << "skedora-cli: " << error->description << std::endl;
+        PrintProblem(*error);
         return kExitFailure;
     }
 
