@@ -308,10 +308,7 @@ MaybeError ReadCsvSchedule(const std::string& path, EventTable& table, SourceIde
         table.Reserve(static_cast<int>(std::min<std::uint64_t>(most, EventTable::kMaxEvents)));
     }
     MaybeError error = ReadCsvScheduleFrom(file.get(), path, table, 64 * 1024, stopRequested);
-    if (read != nullptr) {
-        read->atStart = identity;
-        read->changedWhileRead = IdentityOfOpenFile(::fileno(file.get())) != identity;
-    }
+    RecordRead(file.get(), identity, read);
     return error;
 }
 

@@ -159,15 +159,17 @@ MaybeError ReadDbaseSchedule(const std::string& folder, const std::string& fileN
     if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
         return errors::PathNotFound();
     }
-    DbfTable dbf;
-    if (auto error = dbf.Open(folder + fileName, fileName)) {
+    std::FILE* file = nullptr;
+    FileIdentity identity;
+    if (auto error = OpenScheduleFile(folder + fileName, file, identity)) {
+        return error;
+    }
+    DbfTable dbf;  // closes the file
+    if (auto error = dbf.Open(file, fileName)) {
         return error;
     }
     MaybeError error = ReadRows(dbf, fileName, table, stopRequested);
-    if (read != nullptr && dbf.OpenedIdentity()) {
-        read->atStart = *dbf.OpenedIdentity();
-        read->changedWhileRead = dbf.CurrentIdentity() != dbf.OpenedIdentity();
-    }
+    RecordRead(file, identity, read);
     return error;
 }
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "input/source_file.h"
 #include "model/text.h"
 
 namespace skedora {
@@ -233,21 +232,6 @@ struct DbfTable::Library {
 DbfTable::DbfTable() = default;
 DbfTable::~DbfTable() = default;
 
-MaybeError DbfTable::Open(const std::string& path, const std::string& displayName) {
-    m_library.reset();
-    m_fields.clear();
-    m_rowCount = 0;
-    m_currentRow = -1;
-    m_openedIdentity.reset();
-
-    std::FILE* file = nullptr;
-    FileIdentity identity;
-    if (auto error = OpenScheduleFile(path, file, identity)) {
-        return error;
-    }
-    return Open(file, displayName);
-}
-
 MaybeError DbfTable::Open(std::FILE* file, const std::string& displayName) {
     m_library = std::make_unique<Library>();
     m_displayName = displayName;
@@ -257,7 +241,6 @@ MaybeError DbfTable::Open(std::FILE* file, const std::string& displayName) {
     m_currentRow = -1;
     m_row.clear();
     m_library->state.file = file;
-    m_openedIdentity = IdentityOfOpenFile(::fileno(file));
 
     if (std::fseek(file, 0, SEEK_END) != 0) {
         return errors::PathFileAccess();
@@ -320,13 +303,6 @@ MaybeError DbfTable::Open(std::FILE* file, const std::string& displayName) {
     m_rowCount = static_cast<int>(header.rows);
     m_recordLength = header.recordLength;
     return std::nullopt;
-}
-
-std::optional<FileIdentity> DbfTable::CurrentIdentity() const {
-    if (m_library == nullptr || m_library->state.file == nullptr) {
-        return std::nullopt;
-    }
-    return IdentityOfOpenFile(::fileno(m_library->state.file));
 }
 
 MaybeError DbfTable::ReadRow(int row) {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "model/error.h"
-#include "os/file_identity.h"
 
 namespace skedora {
 
@@ -34,18 +33,11 @@ class DbfTable {
     DbfTable& operator=(const DbfTable&) = delete;
 
     /**
-     * Opens the file at path and checks it: 53 when it is missing, 75 when it cannot be read or
-     * is no regular file, 3001 when it is not a sound dBASE table (the description names the
-     * file as displayName).
+     * Takes a stream open for reading, which the table then owns and closes, and checks it:
+     * 75 when it cannot be read, 3001 when it is not a sound dBASE table (the description names
+     * the file as displayName).
      */
-    MaybeError Open(const std::string& path, const std::string& displayName);
-    /** The same for a stream open for reading, which the table then owns and closes. */
     MaybeError Open(std::FILE* file, const std::string& displayName);
-
-    /** The open file's identity before any of it was read; none for a stream of no file. */
-    const std::optional<FileIdentity>& OpenedIdentity() const { return m_openedIdentity; }
-    /** The open file's identity now. */
-    std::optional<FileIdentity> CurrentIdentity() const;
 
     int FieldCount() const { return static_cast<int>(m_fields.size()); }
     const DbfField& Field(int index) const { return m_fields.at(static_cast<std::size_t>(index)); }
@@ -69,7 +61,6 @@ class DbfTable {
     struct Library;
     std::unique_ptr<Library> m_library;
     std::string m_displayName;
-    std::optional<FileIdentity> m_openedIdentity;
     std::vector<DbfField> m_fields;
     int m_rowCount = 0;
     int m_recordLength = 0;

@@ -29,7 +29,7 @@ MaybeError OpenScheduleFile(const std::string& path, std::FILE*& file, FileIdent
         return errors::PathFileAccess(path + ": not a regular file (" + FileKindText(info.st_mode) +
                                       ")");
     }
-    identity = IdentityOfOpenFile(fd).value_or(FileIdentity{});
+    identity = IdentityOfStat(info);
     file = ::fdopen(fd, "rb");
     if (file == nullptr) {
         const int err = errno;
@@ -37,6 +37,13 @@ MaybeError OpenScheduleFile(const std::string& path, std::FILE*& file, FileIdent
         return errors::PathFileAccess(path + ": " + std::strerror(err));
     }
     return std::nullopt;
+}
+
+void RecordRead(std::FILE* file, const FileIdentity& atStart, SourceIdentity* read) {
+    if (read != nullptr) {
+        read->atStart = atStart;
+        read->changedWhileRead = IdentityOfOpenFile(::fileno(file)) != atStart;
+    }
 }
 
 Error ReadInterrupted(const std::string& name) {

@@ -16,6 +16,9 @@ namespace skedora {
  */
 MaybeError OpenScheduleFile(const std::string& path, std::FILE*& file, FileIdentity& identity);
 
+/** Tells read (when given) which file a finished read read and whether it changed meanwhile. */
+void RecordRead(std::FILE* file, const FileIdentity& atStart, SourceIdentity* read);
+
 /** True once a stop has been asked for. */
 inline bool IsStopRequested(const std::atomic<bool>* stopRequested) {
     return stopRequested != nullptr && stopRequested->load(std::memory_order_relaxed);

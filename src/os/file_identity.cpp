@@ -4,20 +4,18 @@
 
 namespace skedora {
 
-namespace {
-FileIdentity FromStat(const struct stat& info) {
+FileIdentity IdentityOfStat(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
             static_cast<std::int64_t>(info.st_size),
             static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
-}  // namespace
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         return std::nullopt;
     }
-    return FromStat(info);
+    return IdentityOfStat(info);
 }
 
 std::optional<FileIdentity> IdentityOfOpenFile(int fd) {
@@ -25,7 +23,7 @@ std::optional<FileIdentity> IdentityOfOpenFile(int fd) {
     if (fd < 0 || ::fstat(fd, &info) != 0) {
         return std::nullopt;
     }
-    return FromStat(info);
+    return IdentityOfStat(info);
 }
 
 std::chrono::system_clock::time_point ModificationTimeOf(const struct stat& info) {

@@ -35,6 +35,9 @@ struct SourceIdentity {
  */
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
+/** The identity a stat gave. */
+FileIdentity IdentityOfStat(const struct stat& info);
+
 /** The identity of an open file; none when the descriptor is not one. */
 std::optional<FileIdentity> IdentityOfOpenFile(int fd);
 
