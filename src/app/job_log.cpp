@@ -98,14 +98,14 @@ bool ParseTime(std::string_view field, LocalDateTime& time) {
     return true;
 }
 
-std::string FormatTime(const LocalDateTime& time) {
+}  // namespace
+
+std::string JobLogTimeText(const LocalDateTime& time) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
                   time.day, time.hour, time.minute, time.second);
     return text;
 }
-
-}  // namespace
 
 std::string_view OutcomeText(JobLogEntry::Outcome outcome) {
     for (const auto& [value, text] : kOutcomes) {
@@ -117,7 +117,7 @@ std::string_view OutcomeText(JobLogEntry::Outcome outcome) {
 }
 
 std::string FormatJobLogLine(const JobLogEntry& entry) {
-    std::string line = FormatTime(entry.time);
+    std::string line = JobLogTimeText(entry.time);
     for (const std::string_view text :
          {std::string_view(entry.source), std::string_view(entry.output)}) {
         line += '\t';

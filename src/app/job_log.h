@@ -26,6 +26,9 @@ struct JobLogEntry : JobCounts {
     bool operator==(const JobLogEntry&) const = default;
 };
 
+/** The time as the job history shows it: "2024-03-09 14:05:01". */
+std::string JobLogTimeText(const LocalDateTime& time);
+
 /** "finished", "failed" or "set-up failed". */
 std::string_view OutcomeText(JobLogEntry::Outcome outcome);
 

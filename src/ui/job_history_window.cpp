@@ -15,18 +15,7 @@
 namespace skedora {
 
 namespace {
-
 constexpr int kPathColumnWidth = 260;
-
-QString TimeText(const LocalDateTime& time) {
-    return QStringLiteral("%1-%2-%3 %4:%5:%6")
-        .arg(time.year, 4, 10, QLatin1Char('0'))
-        .arg(time.month, 2, 10, QLatin1Char('0'))
-        .arg(time.day, 2, 10, QLatin1Char('0'))
-        .arg(time.hour, 2, 10, QLatin1Char('0'))
-        .arg(time.minute, 2, 10, QLatin1Char('0'))
-        .arg(time.second, 2, 10, QLatin1Char('0'));
-}
 }  // namespace
 
 void JobHistoryModel::SetEntries(std::vector<JobLogEntry> entries) {
@@ -63,7 +52,7 @@ QVariant JobHistoryModel::data(const QModelIndex& index, int role) const {
     }
     switch (static_cast<Column>(index.column())) {
         case Time:
-            return TimeText(entry.time);
+            return QString::fromLatin1(JobLogTimeText(entry.time));
         case Outcome: {
             const QString text = QString::fromLatin1(OutcomeText(entry.outcome));
             return entry.IsFailure() ? QStringLiteral("\u2716 ") + text : text;
