@@ -135,10 +135,15 @@ TEST_F(CliTest, AMissingHomeOrUnreadableSettingsAreRefused) {
     EXPECT_NE(missingHome.err.find("is not a folder"), std::string::npos) << missingHome.err;
 
     std::filesystem::create_directory(m_home.file("SK.ini"));  // there, but not readable
-    const Result watch = Run("watch" + Home() + "--polls 1");
-    EXPECT_EQ(watch.exitCode, 1);
-    EXPECT_NE(watch.err.find("SK.ini: the settings file cannot be read"), std::string::npos)
-        << watch.err;
+    test::WriteCsvSchedule(m_data.file("week1.csv"), {{}});
+    for (const char* command : {"watch --polls 1", "convert week1.csv", "explain week1.csv"}) {
+        const Result result = Run(command + Home());
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_NE(result.err.find("SK.ini: the settings file cannot be read"), std::string::npos)
+            << command << ": " << result.err;
+        EXPECT_EQ(result.out, "") << command;
+    }
+    EXPECT_FALSE(exists(m_data.file("week1.CP2")));
 }
 
 }  // namespace
