@@ -286,7 +286,7 @@ class WindowTest : public QObject {
             RuleSet expected = before;
             c.expect(expected);
             RuleSet saved;
-            LoadSettings(f.home.path(), saved);
+            QVERIFY(!LoadSettings(f.home.path(), saved).unreadable);
             QVERIFY2(saved == expected, c.form);
         }
     }
