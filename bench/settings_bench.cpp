@@ -77,7 +77,7 @@ void BM_LoadSettings(benchmark::State& state) {
     }
     for (auto _ : state) {
         RuleSet rules;
-        benchmark::DoNotOptimize(LoadSettings(home.path(), rules));
+        benchmark::DoNotOptimize(LoadSettings(home.path(), rules).current);
     }
 }
 BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);

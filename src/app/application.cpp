@@ -1,7 +1,5 @@
 #include "app/application.h"
 
-#include <fstream>
-
 #include "app/chosen_file_check.h"
 #include "engine/output_file.h"
 #include "input/output_naming.h"
@@ -15,21 +13,6 @@ namespace skedora {
 
 namespace {
 constexpr const char* kFileListName = "FileList.txt";
-/** SK.ini exists but cannot be read: its rules would silently be replaced by the defaults. */
-MaybeError CheckSettingsReadable(const std::filesystem::path& home) {
-    const std::filesystem::path file = SettingsFilePath(home);
-    std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
-        return std::nullopt;
-    }
-    std::ifstream in(file, std::ios::binary);
-    char probe = 0;
-    if (!in || !std::filesystem::is_regular_file(file, ec) || (!in.get(probe) && !in.eof())) {
-        return errors::PathFileAccess(file.string() + ": the settings file cannot be read");
-    }
-    return std::nullopt;
-}
-
 constexpr const char* kConversionRunning = "A conversion is running; start the file again later";
 
 struct WatchedKind {
@@ -52,10 +35,13 @@ MaybeError Application::StartUp() {
     m_ports.conversionTimer.SetInterval(kConversionInterval);
     m_ports.watchTimer.SetEnabled(false);
     m_rules = RuleSet{};
-    if (auto unreadable = CheckSettingsReadable(m_home)) {
-        return unreadable;
+    const LoadedSettings settings = LoadSettings(m_home, m_rules);
+    if (settings.unreadable) {
+        // Converting with the defaults in place of the user's rules would go unnoticed.
+        return errors::PathFileAccess(SettingsFilePath(m_home).string() +
+                                      ": the settings file cannot be read");
     }
-    if (!LoadSettings(m_home, m_rules)) {
+    if (!settings.current) {
         ImportOldSettings(m_home, m_rules);
     }
     m_pass.Job().Events.ResetEventTable();

@@ -14,7 +14,10 @@ int RunExplain(const ExplainOptions& options) {
     HeadlessPorts ports;
     JobObserver quiet;
     Application app(options.home, ports.For(quiet));
-    app.StartUp();
+    if (const auto error = app.StartUp()) {
+        std::cerr << ErrorBoxText(*error) << std::endl;
+        return kExitFailure;
+    }
 
     RuleAudit audit(app.Rules());
     const std::string name = std::filesystem::path(options.schedule).filename().string();

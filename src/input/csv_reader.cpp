@@ -270,7 +270,7 @@ class CsvParser {
             m_headerDone = true;
         } else if (fieldCount >= kColumns) {
             if (m_table.IsFull()) {
-                return errors::Overflow();
+                return errors::Overflow(errors::kEventTableFull);
             }
             FillFreshRecord(columns, m_table.Append());
         } else {

@@ -128,7 +128,7 @@ MaybeError ReadRows(DbfTable& dbf, const std::string& fileName, EventTable& tabl
             continue;
         }
         if (table.IsFull()) {
-            return errors::Overflow();
+            return errors::Overflow(errors::kEventTableFull);
         }
         ScheduleRecord& record = table.Append();
         for (int column = 0; column < kScheduleColumnCount; ++column) {

@@ -6,8 +6,8 @@ namespace errors {
 Error InvalidCall(std::string description) {
     return {kInvalidCall, std::move(description)};
 }
-Error Overflow() {
-    return {kOverflow, "Overflow"};
+Error Overflow(std::string cause) {
+    return {kOverflow, "Overflow", "Skedora", std::move(cause)};
 }
 Error TypeMismatch() {
     return {kTypeMismatch, "Type mismatch"};

@@ -10,6 +10,12 @@ struct Error {
     int number = 0;
     std::string description;
     std::string source = "Skedora";
+    /**
+     * Which of the causes one number stands for, for the program to tell them apart; the error
+     * box does not show it. Empty where the number has one cause (and initialized, so an error
+     * made from the first members alone need not name it).
+     */
+    std::string cause{};
 
     bool operator==(const Error&) const = default;
 };
@@ -27,8 +33,11 @@ inline constexpr int kPathFileAccess = 75;
 inline constexpr int kPathNotFound = 76;
 inline constexpr int kBadTable = 3001;
 
+/** Overflow's cause when a schedule has more events than the event table holds. */
+inline constexpr const char* kEventTableFull = "more events than the event table holds";
+
 Error InvalidCall(std::string description = "Invalid procedure call or argument");
-Error Overflow();
+Error Overflow(std::string cause = {});
 Error TypeMismatch();
 Error FileNotFound();
 Error PathFileAccess(const std::string& reason = {});

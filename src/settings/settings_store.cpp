@@ -81,12 +81,19 @@ std::string DefaultWatchFolder() {
 #endif
 }
 
-bool LoadSettings(const std::filesystem::path& home, RuleSet& rules) {
+LoadedSettings LoadSettings(const std::filesystem::path& home, RuleSet& rules) {
+    const auto path = SettingsFilePath(home);
     std::string bytes;
-    if (ReadFileIfPresent(SettingsFilePath(home), bytes)) {
-        bytes.clear();  // unreadable: read as no file
+    if (auto error = ReadFileIfPresent(path, bytes)) {
+        return {false, std::move(error)};
     }
-    return LoadSettingsText(bytes, rules);
+    std::error_code ec;
+    if (bytes.empty() && std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec)) &&
+        !std::filesystem::exists(path, ec)) {
+        return {false, errors::PathFileAccess("cannot read " + path.string() +
+                                              ": the link leads to no file")};
+    }
+    return {LoadSettingsText(bytes, rules), std::nullopt};
 }
 
 bool LoadSettingsText(std::string_view text, RuleSet& rules) {

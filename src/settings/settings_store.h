@@ -17,11 +17,19 @@ std::filesystem::path OldSettingsFilePath(const std::filesystem::path& home);
 /** The default watch folder: the file-system root, "/" here. */
 std::string DefaultWatchFolder();
 
+/** What LoadSettings found. */
+struct LoadedSettings {
+    /** The file's "Version" is above 0; false also when there is no file. */
+    bool current = false;
+    /** Why a file that is there cannot be read; rules are then left as they were. */
+    MaybeError unreadable;
+};
+
 /**
- * Fills every member of rules from SK.ini in home (defaults where keys are missing). True when
- * the file's "Version" is above 0, false otherwise, also when there is no file.
+ * Fills every member of rules from SK.ini in home (defaults where keys are missing). A link
+ * named SK.ini that leads to no file cannot be read: the user's rules are elsewhere, not absent.
  */
-bool LoadSettings(const std::filesystem::path& home, RuleSet& rules);
+LoadedSettings LoadSettings(const std::filesystem::path& home, RuleSet& rules);
 /** The same from the text of a settings file. */
 bool LoadSettingsText(std::string_view text, RuleSet& rules);
 

@@ -666,7 +666,7 @@ void MainWindow::ProblemReported(const Error& problem) {
 
 void MainWindow::JobSetUpFailed(const std::string& input, const Error& error) {
     m_progress->hide();
-    if (error.number == errors::kOverflow) {
+    if (error.cause == errors::kEventTableFull) {
         ShowStatus(QStringLiteral("%1 has more than 32,767 events; nothing was converted")
                        .arg(BareName(input)),
                    PathTextFromBytes(input));

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+#include <utility>
 #include <variant>
 
 #include "engine/cp2_line.h"
@@ -134,11 +137,27 @@ TEST_F(CliTest, AMissingHomeOrUnreadableSettingsAreRefused) {
     EXPECT_EQ(missingHome.exitCode, 2);
     EXPECT_NE(missingHome.err.find("is not a folder"), std::string::npos) << missingHome.err;
 
-    std::filesystem::create_directory(m_home.file("SK.ini"));  // there, but not readable
-    const Result watch = Run("watch" + Home() + "--polls 1");
-    EXPECT_EQ(watch.exitCode, 1);
-    EXPECT_NE(watch.err.find("SK.ini: the settings file cannot be read"), std::string::npos)
-        << watch.err;
+    // There, but not readable; a FIFO is not waited on.
+    const std::filesystem::path ini = m_home.file("SK.ini");
+    const std::pair<const char*, std::function<void()>> kinds[] = {
+        {"folder", [&] { std::filesystem::create_directory(ini); }},
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0); }},
+        {"dangling link", [&] { std::filesystem::create_symlink(m_data.file("gone"), ini); }},
+    };
+    test::WriteCsvSchedule(m_data.file("week1.csv"), {{}});
+    for (const auto& [kind, make] : kinds) {
+        std::filesystem::remove(ini);
+        make();
+        for (const char* command : {"watch --polls 1", "convert week1.csv", "explain week1.csv"}) {
+            const Result result = Run(command + Home());
+            EXPECT_EQ(result.exitCode, 1) << kind << ", " << command;
+            EXPECT_NE(result.err.find(ini.string() + ": the settings file cannot be read"),
+                      std::string::npos)
+                << kind << ", " << command << ": " << result.err;
+            EXPECT_EQ(result.out, "") << kind << ", " << command;
+        }
+    }
+    EXPECT_FALSE(exists(m_data.file("week1.CP2")));
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST_F(DbaseReader, ReportsAMissingFolderAndTooManyRows) {
     EXPECT_EQ(Read(DbfBytes(narrow, rows, {5})), std::nullopt);  // one deleted: the limit
     EXPECT_EQ(m_table.Count(), 32767);
     rows.push_back(Row(13, "1"));
-    EXPECT_EQ(Read(DbfBytes(narrow, rows, {5})), errors::Overflow());
+    EXPECT_EQ(Read(DbfBytes(narrow, rows, {5})), errors::Overflow(errors::kEventTableFull));
     EXPECT_EQ(Read(DbfBytes(narrow, {})), std::nullopt);
     EXPECT_EQ(m_table.Count(), 0);
 }

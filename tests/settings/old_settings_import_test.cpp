@@ -103,7 +103,7 @@ TEST(ImportOldSettings, AMissingOrShortFileEmptiesWhatTheFileWouldHold) {
     test::TempDir home;  // neither settings file: the start-up state
     const RuleSet filled = FilledRuleSet();
     RuleSet rules = filled;
-    EXPECT_FALSE(LoadSettings(home.path(), rules));
+    EXPECT_FALSE(LoadSettings(home.path(), rules).current);
     ImportOldSettings(home.path(), rules);
     RuleSet startUp;
     startUp.AutoLoadSettings = {"/", "/", false, false, true, false};
@@ -123,14 +123,14 @@ TEST(ImportOldSettings, AMissingOrShortFileEmptiesWhatTheFileWouldHold) {
     ProfileFile edited = ProfileFile::Parse(test::ReadFile(home.file("SK.ini")));
     edited.Set("Skedora", "Version", "");
     test::WriteFile(home.file("SK.ini"), edited.Serialize());
-    ASSERT_FALSE(LoadSettings(home.path(), rules));
+    ASSERT_FALSE(LoadSettings(home.path(), rules).current);
     EXPECT_EQ(rules, filled);
     ImportOldSettings(home.path(), rules);  // there is no SKCONV.INI
     EXPECT_EQ(rules, OlderPartEmptied(filled));
     // Once saved the file is current, and a later start takes it as it is.
     ASSERT_FALSE(SaveSettings(home.path(), rules));
     RuleSet next;
-    EXPECT_TRUE(LoadSettings(home.path(), next));
+    EXPECT_TRUE(LoadSettings(home.path(), next).current);
     EXPECT_EQ(next, rules);
 }
 

@@ -29,7 +29,7 @@ TEST(SettingsStore, AHandEditedFileIsReadByItsRulesAndKeepsItsOtherLinesInPlace)
               "CO_Number_1=\t1=2 \nNoEqualsSign\nLegacy_Flag=yes\nSource_30=S30\nall_hd = 1 \n\n"
               "[Auto_Load]\nPATH=/watch/\nDBF = 1\n[Delete]\nAll_SD=1\n");
     RuleSet rules;
-    ASSERT_TRUE(LoadSettings(home.path(), rules));
+    ASSERT_TRUE(LoadSettings(home.path(), rules).current);
     EXPECT_EQ(rules.DeleteCallLetterRules[1], (DeleteCallLetterRule{"KABC", "1=2"}));
     EXPECT_EQ(rules.DeleteSourceDestinationRules[30].Source, "S30");  // no dialog shows it
     EXPECT_EQ(rules.DeleteAllFlags, (DeleteAllFlagsGroup{true, false, false, false}));
@@ -53,7 +53,7 @@ TEST(SettingsStore, AHandEditedFileIsReadByItsRulesAndKeepsItsOtherLinesInPlace)
                                         "Prefix_Date=0", "[Delete]", "All_SD=1",
                                         "[Change_CO_From_Call_Letter]", "Call_Letter_1="}));
     RuleSet reloaded;
-    EXPECT_TRUE(LoadSettings(home.path(), reloaded));
+    EXPECT_TRUE(LoadSettings(home.path(), reloaded).current);
     EXPECT_EQ(reloaded, rules);
 }
 
@@ -139,7 +139,7 @@ TEST(SettingsStore, ASaveThroughALinkKeepsItsModeAndAReadOnlyOneIsRefused) {
     EXPECT_EQ(test::ModeOf(shared.file("SK.ini")), 0600u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(shared.path()), {}), 1);
     RuleSet loaded;
-    EXPECT_TRUE(LoadSettings(home.path(), loaded));
+    EXPECT_TRUE(LoadSettings(home.path(), loaded).current);
     EXPECT_EQ(loaded, FilledRuleSet());
     const std::string saved = ReadFile(shared.file("SK.ini"));
     ASSERT_EQ(SaveSettings(home.path(), loaded), std::nullopt);

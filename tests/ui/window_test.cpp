@@ -286,7 +286,7 @@ class WindowTest : public QObject {
             RuleSet expected = before;
             c.expect(expected);
             RuleSet saved;
-            LoadSettings(f.home.path(), saved);
+            QVERIFY(!LoadSettings(f.home.path(), saved).unreadable);
             QVERIFY2(saved == expected, c.form);
         }
     }
@@ -449,22 +449,28 @@ class WindowTest : public QObject {
 
     void faultsShowTheErrorBoxAndTheStatusLine() {
         // The error's text is the core's; the window shows it and says on the status line which
-        // kind of failure it was: refused before reading, failed as a job, too many events.
-        const std::tuple<const char*, int, const char*> cases[] = {
-            {"notes.txt", 1, "Could not convert notes.txt"},
-            {"A.CSV", 1, "Last job: A.CSV -> A.CP2 failed"},
-            {"WEEK.CSV", 32768, "WEEK.CSV has more than 32,767 events; nothing was converted"},
+        // kind of failure it was: refused before reading, failed as a job, too many events. A
+        // number outside 16 bits is the same error as too many events, but not said as that.
+        const std::string overflowBox = "Error! (Overflow).  Error number =  6.  ";
+        const std::tuple<const char*, std::string, std::string, const char*> cases[] = {
+            {"notes.txt", LargeSchedule(1), "Error! (Only .DBF", "Could not convert notes.txt"},
+            {"A.CSV", LargeSchedule(1), "Error! (Path/File", "Last job: A.CSV -> A.CP2 failed"},
+            {"WEEK.CSV", LargeSchedule(32768), overflowBox,
+             "WEEK.CSV has more than 32,767 events; nothing was converted"},
+            {"WEEK.DBF", DbfBytes(std::vector<DbfColumn>(13, {"N", 'N', 5}), {{13, "40000"}}),
+             overflowBox, "Could not convert WEEK.DBF: Overflow (error 6)"},
         };
         Fixture f;
         fs::create_directory(f.home.file("A.CP2"));
-        for (const auto& [name, events, status] : cases) {
+        for (const auto& [name, bytes, box, status] : cases) {
             const auto input = f.home.file(name);
-            WriteFile(input, LargeSchedule(events));
+            WriteFile(input, bytes);
             MessageBoxAnswerer boxes;
             f.Open(input);
             QTRY_COMPARE(boxes.texts.size(), 1);
             QVERIFY(boxes.critical);
-            QVERIFY2(boxes.texts[0].endsWith(QLatin1String("Error Source = Skedora")),
+            QVERIFY2(boxes.texts[0].startsWith(QString::fromStdString(box)) &&
+                         boxes.texts[0].endsWith(QLatin1String("Error Source = Skedora")),
                      qPrintable(boxes.texts[0]));
             QTRY_VERIFY2(f.StatusLine().startsWith(QLatin1String(status)),
                          qPrintable(f.StatusLine()));
