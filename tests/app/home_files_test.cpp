@@ -70,7 +70,7 @@ TEST(JobLogLine, DamagedLinesAreRefused) {
 
 // Another program on the same home (the window and the command line) appends between this
 // one's appends; a damaged line (a hand edit) is left out.
-TEST(JobLog, AppendsAreReadBackByALaterRunOrAnotherWriterAndSkipDamagedLines) {
+TEST(JobLog, AppendsAreReadBackByALaterRunOrAnotherWriterSkipDamagedLinesKeepAThousand) {
     TempDir home;
     JobLog window(home.path());
     ASSERT_FALSE(window.Load());
@@ -89,10 +89,8 @@ TEST(JobLog, AppendsAreReadBackByALaterRunOrAnotherWriterAndSkipDamagedLines) {
     EXPECT_EQ(ReadFile(home.file("JobLog.txt")), FormatJobLogLine(all[0]) + "\n" +
                                                      FormatJobLogLine(all[1]) + "\n" +
                                                      FormatJobLogLine(all[2]) + "\n");
-}
 
-TEST(JobLog, KeepsOnlyTheLastThousandJobs) {
-    TempDir home;
+    // Only the last thousand jobs are kept.
     std::string bytes;
     for (int number = 0; number < 1005; ++number) {
         bytes += FormatJobLogLine(Entry(number)) + "\n";
@@ -110,7 +108,7 @@ TEST(JobLog, KeepsOnlyTheLastThousandJobs) {
     EXPECT_EQ(reread.Entries(), log.Entries());
 }
 
-TEST(RecentFiles, NewestFirstOnceEachAtMostEightAndReadBackByALaterRun) {
+TEST(HomeFiles, RecentNewestFirstOnceEachAtMostEightReadBackAndFailedWritesReported) {
     TempDir home;
     RecentFiles recent(home.path());
     ASSERT_FALSE(recent.Load());
@@ -137,16 +135,14 @@ TEST(RecentFiles, NewestFirstOnceEachAtMostEightAndReadBackByALaterRun) {
     EXPECT_EQ(later.Files(), (std::vector<std::string>{"/a/1.CSV", "/b/2.DBF"}));
     ASSERT_FALSE(later.Add("/b/2.DBF"));
     EXPECT_EQ(ReadFile(home.file("Recent.txt")), "/b/2.DBF\n/a/1.CSV\n");
-}
 
-TEST(HomeFiles, AFailedWriteIsReportedNamingTheFileAndTheLogEntryIsKept) {
-    TempDir home;
-    // A file where the home folder should be: nothing can be written inside it.
+    // A failed write of either file is reported naming it, and the log entry is kept. A file
+    // stands where the home folder should be: nothing can be written inside it.
     WriteFile(home.file("home"), "x");
     JobLog log(home.file("home"));
-    RecentFiles recent(home.file("home"));
+    RecentFiles blocked(home.file("home"));
     const std::pair<MaybeError, const char*> cases[] = {{log.Append(Entry(1)), "JobLog.txt"},
-                                                        {recent.Add("/a/1.CSV"), "Recent.txt"}};
+                                                        {blocked.Add("/a/1.CSV"), "Recent.txt"}};
     for (const auto& [error, file] : cases) {
         EXPECT_TRUE(test::IsError(error, errors::kPathFileAccess, {file}));
     }

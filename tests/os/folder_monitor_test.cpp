@@ -26,7 +26,6 @@ TEST(FolderMonitor, TellsOfScheduleFilesArrivingAndNothingElse) {
     ASSERT_EQ(monitor.Watch(watch.folderText()), std::nullopt);
     ASSERT_GE(monitor.FileDescriptor(), 0);
     EXPECT_TRUE(::fcntl(monitor.FileDescriptor(), F_GETFD) & FD_CLOEXEC);
-    EXPECT_TRUE(monitor.Watching());
     EXPECT_FALSE(monitor.TakeChanges());  // nothing pending: returns at once
 
     test::WriteFile(other.file("MOVED.DBF"), "x");
@@ -70,7 +69,6 @@ TEST(FolderMonitor, FollowsTheFolderLastGivenUntilItGoesAwayAndMayWatchItAgain) 
     test::WriteFile(first.file("PENDING.DBF"), "x");  // pending when the folder changes
     ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
     EXPECT_EQ(monitor.FileDescriptor(), fd);
-    EXPECT_EQ(monitor.Folder(), folderText);
     EXPECT_FALSE(monitor.TakeChanges());
     test::WriteFile(first.file("LATER.DBF"), "x");
     EXPECT_FALSE(monitor.TakeChanges());
@@ -80,7 +78,6 @@ TEST(FolderMonitor, FollowsTheFolderLastGivenUntilItGoesAwayAndMayWatchItAgain) 
 
     std::filesystem::rename(folder, home.file("elsewhere"));
     EXPECT_TRUE(monitor.TakeChanges());
-    EXPECT_FALSE(monitor.Watching());
     EXPECT_TRUE(test::IsError(monitor.Watch(folderText), errors::kPathNotFound,
                               {folderText, "does not exist"}));
 
@@ -88,7 +85,6 @@ TEST(FolderMonitor, FollowsTheFolderLastGivenUntilItGoesAwayAndMayWatchItAgain) 
     ASSERT_EQ(monitor.Watch(folderText), std::nullopt);
     std::filesystem::remove_all(folder);
     EXPECT_TRUE(monitor.TakeChanges());
-    EXPECT_FALSE(monitor.Watching());
 
     test::WriteFile(home.file("plain"), "x");
     EXPECT_TRUE(test::IsError(monitor.Watch(home.file("plain").string()), errors::kPathFileAccess,

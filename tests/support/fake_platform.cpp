@@ -26,12 +26,10 @@ MaybeError TestFileSystem::DeleteFile(const std::string& path) {
     return PosixFileSystem::DeleteFile(path);
 }
 
-int RunJob(Application& app) {
-    int ticks = 0;
-    for (; app.IsJobRunning(); ++ticks) {
+void RunJob(Application& app) {
+    while (app.IsJobRunning()) {
         app.ConversionTick();
     }
-    return ticks;
 }
 
 void TestApp::Restart() {

@@ -61,8 +61,8 @@ struct FakePorts {
     RecordingObserver observer;
 };
 
-/** Delivers conversion ticks until the job ends; the number of ticks. */
-int RunJob(Application& app);
+/** Delivers conversion ticks until the job ends. */
+void RunJob(Application& app);
 
 /**
  * An application on fakes, started up in its own home folder, watching the folder watch for both
