@@ -35,10 +35,6 @@ class FolderMonitor {
     /** Readable when changes are pending; -1 before the first Watch. */
     int FileDescriptor() const { return m_fd; }
 
-    /** True while a folder is watched; false after the folder was removed or moved away. */
-    bool Watching() const { return m_watch >= 0; }
-    const std::string& Folder() const { return m_folder; }
-
     /**
      * Reads every pending notification without waiting. True when one of them concerns a
      * schedule file, when notifications were lost, or when the folder itself went away.

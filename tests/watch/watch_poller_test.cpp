@@ -71,6 +71,21 @@ TEST_F(WatchPollerTest, WithDeleteOnEveryFileIsDeletedAfterItsJobOrKeptAndHeldBa
     EXPECT_FALSE(InWatch("A.DBF"));
 }
 
+TEST_F(WatchPollerTest, WithDeleteOnAnExitDuringTheJobKeepsTheSourceAndTheEarlierOutput) {
+    Settings().Delete = true;
+    AddCsv("A.CSV", 3);
+    test::WriteFile(out.file("A.CP2"), "earlier");
+    app->PollWatchFolder();
+    EXPECT_EQ(app->Job().InputFileTitle, "A.CSV");
+    app->ConversionTick();
+    app->ConversionTick();
+    app->CloseOpenFiles();
+    EXPECT_FALSE(app->IsJobRunning());
+    EXPECT_EQ(test::ReadFile(out.file("A.CP2")), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.path()), {}), 1);
+    EXPECT_TRUE(InWatch("A.CSV"));
+}
+
 TEST_F(WatchPollerTest, AFileIsConvertedWholeOnceQuietAndAStampFarAheadWaitsNot) {
     AddDbf("KNOWN.DBF");
     EXPECT_EQ(PollAndConvert(), "KNOWN.DBF");
